@@ -1,0 +1,25 @@
+# The portable core and the OS seam build into one static library that the program, the tests,
+# the benchmarks and the fuzz targets all link. A module is a folder under src/: new files are
+# picked up without touching this file. Files named *_win.cpp build only for Windows,
+# *_posix.cpp only elsewhere. The entry points (src/app/main_*.cpp) belong to the program.
+
+function(tidewell_for_this_platform out)
+    set(files ${ARGN})
+    if(WIN32)
+        list(FILTER files EXCLUDE REGEX "_posix\\.cpp$")
+    else()
+        list(FILTER files EXCLUDE REGEX "_win\\.cpp$")
+    endif()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE core_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp)
+list(FILTER core_sources EXCLUDE REGEX "/src/app/main_[^/]*\\.cpp$")
+tidewell_for_this_platform(core_sources ${core_sources})
+
+add_library(tidewell_core STATIC ${core_sources})
+target_include_directories(tidewell_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(tidewell_core PRIVATE tidewell_warnings)
+if(WIN32)
+    target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32)
+endif()

@@ -1,0 +1,33 @@
+# One test executable per build from every tests/<module>/*.cpp (same suffix rule as src/);
+# the same portable tests run natively and, in the Windows build, under Wine through the
+# emulator wrapper. End-to-end scripts in tests/e2e/ are registered by tests/e2e/e2e.cmake.
+
+if(CMAKE_CROSSCOMPILING)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+    find_package(GTest REQUIRED)
+endif()
+
+file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*.cpp)
+list(FILTER test_sources EXCLUDE REGEX "/tests/(e2e|fixtures)/")
+tidewell_for_this_platform(test_sources ${test_sources})
+
+add_executable(tidewell_tests ${test_sources})
+target_include_directories(tidewell_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(tidewell_tests PRIVATE tidewell_core tidewell_warnings GTest::gtest_main GTest::gmock)
+add_dependencies(tidewell_tests tidewell)
+
+# Facts about this build that tests check against.
+list(JOIN TIDEWELL_FONT_FILES "|" font_files)
+target_compile_definitions(tidewell_tests PRIVATE
+    TIDEWELL_FONT_FILES="${font_files}"
+    TIDEWELL_EXECUTABLE="$<TARGET_FILE:tidewell>"
+    TIDEWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+
+include(GoogleTest)
+gtest_discover_tests(tidewell_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES TIMEOUT 60)
+
+include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake OPTIONAL)

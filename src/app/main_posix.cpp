@@ -1,0 +1,6 @@
+#include "core/settings.h"
+
+int main() {
+    LoadSettings();
+    return 0;
+}

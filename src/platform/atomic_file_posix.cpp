@@ -1,0 +1,55 @@
+#include "platform/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+#include "platform/system.h"
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    const std::string target = PathFromWide(path).native();
+    const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter.fetch_add(1));
+
+    // Keep the permissions of the file being replaced.
+    mode_t mode = 0644;
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    }
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) {
+        ::fchmodat(AT_FDCWD, temp.c_str(), mode, 0);  // open() applied the umask
+        ok = ::rename(temp.c_str(), target.c_str()) == 0;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+    }
+    return ok;
+}

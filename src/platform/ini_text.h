@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The text edits behind the POSIX INI files; they work on whole UTF-8 file contents so that a
+// change can be written back in one atomic replacement. Lines may end in LF or CRLF.
+
+// The value of `key` in the first section named `section`, trimmed and unquoted; nullopt when
+// the section or the key is missing.
+std::optional<std::string> IniTextGet(std::string_view text, std::string_view section,
+                                      std::string_view key);
+
+// The text with `key` set to `value` in `section`: the key's line is replaced in place, a new key
+// goes after the section's last entry, and a new section goes at the end.
+std::string IniTextSet(std::string_view text, std::string_view section, std::string_view key,
+                       std::string_view value);
+
+// The text without any section named `section` and its lines.
+std::string IniTextDeleteSection(std::string_view text, std::string_view section);

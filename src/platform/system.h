@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// The environment variable's value; empty when it is unset, empty, or 2048 characters or longer.
+std::wstring ReadEnvironment(const std::wstring& name);
+
+// The program's own folder for settings and caches: "Tidewell" in the roaming application data
+// on Windows, $XDG_CONFIG_HOME/tidewell or ~/.config/tidewell elsewhere. Empty when the base
+// folder cannot be determined. The folder is not created here.
+std::wstring ProgramDataFolder();
+
+// The folder for temporary files, with no trailing separator requirement.
+std::wstring TempFolder();
+
+// The full path of the running executable; empty when it cannot be determined.
+std::wstring ExecutablePath();
+
+// Paths are wide strings in the program; these convert at the file-system boundary (UTF-8 bytes
+// on POSIX, UTF-16 on Windows).
+std::filesystem::path PathFromWide(const std::wstring& path);
+std::wstring WideFromPath(const std::filesystem::path& path);

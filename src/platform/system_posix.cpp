@@ -1,0 +1,50 @@
+#include "platform/system.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/unicode.h"
+
+std::wstring ReadEnvironment(const std::wstring& name) {
+    const char* value = std::getenv(WideToUtf8(name).c_str());
+    if (value == nullptr) {
+        return {};
+    }
+    std::wstring wide = Utf8ToWide(value);
+    // The same bound as the Windows build's buffer of 2048 characters.
+    if (wide.size() >= 2048) {
+        return {};
+    }
+    return wide;
+}
+
+std::wstring ProgramDataFolder() {
+    std::wstring base = ReadEnvironment(L"XDG_CONFIG_HOME");
+    if (base.empty()) {
+        const std::wstring home = ReadEnvironment(L"HOME");
+        if (home.empty()) {
+            return {};
+        }
+        base = WideFromPath(PathFromWide(home) / ".config");
+    }
+    return WideFromPath(PathFromWide(base) / "tidewell");
+}
+
+std::wstring TempFolder() {
+    const std::wstring tmp = ReadEnvironment(L"TMPDIR");
+    return tmp.empty() ? L"/tmp" : tmp;
+}
+
+std::wstring ExecutablePath() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::wstring() : WideFromPath(path);
+}
+
+std::filesystem::path PathFromWide(const std::wstring& path) {
+    return std::filesystem::path(WideToUtf8(path));
+}
+
+std::wstring WideFromPath(const std::filesystem::path& path) { return Utf8ToWide(path.native()); }

@@ -1,0 +1,86 @@
+#include "core/iso_time.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Case {
+    const char* text;
+    int64_t expected;
+};
+
+TEST(ParseIsoTime, ReadsDateTimesWithAndWithoutZones) {
+    const Case cases[] = {
+        {"2025-03-01T10:15:30Z", 1740824130},
+        {"2025-03-01T10:15:30.999Z", 1740824130},  // fraction dropped, not rounded
+        {"2025-03-01T10:15:30.123456789Z", 1740824130},
+        {"2025-03-01T12:15:30+02:00", 1740824130},
+        {"2025-03-01T05:15:30-05:00", 1740824130},
+        {"2025-03-01T10:15:30", 1740824130},  // no zone: UTC
+        {"2025-03-01T15:45:30+05:30", 1740824130},
+        {"2025-03-01T10:15:30+0530", 1740824130 - 530 * 3600},  // read as 530 hours
+        {"2025-03-01T10:15:30+05", 1740824130 - 5 * 3600},
+        {"1970-01-01T00:00:00Z", 0},
+        {"1969-12-31T23:59:59Z", -1},
+        {"2000-02-29T00:00:00Z", 951782400},
+        {"2024-12-31T23:59:59Z", 1735689599},
+        {" 2025- 3- 1T10:15:30Z", 1740824130},  // scanf skips blanks before numbers
+        {"2025-03-01T10:15:30.5", 1740824130},
+        {"0000-03-01T00:00:00Z", -62162035200},  // proleptic Gregorian, negative era arithmetic
+        {"-0001-03-01T00:00:00Z", -62193657600},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseIsoTime(c.text), c.expected) << c.text;
+    }
+}
+
+TEST(ParseIsoTime, RejectsTextThatIsNotADateTime) {
+    const char* cases[] = {
+        "",
+        "2025-03-01 10:15:30Z",  // blank instead of T
+        "2025-03-01t10:15:30Z",  // lower-case t
+        "2025-03-01T10:15Z",     // no seconds
+        "2025-03-01T10:15:",
+        "2025-03-01",
+        "2025/03/01T10:15:30Z",
+        "not a time",
+        "2025-03-01T10:15:xx",
+        "2025-03-01T10:15:inf",  // not a number of seconds we can use
+        "2025-03-01T10:15:nan",
+        "2025-03-01T10:15:1e300",
+    };
+    for (const char* text : cases) {
+        EXPECT_EQ(ParseIsoTime(text), 0) << text;
+    }
+}
+
+TEST(ParseIsoTime, DoesNotRangeCheckFields) {
+    // Month 13 of 2024 is January 2025; day 40 of January is February 9.
+    EXPECT_EQ(ParseIsoTime("2024-13-01T00:00:00Z"), ParseIsoTime("2025-01-01T00:00:00Z"));
+    EXPECT_EQ(ParseIsoTime("2025-01-40T00:00:00Z"), ParseIsoTime("2025-02-09T00:00:00Z"));
+    EXPECT_EQ(ParseIsoTime("2025-03-01T25:00:00Z"), ParseIsoTime("2025-03-02T01:00:00Z"));
+}
+
+TEST(ParseIsoTime, SurvivesHugeFieldsAndEveryTruncation) {
+    EXPECT_NE(ParseIsoTime("99999999999999999999-03-01T00:00:00Z"), 1);  // no overflow trap
+    EXPECT_NE(ParseIsoTime("2025-03-01T00:00:00+99999999999999999999:99999999999"), 1);
+    const std::string full = "2025-03-01T12:15:30.250+02:00";
+    for (size_t n = 0; n < full.size(); ++n) {
+        const int64_t parsed = ParseIsoTime(std::string_view(full).substr(0, n));
+        if (n < 17) {
+            EXPECT_EQ(parsed, 0) << n;
+        }
+    }
+    EXPECT_EQ(ParseIsoTime(full), 1740824130);
+}
+
+TEST(DaysFromCivil, MatchesKnownDates) {
+    EXPECT_EQ(DaysFromCivil(1970, 1, 1), 0);
+    EXPECT_EQ(DaysFromCivil(2000, 3, 1), 11017);
+    EXPECT_EQ(DaysFromCivil(1969, 12, 31), -1);
+    EXPECT_EQ(DaysFromCivil(2100, 3, 1) - DaysFromCivil(2100, 2, 28), 1);  // 2100 is no leap year
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// The POSIX settings file: where it lives and its exact text.
+#include <gtest/gtest.h>
+
+#include "core/files.h"
+#include "core/settings.h"
+#include "platform/system.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(SettingsPosix, LivesUnderXdgConfigHomeWhichIsCreated) {
+    TempDir dir;
+    SetEnvironment("XDG_CONFIG_HOME", (dir.path() / "config").c_str());
+    LoadSettings();
+    EXPECT_EQ(gSettings.configPath, dir.File("config/tidewell/config.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "config" / "tidewell"));
+    gSettings.maxblock = 1234.9;
+    SaveSettings();
+    EXPECT_EQ(ReadWholeFile(gSettings.configPath),
+              "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
+              "seccodex=1\n");
+    gSettings.px = 5;
+    gSettings.py = 6;
+    SaveSettings();
+    EXPECT_EQ(ReadWholeFile(gSettings.configPath),
+              "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
+              "seccodex=1\npx=5\npy=6\n");
+    SetEnvironment("XDG_CONFIG_HOME", nullptr);
+}
+
+TEST(SettingsPosix, FallsBackToHomeDotConfig) {
+    TempDir dir;
+    SetEnvironment("XDG_CONFIG_HOME", nullptr);
+    const std::string savedHome = getenv("HOME") ? getenv("HOME") : "";
+    SetEnvironment("HOME", dir.path().c_str());
+    EXPECT_EQ(ProgramDataFolder(), dir.File(".config/tidewell"));
+    SetEnvironment("HOME", nullptr);
+    EXPECT_EQ(ProgramDataFolder(), L"");
+    LoadSettings();  // no folder at all: defaults, nothing saved
+    EXPECT_EQ(gSettings.configPath, L"");
+    SetEnvironment("HOME", savedHome.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/ini.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::wstring path = dir.File("config.ini");
+
+    void Store(const wchar_t* key, const wchar_t* value) { IniWriteString(path, L"q", key, value); }
+    std::wstring Stored(const wchar_t* key) {
+        return IniReadString(path, L"q", key, L"<missing>", 512);
+    }
+};
+
+TEST_F(SettingsFile, NoFileGivesTheDefaults) {
+    const Settings s = ReadSettings(path);
+    EXPECT_EQ(s.configPath, path);
+    EXPECT_EQ(s.maxblock.Load(), 0);
+    EXPECT_TRUE(s.alerts);
+    EXPECT_EQ(s.show, L"auto");
+    EXPECT_FALSE(s.pinned);
+    EXPECT_TRUE(s.secclaude);
+    EXPECT_TRUE(s.seccodex);
+    EXPECT_EQ(s.size, 1);
+    EXPECT_EQ(s.px, kPanelNeverMoved);
+    EXPECT_EQ(s.py, kPanelNeverMoved);
+}
+
+TEST_F(SettingsFile, BooleansAreTrueOnlyForExactlyOne) {
+    Store(L"alerts", L"2");
+    Store(L"pinned", L"yes");
+    Store(L"secclaude", L"0");
+    Store(L"seccodex", L"1");
+    const Settings s = ReadSettings(path);
+    EXPECT_FALSE(s.alerts);
+    EXPECT_FALSE(s.pinned);
+    EXPECT_FALSE(s.secclaude);
+    EXPECT_TRUE(s.seccodex);
+}
+
+TEST_F(SettingsFile, MaxBlockReadsLikeWtofAndSavesTruncated) {
+    Store(L"maxblock", L"1234.75");
+    Settings s = ReadSettings(path);
+    EXPECT_EQ(s.maxblock.Load(), 1234.75);
+    WriteSettings(s);
+    EXPECT_EQ(Stored(L"maxblock"), L"1234");
+
+    const std::pair<const wchar_t*, double> cases[] = {
+        {L"abc", 0}, {L"12tokens", 12}, {L"  5e3", 5000}, {L"", 0}, {L"nan", 0}, {L"inf", 0},
+        {L"98765432109", 98765432109.0}};
+    for (const auto& [text, expected] : cases) {
+        Store(L"maxblock", text);
+        EXPECT_EQ(ReadSettings(path).maxblock.Load(), expected) << text;
+    }
+}
+
+TEST_F(SettingsFile, LargeMaxBlockSavesAsAWhole64BitNumber) {
+    Settings s = ReadSettings(path);
+    s.maxblock = 98765432109.9;
+    WriteSettings(s);
+    EXPECT_EQ(Stored(L"maxblock"), L"98765432109");
+}
+
+TEST_F(SettingsFile, PanelPositionIsWrittenOnlyOnceMoved) {
+    Settings s = ReadSettings(path);
+    WriteSettings(s);
+    EXPECT_EQ(Stored(L"px"), L"<missing>");
+    EXPECT_EQ(Stored(L"py"), L"<missing>");
+    s.px = -1200;  // a monitor left of the primary one
+    s.py = 40;
+    WriteSettings(s);
+    EXPECT_EQ(Stored(L"px"), L"-1200");
+    EXPECT_EQ(Stored(L"py"), L"40");
+    const Settings back = ReadSettings(path);
+    EXPECT_EQ(back.px, -1200);
+    EXPECT_EQ(back.py, 40);
+}
+
+TEST_F(SettingsFile, EveryFieldRoundTrips) {
+    Settings s = ReadSettings(path);
+    s.maxblock = 5000000;
+    s.alerts = false;
+    s.show = L"Codex";  // not "codex": behaves as auto, but is kept as written
+    s.pinned = true;
+    s.secclaude = false;
+    s.seccodex = false;
+    s.size = 7;  // out of range values are stored as they are
+    s.px = 10;
+    s.py = 20;
+    WriteSettings(s);
+    const Settings back = ReadSettings(path);
+    EXPECT_EQ(back.maxblock.Load(), 5000000);
+    EXPECT_FALSE(back.alerts);
+    EXPECT_EQ(back.show, L"Codex");
+    EXPECT_TRUE(back.pinned);
+    EXPECT_FALSE(back.secclaude);
+    EXPECT_FALSE(back.seccodex);
+    EXPECT_EQ(back.size, 7);
+    EXPECT_EQ(back.px, 10);
+    EXPECT_EQ(back.py, 20);
+}
+
+TEST_F(SettingsFile, SavingKeepsOtherKeysOfTheFile) {
+    Store(L"welcomed", L"1");
+    IniWriteString(path, L"l", L"n", L"1");
+    WriteSettings(ReadSettings(path));
+    EXPECT_EQ(Stored(L"welcomed"), L"1");
+    EXPECT_EQ(IniReadString(path, L"l", L"n", L"", 256), L"1");
+}
+
+TEST_F(SettingsFile, NoSettingsFolderMeansDefaultsAndNoWrites) {
+    Settings s = ReadSettings(L"");
+    EXPECT_TRUE(s.alerts);
+    s.size = 2;
+    WriteSettings(s);  // must not write anywhere
+    EXPECT_EQ(ReadSettings(L"").size, 1);
+}
+
+TEST(AtomicDouble, RaisesNeverLowersAcrossThreads) {
+    AtomicDouble value(10);
+    value.RaiseTo(5);
+    EXPECT_EQ(value.Load(), 10);
+    std::thread a([&] {
+        for (int i = 0; i < 10000; ++i) value.RaiseTo(i);
+    });
+    std::thread b([&] {
+        for (int i = 10000; i > 0; --i) value.RaiseTo(i * 2);
+    });
+    a.join();
+    b.join();
+    EXPECT_EQ(value.Load(), 20000);
+    const AtomicDouble copy = value;  // copies take the value
+    EXPECT_EQ(copy.Load(), 20000);
+}
+
+}  // namespace
