@@ -43,7 +43,7 @@ TEST(ReadWholeFile, ReturnsEveryByteOrNothing) {
     EXPECT_EQ(ReadWholeFile(dir.File("crlf.txt")), "a\r\nb\r\n\x1a" "c");  // binary, no translation
     EXPECT_EQ(ReadWholeFile(dir.File("missing.txt")), "");
     EXPECT_EQ(ReadWholeFile(dir.File("")), "");  // a folder
-    WriteBytes(dir.path() / "\xC3\xBC\xE2\x80\xA6.json", "{}");
+    WriteBytes(PathFromWide(dir.File("\xC3\xBC\xE2\x80\xA6.json")), "{}");
     EXPECT_EQ(ReadWholeFile(dir.File("\xC3\xBC\xE2\x80\xA6.json")), "{}");
 }
 
