@@ -1,5 +1,6 @@
 #include "core/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -42,7 +43,9 @@ bool Overflows(std::string_view number, bool hex) {
     }
     long long exponent = 0;
     if (i + 1 < number.size()) {
-        exponent = ParseLeadingInt64(number.substr(i + 1));
+        // Any exponent beyond this decides the outcome alone; clamping keeps the sum in range.
+        constexpr long long kBound = 1'000'000'000'000LL;
+        exponent = std::clamp<long long>(ParseLeadingInt64(number.substr(i + 1)), -kBound, kBound);
     }
     return magnitude + (hex ? exponent / 4 : exponent) > 0;
 }

@@ -94,3 +94,17 @@ TEST(Truncate, GoesTowardZeroAndSaturates) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ParseLeadingDouble, HugeExponentsDecideOverflowWithoutOverflowingThemselves) {
+    double value = 0;
+    EXPECT_EQ(ParseLeadingDouble("3332e534333333333333337", value), 23u);
+    EXPECT_EQ(value, HUGE_VAL);
+    EXPECT_EQ(ParseLeadingDouble("1e-99999999999999999999999", value), 26u);
+    EXPECT_EQ(value, 0);
+    EXPECT_EQ(ParseLeadingDouble("0x1p99999999999999999999", value), 24u);
+    EXPECT_EQ(value, HUGE_VAL);
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// The key searches on arbitrary bytes. The first line of the input is the key, the rest the
+// text; two bytes of the key line pick the start and the limit.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "core/json_fields.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const size_t newline = input.find('\n');
+    if (newline == std::string_view::npos || newline < 2) {
+        return 0;
+    }
+    const size_t start = static_cast<unsigned char>(input[0]);
+    const size_t limit = static_cast<unsigned char>(input[1]) * 4;
+    const std::string_view key = input.substr(2, newline - 2);
+    const std::string_view text = input.substr(newline + 1);
+
+    if (const auto value = FindStringAfterKey(text, key, start)) {
+        // The value lies inside the text, after the key, and holds no quote.
+        if (value->data() < text.data() + start ||
+            value->data() + value->size() > text.data() + text.size() ||
+            value->find('"') != std::string_view::npos) {
+            std::abort();
+        }
+    }
+    double out = 12345;
+    const bool found = FindNumberAfterKey(text, key, start, limit, out);
+    if (!found && out != 12345 && out != 0) {
+        std::abort();  // when nothing converted, the output is 0 or untouched
+    }
+    FindNumberAfterKey(text, key, start, kNoLimit, out);
+    return 0;
+}

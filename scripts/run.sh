@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds tidewell.exe and starts it under Wine. With no X display it runs on a private Xvfb
+# screen with a Wine desktop that has a taskbar and notification area, saves a screenshot after
+# a few seconds (TIDEWELL_RUN_SECONDS, default 10), says where, and stops it again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target tidewell
+
+export WINEPREFIX="$(pwd)/build/wineprefix-run"
+source scripts/wine-env.sh
+wine_prepare_prefix
+exe="build/windows/tidewell.exe"
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec wine "$exe" "$@"
+fi
+
+out="build/run"
+mkdir -p "$out"
+rm -f "$out/display"
+exec 3>"$out/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$out/display")"
+
+# One virtual desktop with a taskbar, used by every Wine process of this prefix.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x800 /f >/dev/null 2>&1
+
+wine "$exe" "$@" &
+app=$!
+seconds="${TIDEWELL_RUN_SECONDS:-10}"
+for _ in $(seq $((seconds * 10))); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
+import -window root "$out/screenshot.png"
+if kill -0 $app 2>/dev/null; then
+    echo "Tidewell is running under Wine on $DISPLAY; stopping it after ${seconds}s."
+else
+    wait $app && code=0 || code=$?
+    echo "tidewell.exe exited with code $code."
+fi
+echo "Screenshot: $(pwd)/$out/screenshot.png"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native and Windows presets and runs every test: the
+# portable tests natively (with sanitizers) and under Wine, the Windows-only and end-to-end tests
+# under Wine, and a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+source scripts/wine-env.sh
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== windows build and tests (Wine)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+wine_prepare_prefix
+ctest --preset windows
+
+echo "== fuzz targets (short smoke run)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+bash scripts/fuzz.sh 10
