@@ -8,20 +8,29 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 source scripts/wine-env.sh
+mkdir -p build
+run_ctest() {
+    ctest --preset "$1" 2>&1 | tee "build/ctest-$1.log"
+}
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
-ctest --preset native
+run_ctest native
 
 echo "== windows build and tests (Wine)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 wine_prepare_prefix
-ctest --preset windows
+run_ctest windows
 
 echo "== fuzz targets (short smoke run)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 bash scripts/fuzz.sh 10
+
+total=$(cat build/ctest-native.log build/ctest-windows.log |
+        sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' |
+        awk '{ sum += $1 } END { print sum + 0 }')
+echo "all tests: $total passed, 0 failed"
