@@ -33,4 +33,4 @@ bash scripts/fuzz.sh 10
 total=$(cat build/ctest-native.log build/ctest-windows.log |
         sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' |
         awk '{ sum += $1 } END { print sum + 0 }')
-echo "all tests: $total passed, 0 failed"
+echo "tests: $total passed, 0 failed"
