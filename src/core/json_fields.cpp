@@ -1,5 +1,6 @@
 #include "core/json_fields.h"
 
+#include "core/byte_search.h"
 #include "core/numbers.h"
 
 size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_view suffix,
@@ -11,7 +12,7 @@ size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_vi
     // which finds the same first match as searching for the whole pattern, without building it.
     size_t at = start + 1;
     while (true) {
-        at = text.find(key, at);
+        at = FindBytes(text, key, at);
         if (at == std::string_view::npos) {
             return at;
         }

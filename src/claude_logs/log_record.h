@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Identifies one reply across lines and files: a 128-bit hash of "message id|request id".
+// All zero means the line had no message id, and such a record is never de-duplicated. Keeping
+// the hash instead of the text saves a heap allocation per record; two different ids agree in
+// all 128 bits with a probability far below any hardware fault.
+struct DedupKey {
+    uint64_t high = 0;
+    uint64_t low = 0;
+
+    bool empty() const { return high == 0 && low == 0; }
+    friend bool operator==(const DedupKey&, const DedupKey&) = default;
+};
+
+// The key of a message id and request id; empty when `messageId` is empty.
+DedupKey MakeDedupKey(std::string_view messageId, std::string_view requestId);
+
+// One usage line of Claude Code's logs.
+struct ClaudeLogRecord {
+    int64_t time = 0;   // Unix seconds of the line's "timestamp", never 0
+    double tokens = 0;  // input + output + cache-creation tokens (cache reads not counted)
+    double cost = 0;    // US dollars at API rates
+    DedupKey dedupKey;
+};
+
+// API prices in US dollars per million tokens, chosen by the model name.
+struct ModelPrices {
+    double input = 0;
+    double output = 0;
+};
+ModelPrices PricesForModel(std::string_view model);
+
+// Parses one log line (without its newline). Returns false for lines without a "usage" key or
+// without a usable "timestamp".
+bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record);
+
+// Position of the first "usage" key in `text` at or after `from`, or npos: the one search that
+// every line costs.
+size_t FindUsageKey(std::string_view text, size_t from);

@@ -1,0 +1,17 @@
+#include "claude_logs/scan.h"
+
+#include <filesystem>
+
+#include "claude_logs/log_roots.h"
+#include "claude_logs/log_scanner.h"
+#include "core/settings.h"
+
+namespace {
+ClaudeLogScanner gClaudeLogScanner;
+}  // namespace
+
+ClaudeLogSummary ScanClaudeLogs(int64_t now) {
+    const ClaudeLogSelection selection = gClaudeLogScanner.Scan(
+        ClaudeLogRootsFromEnvironment(), now, std::filesystem::file_time_type::clock::now());
+    return SummarizeClaudeUsage(selection.found, selection.records, now, gSettings.maxblock);
+}

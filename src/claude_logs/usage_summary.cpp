@@ -1,0 +1,86 @@
+#include "claude_logs/usage_summary.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/local_time.h"
+
+namespace {
+
+UsageBlock OpenBlock(const ClaudeLogRecord& record) {
+    UsageBlock block;
+    block.start = record.time / 3600 * 3600;
+    block.end = block.start + kBlockSeconds;
+    block.lastMessageAt = record.time;
+    block.tokens = record.tokens;
+    block.cost = record.cost;
+    block.messages = 1;
+    return block;
+}
+
+// Local dates change only on quarter-hour boundaries of UTC (every zone offset is a multiple of
+// 15 minutes), so sorted records need one time-zone conversion per quarter hour, not per record.
+class LocalDates {
+public:
+    const std::string& For(int64_t time) {
+        const int64_t quarter = time >= 0 ? time / 900 : (time - 899) / 900;
+        if (quarter != quarter_ || key_.empty()) {
+            quarter_ = quarter;
+            key_ = LocalDateKey(time);
+        }
+        return key_;
+    }
+
+private:
+    int64_t quarter_ = 0;
+    std::string key_;
+};
+
+}  // namespace
+
+std::string LocalDateKey(int64_t unixSeconds) {
+    const LocalDateTime local = ToLocalDateTime(unixSeconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.year, local.month, local.day);
+    return text;
+}
+
+ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRecord>& records,
+                                      int64_t now, AtomicDouble& maxblock) {
+    ClaudeLogSummary summary;
+    summary.found = found;
+    if (records.empty()) {
+        return summary;
+    }
+    LocalDates dates;
+    UsageBlock open = OpenBlock(records.front());
+    summary.dailyTokens[dates.For(records.front().time)] += records.front().tokens;
+    for (size_t i = 1; i < records.size(); ++i) {
+        const ClaudeLogRecord& record = records[i];
+        summary.dailyTokens[dates.For(record.time)] += record.tokens;
+        if (record.time < open.end) {
+            open.tokens += record.tokens;
+            open.cost += record.cost;
+            open.messages += 1;
+            open.lastMessageAt = record.time;
+        } else {
+            summary.blocks.push_back(open);
+            open = OpenBlock(record);
+        }
+    }
+    summary.blocks.push_back(open);
+
+    for (const UsageBlock& block : summary.blocks) {
+        if (block.end <= now) {
+            maxblock.RaiseTo(block.tokens);
+        }
+    }
+    const UsageBlock& newest = summary.blocks.back();
+    if (newest.end > now) {
+        summary.active = true;
+        summary.current = newest;
+        const double largest = std::max(newest.tokens, maxblock.Load());
+        summary.percent = largest > 0 ? newest.tokens * 100 / largest : 0;
+    }
+    return summary;
+}

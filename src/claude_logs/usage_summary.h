@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "claude_logs/log_record.h"
+#include "core/atomic_double.h"
+
+// One 5-hour window of Claude Code activity; all zero means none.
+struct UsageBlock {
+    int64_t start = 0;          // the first record's time rounded down to the full (UTC) hour
+    int64_t end = 0;            // start + 5 hours
+    int64_t lastMessageAt = 0;  // the newest record's time
+    double tokens = 0;
+    double cost = 0;  // US dollars at API rates
+    int32_t messages = 0;
+};
+
+// The result of one scan of Claude Code's logs.
+struct ClaudeLogSummary {
+    bool found = false;   // a log root exists
+    bool active = false;  // the newest block has not ended yet
+    UsageBlock current;   // the newest block while active, else all zero
+    std::vector<UsageBlock> blocks;  // oldest first
+    std::map<std::string, double> dailyTokens;  // local date "YYYY-MM-DD" -> tokens
+    double percent = 0;  // the running block against the largest completed one, 0-100
+};
+
+inline constexpr int64_t kBlockSeconds = 5 * 3600;
+
+// Builds the summary from the selected records (sorted by time). Every block that has ended by
+// `now` raises `maxblock` to its tokens; the running block never does.
+ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRecord>& records,
+                                      int64_t now, AtomicDouble& maxblock);
+
+// "YYYY-MM-DD" of the local calendar date of a Unix time.
+std::string LocalDateKey(int64_t unixSeconds);

@@ -1,0 +1,58 @@
+// Daily totals follow the local calendar: checked with fixed time zones.
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "claude_logs/usage_summary.h"
+#include "core/iso_time.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone) {
+        const char* old = getenv("TZ");
+        saved_ = old ? old : "";
+        hadZone_ = old != nullptr;
+        SetEnvironment("TZ", zone);
+        tzset();
+    }
+    ~TimeZone() {
+        SetEnvironment("TZ", hadZone_ ? saved_.c_str() : nullptr);
+        tzset();
+    }
+
+private:
+    std::string saved_;
+    bool hadZone_ = false;
+};
+
+TEST(LocalDates, OneBlockAcrossLocalMidnightGivesTwoDates) {
+    TimeZone zone("EST5EDT");  // UTC-5 in March before the switch
+    const int64_t before = ParseIsoTime("2025-03-02T04:30:00Z");  // 23:30 local on the 1st
+    const int64_t after = ParseIsoTime("2025-03-02T05:30:00Z");   // 00:30 local on the 2nd
+    AtomicDouble maxblock;
+    const ClaudeLogSummary s =
+        SummarizeClaudeUsage(true, {{before, 10, 0, {}}, {after, 5, 0, {}}}, after + 60, maxblock);
+    ASSERT_EQ(s.blocks.size(), 1u);
+    ASSERT_EQ(s.dailyTokens.size(), 2u);
+    EXPECT_EQ(s.dailyTokens.at("2025-03-01"), 10);
+    EXPECT_EQ(s.dailyTokens.at("2025-03-02"), 5);
+}
+
+TEST(LocalDates, HalfHourZonesSplitOnTheirOwnMidnight) {
+    TimeZone zone("IST-5:30");
+    EXPECT_EQ(LocalDateKey(ParseIsoTime("2025-03-01T18:29:59Z")), "2025-03-01");
+    EXPECT_EQ(LocalDateKey(ParseIsoTime("2025-03-01T18:30:00Z")), "2025-03-02");
+    // The per-quarter-hour cache must not carry a date across that boundary.
+    AtomicDouble maxblock;
+    const int64_t a = ParseIsoTime("2025-03-01T18:29:00Z");
+    const int64_t b = ParseIsoTime("2025-03-01T18:31:00Z");
+    const ClaudeLogSummary s =
+        SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
+    EXPECT_EQ(s.dailyTokens.at("2025-03-01"), 1);
+    EXPECT_EQ(s.dailyTokens.at("2025-03-02"), 2);
+}
+
+}  // namespace

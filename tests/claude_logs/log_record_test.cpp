@@ -1,0 +1,99 @@
+#include "claude_logs/log_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/claude_lines.h"
+
+namespace {
+
+ClaudeLogRecord Parse(const std::string& line) {
+    ClaudeLogRecord record;
+    EXPECT_TRUE(ParseClaudeLogLine(line, record)) << line;
+    return record;
+}
+
+TEST(ParseClaudeLogLine, CountsTokensAndPricesByModel) {
+    struct Case {
+        const char* model;
+        double cost;
+    };
+    const Case cases[] = {
+        {"claude-opus-4", 0.11025},
+        {"claude-sonnet-4", 0.02205},
+        {"claude-3-5-haiku", 0.00588},
+        {"", 0.02205},
+        {"claude-OPUS-4", 0.02205},       // case-sensitive
+        {"opus-haiku-hybrid", 0.11025},   // opus wins
+    };
+    for (const Case& c : cases) {
+        AssistantReply reply;
+        reply.model = c.model;
+        reply.in = reply.out = reply.cacheWrite = reply.cacheRead = 1000;
+        const ClaudeLogRecord record = Parse(AssistantLine(reply));
+        EXPECT_EQ(record.tokens, 3000) << c.model;
+        EXPECT_NEAR(record.cost, c.cost, 1e-12) << c.model;
+        EXPECT_EQ(record.time, 1740824130);
+    }
+}
+
+TEST(ParseClaudeLogLine, RejectsLinesWithoutUsageOrTime) {
+    ClaudeLogRecord record;
+    EXPECT_FALSE(ParseClaudeLogLine(UserLine(), record));
+    EXPECT_FALSE(ParseClaudeLogLine("", record));
+    AssistantReply reply;
+    reply.timestamp = "not a date";
+    EXPECT_FALSE(ParseClaudeLogLine(AssistantLine(reply), record));
+    EXPECT_FALSE(ParseClaudeLogLine(R"({"usage":{"input_tokens":5}})", record));
+    EXPECT_FALSE(ParseClaudeLogLine(R"({"usage":{},"timestamp":"2025-03-01T10:15Z"})", record));
+}
+
+TEST(ParseClaudeLogLine, ReadsCountsOnlyAfterTheUsageKey) {
+    const std::string line =
+        R"({"input_tokens":999,"timestamp":"2025-03-01T10:15:30Z","usage":{"output_tokens":7,)"
+        R"("input_tokens":null,"cache_creation_input_tokens":"5"}})";
+    const ClaudeLogRecord record = Parse(line);
+    EXPECT_EQ(record.tokens, 7);
+    EXPECT_TRUE(record.dedupKey.empty());  // no "message" key
+}
+
+TEST(ParseClaudeLogLine, KeysOnMessageIdAndRequestId) {
+    AssistantReply reply;
+    const ClaudeLogRecord a = Parse(AssistantLine(reply));
+    EXPECT_FALSE(a.dedupKey.empty());
+    EXPECT_EQ(Parse(AssistantLine(reply)).dedupKey, a.dedupKey);
+    reply.requestId = "req_other";
+    EXPECT_NE(Parse(AssistantLine(reply)).dedupKey, a.dedupKey);
+    reply.messageId = "";
+    EXPECT_TRUE(Parse(AssistantLine(reply)).dedupKey.empty());
+}
+
+TEST(ParseClaudeLogLine, TakesTheFirstIdAfterMessageEvenWhenNested) {
+    const std::string nested =
+        R"({"message":{"content":[{"id":"toolu_1"}],"id":"msg_real","usage":{"input_tokens":1}},)"
+        R"("timestamp":"2025-03-01T10:15:30Z"})";
+    EXPECT_EQ(Parse(nested).dedupKey, MakeDedupKey("toolu_1", ""));
+    const std::string noId =
+        R"({"message":{"usage":{"input_tokens":1}},"timestamp":"2025-03-01T10:15:30Z"})";
+    EXPECT_TRUE(Parse(noId).dedupKey.empty());
+}
+
+TEST(MakeDedupKey, SeparatesIdFromRequestId) {
+    EXPECT_NE(MakeDedupKey("ab", "c"), MakeDedupKey("a", "bc"));
+    EXPECT_NE(MakeDedupKey("a|b", ""), MakeDedupKey("a", "b"));
+    EXPECT_EQ(MakeDedupKey("msg", "req"), MakeDedupKey("msg", "req"));
+    EXPECT_TRUE(MakeDedupKey("", "req").empty());
+    EXPECT_FALSE(MakeDedupKey("m", "").empty());
+}
+
+TEST(ParseClaudeLogLine, SurvivesEveryTruncation) {
+    const std::string line = AssistantLine(AssistantReply{});
+    for (size_t n = 0; n <= line.size(); ++n) {
+        ClaudeLogRecord record;
+        ParseClaudeLogLine(std::string_view(line).substr(0, n), record);
+        ParseClaudeLogLine(std::string_view(line).substr(n), record);
+    }
+}
+
+}  // namespace

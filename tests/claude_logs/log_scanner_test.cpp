@@ -1,0 +1,185 @@
+#include "claude_logs/log_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/iso_time.h"
+#include "platform/system.h"
+#include "support/claude_lines.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const int64_t kNow = ParseIsoTime("2025-03-01T12:00:00Z");
+
+class ClaudeScan : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path root = dir.path() / "projects";
+    ClaudeLogScanner scanner;
+
+    ClaudeLogSelection Scan(int64_t now = kNow) {
+        return scanner.Scan({WideFromPath(root)}, now, fs::file_time_type::clock::now());
+    }
+    static void Append(const fs::path& path, const std::string& bytes) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+    }
+    static std::string Line(double in, const std::string& id = "msg_1", const std::string& req = "req_1",
+                            const std::string& time = "2025-03-01T10:00:00Z") {
+        AssistantReply reply;
+        reply.in = in;
+        reply.out = reply.cacheWrite = reply.cacheRead = 0;
+        reply.messageId = id;
+        reply.requestId = req;
+        reply.timestamp = time;
+        return AssistantLine(reply);
+    }
+    static double Tokens(const ClaudeLogSelection& selection) {
+        double sum = 0;
+        for (const auto& r : selection.records) sum += r.tokens;
+        return sum;
+    }
+    const ClaudeFileState& State(const fs::path& path) {
+        return scanner.files().at(WideFromPath(path));
+    }
+};
+
+TEST_F(ClaudeScan, MissingRootsAreNotFoundAndEmptyOnesAre) {
+    EXPECT_FALSE(Scan().found);
+    fs::create_directories(root / "-home-me-app");
+    const ClaudeLogSelection selection = Scan();
+    EXPECT_TRUE(selection.found);
+    EXPECT_TRUE(selection.records.empty());
+    // Any kind of object counts as an existing root, even a file.
+    fs::remove_all(root);
+    Append(root, "x");
+    EXPECT_TRUE(Scan().found);
+}
+
+TEST_F(ClaudeScan, ReadsOnlyJsonlFilesAtAnyDepth) {
+    Append(root / "a" / "s1.jsonl", Line(1, "m1") + "\n");
+    Append(root / "a" / "deep" / "er" / "s2.jsonl", Line(2, "m2") + "\n");
+    Append(root / "a" / "s3.JSONL", Line(4, "m3") + "\n");
+    Append(root / "a" / "s4.jsonl.bak", Line(8, "m4") + "\n");
+    Append(root / "a" / "s5.json", Line(16, "m5") + "\n");
+    fs::create_directories(root / "folder.jsonl");
+    EXPECT_EQ(Tokens(Scan()), 3);
+}
+
+TEST_F(ClaudeScan, ALineCountsOnlyOnceItsNewlineArrives) {
+    const fs::path log = root / "p" / "s.jsonl";
+    Append(log, UserLine() + "\n" + Line(5, "m1"));
+    EXPECT_EQ(Scan().records.size(), 0u);
+    EXPECT_EQ(State(log).consumed, UserLine().size() + 1);
+
+    Append(log, "\n");
+    EXPECT_EQ(Tokens(Scan()), 5);
+    EXPECT_EQ(State(log).consumed, fs::file_size(log));
+}
+
+TEST_F(ClaudeScan, AppendsAreReadWithoutParsingEarlierLinesAgain) {
+    const fs::path log = root / "p" / "s.jsonl";
+    Append(log, Line(11, "m1") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 11);
+    // Change the counted line in place, keeping the size: an unchanged size is not even opened.
+    std::string text = Line(99, "m1") + "\n";
+    { std::ofstream(log, std::ios::binary | std::ios::trunc) << text; }
+    EXPECT_EQ(Tokens(Scan()), 11);
+    // A grown file is read from the end of the last complete line only.
+    Append(log, Line(7, "m2") + "\n" + Line(3, "m3") + "\n");
+    const ClaudeLogSelection selection = Scan();
+    EXPECT_EQ(selection.records.size(), 3u);
+    EXPECT_EQ(Tokens(selection), 21);
+}
+
+TEST_F(ClaudeScan, AShorterFileIsReadAgainFromItsStart) {
+    const fs::path log = root / "p" / "s.jsonl";
+    Append(log, Line(100, "m1") + "\n" + Line(200, "m2") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 300);
+    { std::ofstream(log, std::ios::binary | std::ios::trunc) << Line(5, "m9") + "\n"; }
+    const ClaudeLogSelection selection = Scan();
+    EXPECT_EQ(selection.records.size(), 1u);
+    EXPECT_EQ(Tokens(selection), 5);
+}
+
+TEST_F(ClaudeScan, OldAndDeletedFilesAreForgotten) {
+    const fs::path old = root / "p" / "old.jsonl";
+    const fs::path gone = root / "p" / "gone.jsonl";
+    Append(old, Line(1, "m1") + "\n");
+    Append(gone, Line(2, "m2") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 3);
+    EXPECT_EQ(scanner.files().size(), 2u);
+
+    const auto clock = fs::file_time_type::clock::now();
+    fs::last_write_time(old, clock - std::chrono::seconds(691200 + 60));
+    fs::remove(gone);
+    EXPECT_EQ(Tokens(scanner.Scan({WideFromPath(root)}, kNow, clock)), 0);
+    EXPECT_TRUE(scanner.files().empty());
+}
+
+TEST_F(ClaudeScan, AFileJustInsideEightDaysIsRead) {
+    const fs::path log = root / "p" / "s.jsonl";
+    Append(log, Line(1, "m1") + "\n");
+    const auto clock = fs::file_time_type::clock::now();
+    fs::last_write_time(log, clock - std::chrono::seconds(691200 - 60));
+    EXPECT_EQ(Tokens(scanner.Scan({WideFromPath(root)}, kNow, clock)), 1);
+}
+
+TEST_F(ClaudeScan, RecordsOfTheLastEightDaysAreSelectedInTimeOrder) {
+    const fs::path log = root / "p" / "s.jsonl";
+    const int64_t eightDaysAgo = kNow - 691200;
+    Append(log, Line(1, "m1", "r", "2025-02-21T12:00:00Z") + "\n" +  // exactly 8 days: kept
+                    Line(2, "m2", "r", "2025-02-21T11:59:59Z") + "\n" +  // one second more: dropped
+                    Line(4, "m3", "r", "2025-03-01T09:00:00Z") + "\n");
+    Append(root / "a.jsonl", Line(8, "m4", "r", "2025-02-25T00:00:00Z") + "\n");
+    const ClaudeLogSelection selection = Scan();
+    ASSERT_EQ(selection.records.size(), 3u);
+    EXPECT_EQ(selection.records[0].time, eightDaysAgo);
+    EXPECT_EQ(selection.records[1].tokens, 8);
+    EXPECT_EQ(selection.records[2].tokens, 4);
+    // The dropped record stays in the file's memory; only the selection leaves it out.
+    EXPECT_EQ(State(log).records.size(), 3u);
+}
+
+TEST_F(ClaudeScan, TheSameReplyCountsOnceFromThePathThatSortsFirst) {
+    Append(root / "b" / "s.jsonl", Line(200, "msg_x", "req_x") + "\n");
+    Append(root / "a" / "s.jsonl", Line(100, "msg_x", "req_x") + "\n" +
+                                       Line(100, "msg_x", "req_x") + "\n" +
+                                       Line(100, "msg_x", "req_x") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 100);
+}
+
+TEST_F(ClaudeScan, LinesWithoutMessageIdAreNeverMerged) {
+    Append(root / "s.jsonl", Line(1, "", "req_x") + "\n" + Line(2, "", "req_x") + "\n" +
+                                 Line(4, "m", "req_a") + "\n" + Line(8, "m", "req_b") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 15);
+}
+
+TEST_F(ClaudeScan, ARootNamedTwiceIsReadOnce) {
+    Append(root / "s.jsonl", Line(3, "m1") + "\n" + Line(4, "") + "\n");
+    const std::wstring same = WideFromPath(root);
+    EXPECT_EQ(Tokens(scanner.Scan({same, same}, kNow, fs::file_time_type::clock::now())), 7);
+    EXPECT_EQ(scanner.files().size(), 1u);
+}
+
+TEST_F(ClaudeScan, LongLinesAndCrlfEndings) {
+    std::string huge = Line(6, "m1");
+    huge.insert(huge.find("Done."), std::string(5 << 20, 'x'));  // a 5 MB tool result
+    Append(root / "s.jsonl", UserLine() + "\r\n" + huge + "\r\n" + Line(1, "m2") + "\r\n");
+    EXPECT_EQ(Tokens(Scan()), 7);
+}
+
+TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
+    std::string block;
+    for (int i = 0; i < 20000; ++i) {
+        block += Line(1, "msg_" + std::to_string(i)) + "\n" + UserLine() + "\n";
+    }
+    Append(root / "big.jsonl", block);  // about 10 MB: several read chunks, lines across them
+    EXPECT_EQ(Scan().records.size(), 20000u);
+}
+
+}  // namespace
