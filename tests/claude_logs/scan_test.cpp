@@ -1,0 +1,34 @@
+#include "claude_logs/scan.h"
+
+#include <gtest/gtest.h>
+
+#include "core/iso_time.h"
+#include "core/settings.h"
+#include "support/claude_lines.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+TEST(ScanClaudeLogs, UsesTheEnvironmentsRootsAndRaisesTheSettingsLargestBlock) {
+    TempDir dir;
+    const std::string config = (dir.path() / "cfg").string();
+    SetEnvironment("CLAUDE_CONFIG_DIR", (config + ",").c_str());
+    SetEnvironment("USERPROFILE", (dir.path() / "home").string().c_str());
+    AssistantReply reply;
+    reply.in = 1000;
+    reply.out = reply.cacheWrite = reply.cacheRead = 0;
+    reply.timestamp = "2025-03-01T01:00:00Z";
+    WriteBytes(dir.path() / "cfg" / "projects" / "app" / "s.jsonl", AssistantLine(reply) + "\n");
+
+    gSettings.maxblock = 0;
+    const ClaudeLogSummary summary = ScanClaudeLogs(ParseIsoTime("2025-03-01T12:00:00Z"));
+    EXPECT_TRUE(summary.found);
+    EXPECT_FALSE(summary.active);
+    ASSERT_EQ(summary.blocks.size(), 1u);
+    EXPECT_EQ(gSettings.maxblock.Load(), 1000);
+
+    SetEnvironment("CLAUDE_CONFIG_DIR", nullptr);
+    SetEnvironment("USERPROFILE", nullptr);
+}
+
+}  // namespace
