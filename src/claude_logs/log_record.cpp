@@ -60,10 +60,19 @@ size_t FindUsageKey(std::string_view text, size_t from) { return FindBytes(text,
 
 bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
     const size_t usage = FindUsageKey(line, 0);
-    if (usage == std::string_view::npos) {
-        return false;
-    }
-    const auto timestamp = FindStringAfterKey(line, "timestamp", 0);
+    return usage != std::string_view::npos && ParseClaudeUsageLine(line, usage, record);
+}
+
+bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record) {
+    // Both keys usually close the line: find their compact forms in one pass, and fall back to
+    // the full search (which also tries the spaced form) only for a key that is missing.
+    constexpr std::string_view kTimestamp = "\"timestamp\":\"";
+    constexpr std::string_view kRequestId = "\"requestId\":\"";
+    size_t timestampAt = 0, requestIdAt = 0;
+    FindEachFirst(line, kTimestamp, kRequestId, 0, timestampAt, requestIdAt);
+    const auto timestamp = timestampAt != std::string_view::npos
+                               ? StringValueFrom(line, timestampAt + kTimestamp.size())
+                               : FindStringAfterKey(line, "timestamp", 0);
     const int64_t time = timestamp ? ParseIsoTime(*timestamp) : 0;
     if (time == 0) {
         return false;
@@ -75,7 +84,9 @@ bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
         messageId = FindStringAfterKey(line, "id", message).value_or(std::string_view());
     }
     const std::string_view requestId =
-        FindStringAfterKey(line, "requestId", 0).value_or(std::string_view());
+        (requestIdAt != std::string_view::npos ? StringValueFrom(line, requestIdAt + kRequestId.size())
+                                               : FindStringAfterKey(line, "requestId", 0))
+            .value_or(std::string_view());
 
     double in = 0, out = 0, cacheWrite = 0, cacheRead = 0;
     FindNumberAfterKey(line, "input_tokens", usage, kNoLimit, in);

@@ -1,148 +1,31 @@
 #include "claude_logs/log_scanner.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
-#include <system_error>
+#include <functional>
+#include <thread>
 
+#include "core/byte_search.h"
+#include "platform/file_walk.h"
 #include "platform/read_only_file.h"
 #include "platform/system.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 constexpr size_t kReadChunk = 1 << 20;
+// Below this much to read, a second thread costs more than it saves.
+constexpr uint64_t kParallelReadBytes = 16 << 20;
 
-// Open addressing over the 128-bit keys; all-zero slots are free (real keys are never zero).
-class DedupSet {
-public:
-    explicit DedupSet(size_t expected) {
-        size_t capacity = 16;
-        while (capacity < expected * 2) capacity *= 2;
-        slots_.resize(capacity);
-    }
-    // True when the key was not in the set yet.
-    bool Insert(const DedupKey& key) {
-        const size_t mask = slots_.size() - 1;
-        for (size_t i = static_cast<size_t>(key.low) & mask;; i = (i + 1) & mask) {
-            if (slots_[i].empty()) {
-                slots_[i] = key;
-                return true;
-            }
-            if (slots_[i] == key) {
-                return false;
-            }
-        }
-    }
-
-private:
-    std::vector<DedupKey> slots_;
+// One reader's working memory: its buffer (which holds at most one partial line between reads)
+// and what it did.
+struct LogReader {
+    std::vector<char>& buffer;
+    ClaudeScanStats stats;
+    bool recordsChanged = false;
 };
 
-const fs::path::string_type& LogExtension() {
-    static const fs::path::string_type extension = fs::path(".jsonl").native();
-    return extension;
-}
-
-}  // namespace
-
-ClaudeLogSelection ClaudeLogScanner::Scan(const std::vector<std::wstring>& roots, int64_t now,
-                                          fs::file_time_type clockNow) {
-    ++scanCount_;
-    const fs::file_time_type cutoff = clockNow - std::chrono::seconds(kClaudeLogLookbackSeconds);
-    bool found = false;
-    for (const std::wstring& root : roots) {
-        std::error_code error;
-        if (!fs::exists(fs::status(PathFromWide(root), error))) {
-            continue;
-        }
-        found = true;
-        WalkRoot(root, cutoff);
-    }
-    std::erase_if(files_, [&](const auto& entry) { return entry.second.lastSeenScan != scanCount_; });
-    ClaudeLogSelection selection = Select(now);
-    selection.found = found;
-    return selection;
-}
-
-void ClaudeLogScanner::WalkRoot(const std::wstring& root, fs::file_time_type cutoff) {
-    std::error_code error;
-    fs::recursive_directory_iterator it(PathFromWide(root),
-                                        fs::directory_options::skip_permission_denied, error);
-    // The first error of the walk ends it; files it did not reach are pruned after the scan.
-    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        const fs::directory_entry& entry = *it;
-        std::error_code ignored;
-        if (!entry.is_regular_file(ignored) || entry.path().extension().native() != LogExtension()) {
-            continue;
-        }
-        const fs::file_time_type written = entry.last_write_time(ignored);
-        if (ignored || written < cutoff) {
-            continue;
-        }
-        const std::wstring path = WideFromPath(entry.path());
-        std::error_code sizeError;
-        const uint64_t size = entry.file_size(sizeError);
-        if (sizeError) {
-            // Still seen: an entry it already has is kept for the next scan.
-            if (auto known = files_.find(path); known != files_.end()) {
-                known->second.lastSeenScan = scanCount_;
-            }
-            continue;
-        }
-        ClaudeFileState& state = files_[path];
-        state.lastSeenScan = scanCount_;
-        ReadAppended(path, size, state);
-    }
-}
-
-void ClaudeLogScanner::ReadAppended(const std::wstring& path, uint64_t size,
-                                    ClaudeFileState& state) {
-    if (size == state.sizeSeen) {
-        return;
-    }
-    if (size < state.consumed) {  // truncated or replaced: start again
-        state.records.clear();
-        state.sizeSeen = 0;
-        state.consumed = 0;
-    }
-    ReadOnlyFile file;
-    if (!file.Open(path) || !file.Seek(state.consumed)) {
-        return;  // the size still differs, so the next scan tries again
-    }
-    uint64_t remaining = size - state.consumed;
-    size_t pending = 0;  // bytes of an incomplete line at the front of the buffer
-    while (remaining > 0) {
-        if (buffer_.size() - pending < kReadChunk / 2) {
-            buffer_.resize(std::max(kReadChunk, buffer_.size() * 2));  // a line longer than the buffer
-        }
-        const size_t wanted = static_cast<size_t>(
-            std::min<uint64_t>(buffer_.size() - pending, remaining));
-        const size_t got = file.Read(buffer_.data() + pending, wanted);
-        if (got == 0) {
-            break;
-        }
-        remaining -= got;
-        pending += got;
-        const std::string_view view(buffer_.data(), pending);
-        const size_t lastNewline = view.rfind('\n');
-        if (lastNewline == std::string_view::npos) {
-            continue;
-        }
-        const size_t complete = lastNewline + 1;
-        ParseCompleteLines(view.substr(0, complete), state.records);
-        state.consumed += complete;
-        std::memmove(buffer_.data(), buffer_.data() + complete, pending - complete);
-        pending -= complete;
-    }
-    state.sizeSeen = size;
-    if (buffer_.size() > 4 * kReadChunk) {  // do not keep the memory of one very long line
-        buffer_ = std::vector<char>();
-    }
-}
-
-void ClaudeLogScanner::ParseCompleteLines(std::string_view lines,
-                                          std::vector<ClaudeLogRecord>& records) {
+void ParseCompleteLines(std::string_view lines, std::vector<ClaudeLogRecord>& records) {
     // Search the whole block for the usage key and look at the lines around each hit, so that
     // the many lines without usage cost nothing but the search.
     size_t from = 0;
@@ -151,33 +34,240 @@ void ClaudeLogScanner::ParseCompleteLines(std::string_view lines,
         if (usage == std::string_view::npos) {
             return;
         }
-        const size_t newlineBefore = lines.rfind('\n', usage);
+        const size_t newlineBefore = FindLastByte(lines, '\n', usage);
         const size_t lineStart = newlineBefore == std::string_view::npos ? 0 : newlineBefore + 1;
         const size_t lineEnd = lines.find('\n', usage);  // the block ends with a newline
         ClaudeLogRecord record;
-        if (ParseClaudeLogLine(lines.substr(lineStart, lineEnd - lineStart), record)) {
+        if (ParseClaudeUsageLine(lines.substr(lineStart, lineEnd - lineStart), usage - lineStart,
+                                 record)) {
             records.push_back(record);
         }
         from = lineEnd + 1;
     }
 }
 
-ClaudeLogSelection ClaudeLogScanner::Select(int64_t now) const {
+// Reads what was appended to one file since the last scan: complete lines only, from the end of
+// the last complete line; the whole file again when it shrank.
+void ReadAppended(const PendingRead& pending, LogReader& reader) {
+    ClaudeFileState& state = *pending.state;
+    if (pending.size < state.consumed) {  // truncated or replaced: start again
+        reader.recordsChanged = reader.recordsChanged || !state.records.empty();
+        state.records.clear();
+        state.sizeSeen = 0;
+        state.consumed = 0;
+    }
+    ReadOnlyFile file;
+    if (!file.Open(*pending.path) || !file.Seek(state.consumed)) {
+        return;  // the size still differs, so the next scan tries again
+    }
+    ++reader.stats.filesOpened;
+    std::vector<char>& buffer = reader.buffer;
+    uint64_t remaining = pending.size - state.consumed;
+    size_t partial = 0;  // bytes of an incomplete line at the front of the buffer
+    while (remaining > 0) {
+        if (buffer.size() - partial < kReadChunk / 2) {
+            buffer.resize(std::max(kReadChunk, buffer.size() * 2));  // a line longer than the buffer
+        }
+        const size_t wanted =
+            static_cast<size_t>(std::min<uint64_t>(buffer.size() - partial, remaining));
+        const size_t got = file.Read(buffer.data() + partial, wanted);
+        if (got == 0) {
+            break;
+        }
+        remaining -= got;
+        partial += got;
+        reader.stats.bytesRead += got;
+        const std::string_view view(buffer.data(), partial);
+        const size_t lastNewline = view.rfind('\n');
+        if (lastNewline == std::string_view::npos) {
+            continue;
+        }
+        const size_t complete = lastNewline + 1;
+        const size_t known = state.records.size();
+        ParseCompleteLines(view.substr(0, complete), state.records);
+        reader.recordsChanged = reader.recordsChanged || state.records.size() != known;
+        state.consumed += complete;
+        std::memmove(buffer.data(), buffer.data() + complete, partial - complete);
+        partial -= complete;
+    }
+    state.sizeSeen = pending.size;
+    if (buffer.size() > 4 * kReadChunk) {  // do not keep the memory of one very long line
+        buffer = std::vector<char>();
+    }
+}
+
+// The keys kept so far, as an open-addressing table of 32-bit tags and indices into the kept
+// records: small enough to stay in the cache, where a table of whole keys would not.
+class DedupIndex {
+public:
+    DedupIndex(std::vector<uint64_t>& slots, size_t expected) : slots_(slots) {
+        size_t capacity = 16;
+        while (capacity < expected * 2) capacity *= 2;
+        slots_.assign(capacity, 0);
+        mask_ = capacity - 1;
+    }
+    // True when no kept record has this key yet; the caller then keeps the record, which
+    // becomes kept[kept.size()].
+    bool IsFirst(const DedupKey& key, const std::vector<ClaudeLogRecord>& kept) {
+        const uint64_t tag = key.low >> 32;
+        for (size_t i = static_cast<size_t>(key.low) & mask_;; i = (i + 1) & mask_) {
+            const uint64_t slot = slots_[i];
+            if (slot == 0) {
+                slots_[i] = (tag << 32) | (kept.size() + 1);
+                return true;
+            }
+            if ((slot >> 32) == tag && kept[(slot & 0xFFFFFFFF) - 1].dedupKey == key) {
+                return false;
+            }
+        }
+    }
+
+private:
+    std::vector<uint64_t>& slots_;
+    size_t mask_ = 0;
+};
+
+// Sorts by time into `out`. The times of a scan lie within a few days of `oldest`, so two
+// counting passes over 11 bits each do it in linear time; a wider spread (clocks far off) falls
+// back to a comparison sort. Equal times may come in any order; nothing depends on it.
+void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest,
+                std::vector<ClaudeLogRecord>& out) {
+    constexpr int kBits = 11;
+    constexpr size_t kBuckets = size_t{1} << kBits;
+    int64_t newest = oldest;
+    for (const ClaudeLogRecord& r : records) newest = std::max(newest, r.time);
+    if (static_cast<uint64_t>(newest - oldest) >= (uint64_t{1} << (2 * kBits))) {
+        std::sort(records.begin(), records.end(),
+                  [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; });
+        out.swap(records);
+        return;
+    }
+    out.resize(records.size());
+    std::vector<ClaudeLogRecord>* from = &records;
+    std::vector<ClaudeLogRecord>* to = &out;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int shift = pass * kBits;
+        size_t counts[kBuckets + 1] = {};
+        for (const ClaudeLogRecord& r : *from) {
+            ++counts[((static_cast<uint64_t>(r.time - oldest) >> shift) & (kBuckets - 1)) + 1];
+        }
+        for (size_t b = 1; b <= kBuckets; ++b) counts[b] += counts[b - 1];
+        for (const ClaudeLogRecord& r : *from) {
+            (*to)[counts[(static_cast<uint64_t>(r.time - oldest) >> shift) & (kBuckets - 1)]++] = r;
+        }
+        std::swap(from, to);
+    }
+    // After two passes the sorted records are back in `records`.
+    out.swap(records);
+}
+
+void ReadAll(const std::vector<PendingRead>& reads, size_t first, size_t last, LogReader& reader) {
+    for (size_t i = first; i < last; ++i) ReadAppended(reads[i], reader);
+}
+
+}  // namespace
+
+const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>& roots,
+                                                 int64_t now, int64_t clockNow) {
+    ++scanCount_;
+    stats_ = {};
+    fileCutoff_ = clockNow - kClaudeLogLookbackSeconds;
+    pending_.clear();
+    bool found = false;
+    for (const std::wstring& root : roots) {
+        if (!PathExists(root)) {
+            continue;
+        }
+        found = true;
+        WalkRegularFiles(root, [this](const std::wstring& path, const WalkedFile& file) {
+            VisitFile(path, file.size, file.lastWriteTime);
+        });
+    }
+    ReadPending();
+    const size_t before = files_.size();
+    std::erase_if(files_, [&](const auto& entry) {
+        return entry.second.lastSeenScan != scanCount_;
+    });
+    recordsChanged_ = recordsChanged_ || files_.size() != before;
+    Select(now);
+    selection_.found = found;
+    return selection_;
+}
+
+void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime) {
+    // The file name must end in ".jsonl" exactly, and be more than the extension (".jsonl" alone
+    // is a hidden file without one).
+    constexpr std::wstring_view kExtension = L".jsonl";
+    const size_t nameStart = path.find_last_of(L"/\\") + 1;
+    if (path.size() < nameStart + kExtension.size() + 1 || !path.ends_with(kExtension) ||
+        lastWriteTime < fileCutoff_) {
+        return;
+    }
+    auto [entry, added] = files_.try_emplace(path);
+    ClaudeFileState& state = entry->second;
+    state.lastSeenScan = scanCount_;
+    if (size != state.sizeSeen) {  // an unchanged size: the file is not even opened
+        pending_.push_back({&entry->first, size, &state});
+    }
+}
+
+void ClaudeLogScanner::ReadPending() {
+    uint64_t total = 0;
+    for (const PendingRead& read : pending_) {
+        total += read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
+    }
+    LogReader main{buffer_, {}, false};
+    size_t split = pending_.size();
+    // A large first scan is shared with a second thread: the files are independent, and so are
+    // their entries, which the walk has already created.
+    std::vector<char> helperBuffer;
+    LogReader helper{helperBuffer, {}, false};
+    std::thread thread;
+    if (total >= kParallelReadBytes && pending_.size() > 1) {
+        uint64_t half = 0;
+        for (split = 0; split < pending_.size() && half < total / 2; ++split) {
+            const PendingRead& read = pending_[split];
+            half += read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
+        }
+        try {
+            thread = std::thread(ReadAll, std::cref(pending_), split, pending_.size(),
+                                 std::ref(helper));
+        } catch (...) {
+            split = pending_.size();  // no thread to be had: read everything here
+        }
+    }
+    ReadAll(pending_, 0, split, main);
+    if (thread.joinable()) {
+        thread.join();
+    }
+    stats_.filesOpened = main.stats.filesOpened + helper.stats.filesOpened;
+    stats_.bytesRead = main.stats.bytesRead + helper.stats.bytesRead;
+    recordsChanged_ = recordsChanged_ || main.recordsChanged || helper.recordsChanged;
+}
+
+void ClaudeLogScanner::Select(int64_t now) {
+    const int64_t oldest = now - kClaudeLogLookbackSeconds;
+    if (!recordsChanged_ && oldest >= selectedFrom_ && oldest <= nextCrossing_) {
+        return;  // the same records pass the same tests as last time
+    }
     size_t total = 0;
     for (const auto& [path, state] : files_) total += state.records.size();
 
-    ClaudeLogSelection selection;
-    selection.records.reserve(total);
-    DedupSet kept(total);
-    const int64_t oldest = now - kClaudeLogLookbackSeconds;
+    std::vector<ClaudeLogRecord>& kept = sortScratch_;
+    kept.clear();
+    kept.reserve(total);
+    DedupIndex dedup(dedupSlots_, total);
+    int64_t nextCrossing = INT64_MAX;
     for (const auto& [path, state] : files_) {
         for (const ClaudeLogRecord& record : state.records) {
             if (record.time < oldest) continue;
-            if (!record.dedupKey.empty() && !kept.Insert(record.dedupKey)) continue;
-            selection.records.push_back(record);
+            nextCrossing = std::min(nextCrossing, record.time);
+            if (!record.dedupKey.empty() && !dedup.IsFirst(record.dedupKey, kept)) continue;
+            kept.push_back(record);
         }
     }
-    std::stable_sort(selection.records.begin(), selection.records.end(),
-                     [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; });
-    return selection;
+    SortByTime(kept, oldest, selection_.records);
+    recordsChanged_ = false;
+    selectedFrom_ = oldest;
+    nextCrossing_ = nextCrossing;
 }

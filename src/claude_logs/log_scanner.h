@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,28 +22,54 @@ struct ClaudeLogSelection {
     std::vector<ClaudeLogRecord> records;
 };
 
+// A file whose size changed since the last scan, to be read.
+struct PendingRead {
+    const std::wstring* path;
+    uint64_t size;
+    ClaudeFileState* state;
+};
+
+// What the last scan cost: how many files it opened and how many bytes it read.
+struct ClaudeScanStats {
+    size_t filesOpened = 0;
+    uint64_t bytesRead = 0;
+};
+
 // Reads Claude Code's logs incrementally: each scan opens only files that changed size since
 // the last one, reads only their appended complete lines, and starts a file again when it
 // shrinks. One instance keeps its memory for the life of the process.
 class ClaudeLogScanner {
 public:
-    // Walks `roots` in order; files last written 8 days or more before `clockNow` are skipped
-    // and forgotten. Records older than 8 days before `now` are left out of the selection.
-    ClaudeLogSelection Scan(const std::vector<std::wstring>& roots, int64_t now,
-                            std::filesystem::file_time_type clockNow);
+    // Walks `roots` in order; files last written more than 8 days before `clockNow` (the wall
+    // clock, Unix seconds) are skipped and forgotten. Records older than 8 days before `now` are
+    // left out of the selection. The result stays valid until the next scan.
+    const ClaudeLogSelection& Scan(const std::vector<std::wstring>& roots, int64_t now,
+                                   int64_t clockNow);
 
     // The per-file memory, ordered by full path.
     const std::map<std::wstring, ClaudeFileState>& files() const { return files_; }
+    const ClaudeScanStats& lastScanStats() const { return stats_; }
 
 private:
-    void WalkRoot(const std::wstring& root, std::filesystem::file_time_type cutoff);
-    void ReadAppended(const std::wstring& path, uint64_t size, ClaudeFileState& state);
-    void ParseCompleteLines(std::string_view lines, std::vector<ClaudeLogRecord>& records);
-    ClaudeLogSelection Select(int64_t now) const;
+    void VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime);
+    void ReadPending();
+    void Select(int64_t now);
 
     std::map<std::wstring, ClaudeFileState> files_;
     uint64_t scanCount_ = 0;
+    ClaudeScanStats stats_;
     std::vector<char> buffer_;  // reused across files; holds at most one partial line between reads
+    int64_t fileCutoff_ = 0;
+    std::vector<PendingRead> pending_;
+
+    // The last selection and what it depends on: it is reused while no file's records changed
+    // and no record has crossed the 8-day line since.
+    ClaudeLogSelection selection_;
+    bool recordsChanged_ = true;
+    int64_t selectedFrom_ = 0;    // the record cut-off the selection was made with
+    int64_t nextCrossing_ = 0;    // the oldest record time at or after that cut-off
+    std::vector<uint64_t> dedupSlots_;
+    std::vector<ClaudeLogRecord> sortScratch_;
 };
 
 // Seconds in the 8 days that the scan looks back.

@@ -1,6 +1,6 @@
 #include "claude_logs/scan.h"
 
-#include <filesystem>
+#include <ctime>
 
 #include "claude_logs/log_roots.h"
 #include "claude_logs/log_scanner.h"
@@ -11,7 +11,7 @@ ClaudeLogScanner gClaudeLogScanner;
 }  // namespace
 
 ClaudeLogSummary ScanClaudeLogs(int64_t now) {
-    const ClaudeLogSelection selection = gClaudeLogScanner.Scan(
-        ClaudeLogRootsFromEnvironment(), now, std::filesystem::file_time_type::clock::now());
+    const ClaudeLogSelection& selection = gClaudeLogScanner.Scan(
+        ClaudeLogRootsFromEnvironment(), now, static_cast<int64_t>(std::time(nullptr)));
     return SummarizeClaudeUsage(selection.found, selection.records, now, gSettings.maxblock);
 }

@@ -1,6 +1,7 @@
 #include "core/byte_search.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -21,16 +22,85 @@ constexpr std::array<unsigned char, 256> MakeRarity() {
 
 constexpr std::array<unsigned char, 256> kRarity = MakeRarity();
 
-size_t RarestIndex(std::string_view needle) {
-    size_t best = 0;
-    for (size_t i = 1; i < needle.size(); ++i) {
-        if (kRarity[static_cast<unsigned char>(needle[i])] >
-            kRarity[static_cast<unsigned char>(needle[best])]) {
-            best = i;
-        }
-    }
-    return best;
+unsigned char Rarity(char c) { return kRarity[static_cast<unsigned char>(c)]; }
+
+// 16 bytes compared at once with the compiler's generic vector types (SSE2 on x86-64, NEON on
+// ARM): a candidate position survives only if two of the needle's rarest bytes both match.
+typedef unsigned char Block __attribute__((vector_size(16)));
+
+Block Load(const char* p) {
+    Block block;
+    std::memcpy(&block, p, sizeof block);
+    return block;
 }
+
+Block Splat(char c) {
+    Block block;
+    for (int i = 0; i < 16; ++i) block[i] = static_cast<unsigned char>(c);
+    return block;
+}
+
+struct Lanes {
+    uint64_t low;
+    uint64_t high;
+};
+
+Lanes ToLanes(Block block) {
+    Lanes lanes;
+    std::memcpy(&lanes, &block, sizeof lanes);
+    return lanes;
+}
+
+// A needle with its two least common positions, first < second, for the vector filter.
+struct Filter {
+    std::string_view needle;
+    size_t first = 0;
+    size_t second = 0;
+    Block firstBytes{};
+    Block secondBytes{};
+
+    explicit Filter(std::string_view n) : needle(n) {
+        for (size_t i = 1; i < needle.size(); ++i) {
+            if (Rarity(needle[i]) > Rarity(needle[first])) first = i;
+        }
+        second = first == 0 ? 1 : 0;
+        for (size_t i = 0; i < needle.size(); ++i) {
+            if (i != first && Rarity(needle[i]) > Rarity(needle[second])) second = i;
+        }
+        if (second < first) std::swap(first, second);
+        firstBytes = Splat(needle[first]);
+        secondBytes = Splat(needle[second]);
+    }
+
+    // The 16 candidate starts at `at` where both rare bytes match (all lanes of `at` must be
+    // valid starts: at + 15 + needle.size() <= text size).
+    Block Candidates(const char* base, size_t at) const {
+        return reinterpret_cast<Block>(Load(base + at + first) == firstBytes) &
+               reinterpret_cast<Block>(Load(base + at + second) == secondBytes);
+    }
+
+    // The first real match among the candidate lanes of `match`, or npos.
+    size_t Verify(const char* base, Block match, size_t at) const {
+        const Lanes lanes = ToLanes(match);
+        for (int half = 0; half < 2; ++half) {
+            uint64_t bits = half == 0 ? lanes.low : lanes.high;
+            while (bits != 0) {
+                const size_t lane = static_cast<size_t>(__builtin_ctzll(bits)) / 8;
+                const size_t candidate = at + static_cast<size_t>(half) * 8 + lane;
+                if (std::memcmp(base + candidate, needle.data(), needle.size()) == 0) {
+                    return candidate;
+                }
+                bits &= ~(uint64_t{0xFF} << (lane * 8));
+            }
+        }
+        return std::string_view::npos;
+    }
+
+    bool MatchesAt(const char* base, size_t at) const {
+        return base[at + first] == needle[first] && base[at + second] == needle[second] &&
+               std::memcmp(base + at, needle.data(), needle.size()) == 0;
+    }
+};
 
 }  // namespace
 
@@ -41,21 +111,82 @@ size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) {
         return from;
     }
-    const size_t anchor = RarestIndex(needle);
-    const char anchorByte = needle[anchor];
     const char* base = text.data();
-    const char* p = base + from + anchor;
-    const char* last = base + (text.size() - needle.size()) + anchor;  // last anchor position
-    while (p <= last) {
-        p = static_cast<const char*>(std::memchr(p, anchorByte, static_cast<size_t>(last - p) + 1));
-        if (p == nullptr) {
-            return std::string_view::npos;
+    if (needle.size() == 1) {
+        const void* hit = std::memchr(base + from, needle[0], text.size() - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - base)
+                   : std::string_view::npos;
+    }
+    const Filter filter(needle);
+    const size_t lastStart = text.size() - needle.size();  // last candidate start
+    size_t start = from;
+    // 64 positions per step while nothing matches, which is nearly always.
+    for (; start + 64 <= lastStart + 1; start += 64) {
+        const Block m0 = filter.Candidates(base, start), m1 = filter.Candidates(base, start + 16),
+                    m2 = filter.Candidates(base, start + 32), m3 = filter.Candidates(base, start + 48);
+        const Lanes any = ToLanes(m0 | m1 | m2 | m3);
+        if ((any.low | any.high) == 0) continue;
+        const Block blocks[4] = {m0, m1, m2, m3};
+        for (size_t k = 0; k < 4; ++k) {
+            const size_t found = filter.Verify(base, blocks[k], start + 16 * k);
+            if (found != std::string_view::npos) return found;
         }
-        const char* start = p - anchor;
-        if (std::memcmp(start, needle.data(), needle.size()) == 0) {
-            return static_cast<size_t>(start - base);
+    }
+    for (; start + 16 <= lastStart + 1; start += 16) {
+        const size_t found = filter.Verify(base, filter.Candidates(base, start), start);
+        if (found != std::string_view::npos) return found;
+    }
+    for (; start <= lastStart; ++start) {
+        if (filter.MatchesAt(base, start)) return start;
+    }
+    return std::string_view::npos;
+}
+
+void FindEachFirst(std::string_view text, std::string_view a, std::string_view b, size_t from,
+                   size_t& foundA, size_t& foundB) {
+    constexpr size_t npos = std::string_view::npos;
+    foundA = foundB = npos;
+    if (a.size() < 2 || b.size() < 2) {
+        foundA = FindBytes(text, a, from);
+        foundB = FindBytes(text, b, from);
+        return;
+    }
+    const char* base = text.data();
+    const Filter filterA(a), filterB(b);
+    const size_t longest = std::max(a.size(), b.size());
+    size_t start = from;
+    // Both filters over the same blocks while both needles fit; the rest one by one.
+    if (from <= text.size() && longest <= text.size() - from) {
+        const size_t lastStart = text.size() - longest;
+        for (; start + 16 <= lastStart + 1 && (foundA == npos || foundB == npos); start += 16) {
+            const Block candidatesA = filterA.Candidates(base, start);
+            const Block candidatesB = filterB.Candidates(base, start);
+            const Lanes any = ToLanes(candidatesA | candidatesB);
+            if ((any.low | any.high) == 0) continue;
+            if (foundA == npos) foundA = filterA.Verify(base, candidatesA, start);
+            if (foundB == npos) foundB = filterB.Verify(base, candidatesB, start);
         }
-        ++p;
+    }
+    if (foundA == npos) foundA = FindBytes(text, a, start);
+    if (foundB == npos) foundB = FindBytes(text, b, start);
+}
+
+size_t FindLastByte(std::string_view text, char byte, size_t before) {
+    if (before > text.size()) before = text.size();
+    const char* base = text.data();
+    const Block wanted = Splat(byte);
+    size_t end = before;
+    for (; end >= 16; end -= 16) {
+        const Lanes lanes = ToLanes(reinterpret_cast<Block>(Load(base + end - 16) == wanted));
+        if (lanes.high != 0) {
+            return end - 16 + 8 + (63 - static_cast<size_t>(__builtin_clzll(lanes.high))) / 8;
+        }
+        if (lanes.low != 0) {
+            return end - 16 + (63 - static_cast<size_t>(__builtin_clzll(lanes.low))) / 8;
+        }
+    }
+    while (end > 0) {
+        if (base[--end] == byte) return end;
     }
     return std::string_view::npos;
 }

@@ -1,17 +1,27 @@
 #include "core/json_fields.h"
 
+#include <cstring>
+
 #include "core/byte_search.h"
 #include "core/numbers.h"
 
 size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_view suffix,
                      size_t start) {
+    // Search for the whole pattern "key"suffix, built on the stack for the usual short keys.
+    char pattern[128];
+    const size_t length = key.size() + 2 + suffix.size();
+    if (length <= sizeof pattern) {
+        pattern[0] = '"';
+        std::memcpy(pattern + 1, key.data(), key.size());
+        pattern[key.size() + 1] = '"';
+        std::memcpy(pattern + key.size() + 2, suffix.data(), suffix.size());
+        return FindBytes(text, std::string_view(pattern, length), start);
+    }
+    // A long key: search for it alone and check the quotes and suffix around each hit.
     if (start >= text.size()) {
         return std::string_view::npos;
     }
-    // Search for the key itself and check the quote before it and the quote and suffix after,
-    // which finds the same first match as searching for the whole pattern, without building it.
-    size_t at = start + 1;
-    while (true) {
+    for (size_t at = start + 1;; ++at) {
         at = FindBytes(text, key, at);
         if (at == std::string_view::npos) {
             return at;
@@ -21,7 +31,6 @@ size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_vi
             text.substr(after + 1, suffix.size()) == suffix) {
             return at - 1;
         }
-        ++at;
     }
 }
 
@@ -38,7 +47,10 @@ std::optional<std::string_view> FindStringAfterKey(std::string_view text, std::s
             return std::nullopt;
         }
     }
-    const size_t valueStart = at + key.size() + 2 + suffix.size();
+    return StringValueFrom(text, at + key.size() + 2 + suffix.size());
+}
+
+std::optional<std::string_view> StringValueFrom(std::string_view text, size_t valueStart) {
     const size_t valueEnd = text.find('"', valueStart);
     if (valueEnd == std::string_view::npos) {
         return std::nullopt;

@@ -14,6 +14,10 @@
 std::optional<std::string_view> FindStringAfterKey(std::string_view text, std::string_view key,
                                                    size_t start = 0);
 
+// The string value that starts at `valueStart` and runs to the next double quote (undecoded),
+// or nullopt when there is no further quote.
+std::optional<std::string_view> StringValueFrom(std::string_view text, size_t valueStart);
+
 // Finds "key": at or after `start` and starting no later than `limit`, skips blanks, and reads
 // the number there as strtod does in the classic locale. When the key is found, `out` is set
 // (0 when nothing converts, as for null or a string); returns true only if a number converted.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 
 #include "core/iso_time.h"
@@ -22,7 +23,11 @@ protected:
     ClaudeLogScanner scanner;
 
     ClaudeLogSelection Scan(int64_t now = kNow) {
-        return scanner.Scan({WideFromPath(root)}, now, fs::file_time_type::clock::now());
+        return scanner.Scan({WideFromPath(root)}, now, WallClock());
+    }
+    static int64_t WallClock() { return static_cast<int64_t>(std::time(nullptr)); }
+    static void SetAge(const fs::path& path, int64_t seconds) {
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(seconds));
     }
     static void Append(const fs::path& path, const std::string& bytes) {
         fs::create_directories(path.parent_path());
@@ -78,6 +83,7 @@ TEST_F(ClaudeScan, ALineCountsOnlyOnceItsNewlineArrives) {
 
     Append(log, "\n");
     EXPECT_EQ(Tokens(Scan()), 5);
+    EXPECT_EQ(scanner.lastScanStats().bytesRead, Line(5, "m1").size() + 1);
     EXPECT_EQ(State(log).consumed, fs::file_size(log));
 }
 
@@ -89,9 +95,13 @@ TEST_F(ClaudeScan, AppendsAreReadWithoutParsingEarlierLinesAgain) {
     std::string text = Line(99, "m1") + "\n";
     { std::ofstream(log, std::ios::binary | std::ios::trunc) << text; }
     EXPECT_EQ(Tokens(Scan()), 11);
+    EXPECT_EQ(scanner.lastScanStats().filesOpened, 0u);
     // A grown file is read from the end of the last complete line only.
-    Append(log, Line(7, "m2") + "\n" + Line(3, "m3") + "\n");
+    const std::string appended = Line(7, "m2") + "\n" + Line(3, "m3") + "\n";
+    Append(log, appended);
     const ClaudeLogSelection selection = Scan();
+    EXPECT_EQ(scanner.lastScanStats().filesOpened, 1u);
+    EXPECT_EQ(scanner.lastScanStats().bytesRead, appended.size());
     EXPECT_EQ(selection.records.size(), 3u);
     EXPECT_EQ(Tokens(selection), 21);
 }
@@ -114,19 +124,17 @@ TEST_F(ClaudeScan, OldAndDeletedFilesAreForgotten) {
     EXPECT_EQ(Tokens(Scan()), 3);
     EXPECT_EQ(scanner.files().size(), 2u);
 
-    const auto clock = fs::file_time_type::clock::now();
-    fs::last_write_time(old, clock - std::chrono::seconds(691200 + 60));
+    SetAge(old, 691200 + 60);
     fs::remove(gone);
-    EXPECT_EQ(Tokens(scanner.Scan({WideFromPath(root)}, kNow, clock)), 0);
+    EXPECT_EQ(Tokens(Scan()), 0);
     EXPECT_TRUE(scanner.files().empty());
 }
 
 TEST_F(ClaudeScan, AFileJustInsideEightDaysIsRead) {
     const fs::path log = root / "p" / "s.jsonl";
     Append(log, Line(1, "m1") + "\n");
-    const auto clock = fs::file_time_type::clock::now();
-    fs::last_write_time(log, clock - std::chrono::seconds(691200 - 60));
-    EXPECT_EQ(Tokens(scanner.Scan({WideFromPath(root)}, kNow, clock)), 1);
+    SetAge(log, 691200 - 60);
+    EXPECT_EQ(Tokens(Scan()), 1);
 }
 
 TEST_F(ClaudeScan, RecordsOfTheLastEightDaysAreSelectedInTimeOrder) {
@@ -143,6 +151,23 @@ TEST_F(ClaudeScan, RecordsOfTheLastEightDaysAreSelectedInTimeOrder) {
     EXPECT_EQ(selection.records[2].tokens, 4);
     // The dropped record stays in the file's memory; only the selection leaves it out.
     EXPECT_EQ(State(log).records.size(), 3u);
+}
+
+TEST_F(ClaudeScan, AReusedSelectionStillDropsRecordsThatTurnEightDaysOld) {
+    Append(root / "s.jsonl", Line(1, "m1", "r", "2025-02-21T12:00:30Z") + "\n" +
+                                 Line(2, "m2", "r", "2025-02-28T12:00:00Z") + "\n");
+    EXPECT_EQ(Tokens(Scan(kNow)), 3);
+    EXPECT_EQ(Tokens(Scan(kNow + 30)), 3);  // exactly 8 days old: still in
+    EXPECT_EQ(Tokens(Scan(kNow + 31)), 2);  // nothing changed on disk, yet one record left
+    EXPECT_EQ(Tokens(Scan(kNow)), 3);       // and a clock going back brings it back
+}
+
+TEST_F(ClaudeScan, DuplicatesOfADroppedOldReplyStillCountOnce) {
+    // The first copy is too old; the later copy of the same reply counts, once.
+    Append(root / "a.jsonl", Line(5, "msg_x", "req_x", "2025-02-20T00:00:00Z") + "\n");
+    Append(root / "b.jsonl", Line(7, "msg_x", "req_x", "2025-02-28T00:00:00Z") + "\n" +
+                                 Line(7, "msg_x", "req_x", "2025-02-28T00:00:00Z") + "\n");
+    EXPECT_EQ(Tokens(Scan()), 7);
 }
 
 TEST_F(ClaudeScan, TheSameReplyCountsOnceFromThePathThatSortsFirst) {
@@ -162,7 +187,7 @@ TEST_F(ClaudeScan, LinesWithoutMessageIdAreNeverMerged) {
 TEST_F(ClaudeScan, ARootNamedTwiceIsReadOnce) {
     Append(root / "s.jsonl", Line(3, "m1") + "\n" + Line(4, "") + "\n");
     const std::wstring same = WideFromPath(root);
-    EXPECT_EQ(Tokens(scanner.Scan({same, same}, kNow, fs::file_time_type::clock::now())), 7);
+    EXPECT_EQ(Tokens(scanner.Scan({same, same}, kNow, WallClock())), 7);
     EXPECT_EQ(scanner.files().size(), 1u);
 }
 
@@ -171,6 +196,17 @@ TEST_F(ClaudeScan, LongLinesAndCrlfEndings) {
     huge.insert(huge.find("Done."), std::string(5 << 20, 'x'));  // a 5 MB tool result
     Append(root / "s.jsonl", UserLine() + "\r\n" + huge + "\r\n" + Line(1, "m2") + "\r\n");
     EXPECT_EQ(Tokens(Scan()), 7);
+}
+
+TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
+    std::string block;
+    for (int i = 0; i < 6000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int f = 0; f < 8; ++f) {  // about 24 MB in all: enough for the second reader thread
+        Append(root / ("p" + std::to_string(f)) / "s.jsonl", block);
+    }
+    EXPECT_EQ(Scan().records.size(), 48000u);
+    EXPECT_EQ(scanner.lastScanStats().filesOpened, 8u);
+    EXPECT_EQ(scanner.lastScanStats().bytesRead, 8 * block.size());
 }
 
 TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
