@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "core/byte_search.h"
 #include "core/json_fields.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -32,5 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();  // when nothing converted, the output is 0 or untouched
     }
     FindNumberAfterKey(text, key, start, kNoLimit, out);
+
+    // The vector search must agree with the plain one.
+    if (FindBytes(text, key, start) != text.find(key, start)) {
+        std::abort();
+    }
+    size_t a = 0, b = 0;
+    FindEachFirst(text, key, "\"usage\"", start, a, b);
+    if (a != text.find(key, start) || b != text.find("\"usage\"", start)) {
+        std::abort();
+    }
     return 0;
 }
