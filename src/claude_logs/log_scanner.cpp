@@ -6,14 +6,13 @@
 #include <functional>
 #include <thread>
 
-#include "core/byte_search.h"
+#include "core/appended_lines.h"
 #include "platform/file_walk.h"
-#include "platform/read_only_file.h"
 #include "platform/system.h"
 
 namespace {
 
-constexpr size_t kReadChunk = 1 << 20;
+constexpr std::string_view kUsageKey = "\"usage\"";
 // Below this much to read, a second thread costs more than it saves.
 constexpr uint64_t kParallelReadBytes = 16 << 20;
 
@@ -25,27 +24,6 @@ struct LogReader {
     bool recordsChanged = false;
 };
 
-void ParseCompleteLines(std::string_view lines, std::vector<ClaudeLogRecord>& records) {
-    // Search the whole block for the usage key and look at the lines around each hit, so that
-    // the many lines without usage cost nothing but the search.
-    size_t from = 0;
-    while (true) {
-        const size_t usage = FindUsageKey(lines, from);
-        if (usage == std::string_view::npos) {
-            return;
-        }
-        const size_t newlineBefore = FindLastByte(lines, '\n', usage);
-        const size_t lineStart = newlineBefore == std::string_view::npos ? 0 : newlineBefore + 1;
-        const size_t lineEnd = lines.find('\n', usage);  // the block ends with a newline
-        ClaudeLogRecord record;
-        if (ParseClaudeUsageLine(lines.substr(lineStart, lineEnd - lineStart), usage - lineStart,
-                                 record)) {
-            records.push_back(record);
-        }
-        from = lineEnd + 1;
-    }
-}
-
 // Reads what was appended to one file since the last scan: complete lines only, from the end of
 // the last complete line; the whole file again when it shrank.
 void ReadAppended(const PendingRead& pending, LogReader& reader) {
@@ -56,44 +34,24 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         state.sizeSeen = 0;
         state.consumed = 0;
     }
-    ReadOnlyFile file;
-    if (!file.Open(*pending.path) || !file.Seek(state.consumed)) {
+    const size_t known = state.records.size();
+    const AppendedRead read = ReadAppendedLines(
+        *pending.path, state.consumed, pending.size, reader.buffer, [&](std::string_view lines) {
+            ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
+                ClaudeLogRecord record;
+                if (ParseClaudeUsageLine(line, usage, record)) {
+                    state.records.push_back(record);
+                }
+            });
+        });
+    if (!read.opened) {
         return;  // the size still differs, so the next scan tries again
     }
     ++reader.stats.filesOpened;
-    std::vector<char>& buffer = reader.buffer;
-    uint64_t remaining = pending.size - state.consumed;
-    size_t partial = 0;  // bytes of an incomplete line at the front of the buffer
-    while (remaining > 0) {
-        if (buffer.size() - partial < kReadChunk / 2) {
-            buffer.resize(std::max(kReadChunk, buffer.size() * 2));  // a line longer than the buffer
-        }
-        const size_t wanted =
-            static_cast<size_t>(std::min<uint64_t>(buffer.size() - partial, remaining));
-        const size_t got = file.Read(buffer.data() + partial, wanted);
-        if (got == 0) {
-            break;
-        }
-        remaining -= got;
-        partial += got;
-        reader.stats.bytesRead += got;
-        const std::string_view view(buffer.data(), partial);
-        const size_t lastNewline = view.rfind('\n');
-        if (lastNewline == std::string_view::npos) {
-            continue;
-        }
-        const size_t complete = lastNewline + 1;
-        const size_t known = state.records.size();
-        ParseCompleteLines(view.substr(0, complete), state.records);
-        reader.recordsChanged = reader.recordsChanged || state.records.size() != known;
-        state.consumed += complete;
-        std::memmove(buffer.data(), buffer.data() + complete, partial - complete);
-        partial -= complete;
-    }
+    reader.stats.bytesRead += read.bytesRead;
+    reader.recordsChanged = reader.recordsChanged || state.records.size() != known;
+    state.consumed += read.consumed;
     state.sizeSeen = pending.size;
-    if (buffer.size() > 4 * kReadChunk) {  // do not keep the memory of one very long line
-        buffer = std::vector<char>();
-    }
 }
 
 // The keys kept so far, as an open-addressing table of 32-bit tags and indices into the kept

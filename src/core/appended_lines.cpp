@@ -1,0 +1,71 @@
+#include "core/appended_lines.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/byte_search.h"
+#include "platform/read_only_file.h"
+
+namespace {
+constexpr size_t kReadChunk = 1 << 20;
+}  // namespace
+
+AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
+                               std::vector<char>& buffer,
+                               const std::function<void(std::string_view lines)>& onLines) {
+    AppendedRead result;
+    ReadOnlyFile file;
+    if (!file.Open(path) || !file.Seek(start)) {
+        return result;
+    }
+    result.opened = true;
+    uint64_t remaining = size > start ? size - start : 0;
+    size_t partial = 0;  // bytes of an incomplete line at the front of the buffer
+    while (remaining > 0) {
+        if (buffer.size() - partial < kReadChunk / 2) {
+            buffer.resize(std::max(kReadChunk, buffer.size() * 2));  // a line longer than the buffer
+        }
+        const size_t wanted =
+            static_cast<size_t>(std::min<uint64_t>(buffer.size() - partial, remaining));
+        const size_t got = file.Read(buffer.data() + partial, wanted);
+        if (got == 0) {
+            break;
+        }
+        remaining -= got;
+        partial += got;
+        result.bytesRead += got;
+        const size_t lastNewline = FindLastByte(std::string_view(buffer.data(), partial), '\n', partial);
+        if (lastNewline == std::string_view::npos) {
+            continue;
+        }
+        const size_t complete = lastNewline + 1;
+        onLines(std::string_view(buffer.data(), complete));
+        result.consumed += complete;
+        std::memmove(buffer.data(), buffer.data() + complete, partial - complete);
+        partial -= complete;
+    }
+    if (buffer.size() > 4 * kReadChunk) {  // do not keep the memory of one very long line
+        buffer = std::vector<char>();
+    }
+    return result;
+}
+
+void ForEachLineWith(std::string_view lines, std::string_view key,
+                     const std::function<void(std::string_view line, size_t keyAt)>& onLine) {
+    size_t from = 0;
+    while (true) {
+        const size_t at = FindBytes(lines, key, from);
+        if (at == std::string_view::npos) {
+            return;
+        }
+        const size_t newlineBefore = FindLastByte(lines, '\n', at);
+        const size_t lineStart = newlineBefore == std::string_view::npos ? 0 : newlineBefore + 1;
+        size_t lineEnd = lines.find('\n', at);
+        if (lineEnd == std::string_view::npos) lineEnd = lines.size();
+        onLine(lines.substr(lineStart, lineEnd - lineStart), at - lineStart);
+        from = lineEnd + 1;
+        if (from >= lines.size()) {
+            return;
+        }
+    }
+}

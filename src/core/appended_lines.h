@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What one incremental read did.
+struct AppendedRead {
+    bool opened = false;    // false: the file could not be opened (or sought); nothing was read
+    uint64_t consumed = 0;  // bytes from `start` up to and including the last newline read
+    uint64_t bytesRead = 0;
+};
+
+// Reads bytes [start, size) of a growing log file in chunks and hands every block of complete
+// lines (each ending in a newline) to `onLines`, in file order. Bytes after the last newline are
+// left for a later read. `buffer` is reused between calls; it grows only for a line longer than
+// a chunk and is released again after such a line.
+AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
+                               std::vector<char>& buffer,
+                               const std::function<void(std::string_view lines)>& onLines);
+
+// Calls `onLine` with each line of `lines` (a block of complete lines) that contains `key`,
+// without its newline, and the position of the key's first occurrence in it. Lines without the
+// key cost nothing but one search over the block.
+void ForEachLineWith(std::string_view lines, std::string_view key,
+                     const std::function<void(std::string_view line, size_t keyAt)>& onLine);
