@@ -202,7 +202,7 @@ TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
     std::string block;
     for (int i = 0; i < 6000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
     for (int f = 0; f < 8; ++f) {  // about 24 MB in all: enough for the second reader thread
-        Append(root / ("p" + std::to_string(f)) / "s.jsonl", block);
+        Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
     }
     EXPECT_EQ(Scan().records.size(), 48000u);
     EXPECT_EQ(scanner.lastScanStats().filesOpened, 8u);
@@ -212,7 +212,7 @@ TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
 TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
     std::string block;
     for (int i = 0; i < 20000; ++i) {
-        block += Line(1, "msg_" + std::to_string(i)) + "\n" + UserLine() + "\n";
+        block += Line(1, std::string("msg_").append(std::to_string(i))) + "\n" + UserLine() + "\n";
     }
     Append(root / "big.jsonl", block);  // about 10 MB: several read chunks, lines across them
     EXPECT_EQ(Scan().records.size(), 20000u);
