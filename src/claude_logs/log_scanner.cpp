@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "core/appended_lines.h"
+#include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 
@@ -153,12 +153,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
 }
 
 void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime) {
-    // The file name must end in ".jsonl" exactly, and be more than the extension (".jsonl" alone
-    // is a hidden file without one).
-    constexpr std::wstring_view kExtension = L".jsonl";
-    const size_t nameStart = path.find_last_of(L"/\\") + 1;
-    if (path.size() < nameStart + kExtension.size() + 1 || !path.ends_with(kExtension) ||
-        lastWriteTime < fileCutoff_) {
+    if (!HasJsonlExtension(path) || lastWriteTime < fileCutoff_) {
         return;
     }
     auto [entry, added] = files_.try_emplace(path);

@@ -164,3 +164,11 @@ int32_t TruncateToInt32(double value) {
     }
     return static_cast<int32_t>(value);
 }
+
+int64_t SaturatingAdd(int64_t a, int64_t b) {
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum)) {
+        return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    }
+    return sum;
+}

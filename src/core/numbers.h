@@ -20,3 +20,6 @@ int64_t TruncateToInt64(double value);
 
 // The same for a signed 32-bit integer.
 int32_t TruncateToInt32(double value);
+
+// a + b, saturating at the limits of signed 64-bit instead of overflowing.
+int64_t SaturatingAdd(int64_t a, int64_t b);

@@ -1,4 +1,4 @@
-#include "core/appended_lines.h"
+#include "core/log_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +9,12 @@
 namespace {
 constexpr size_t kReadChunk = 1 << 20;
 }  // namespace
+
+bool HasJsonlExtension(std::wstring_view path) {
+    constexpr std::wstring_view kExtension = L".jsonl";
+    const size_t nameStart = path.find_last_of(L"/\\") + 1;
+    return path.size() >= nameStart + kExtension.size() + 1 && path.ends_with(kExtension);
+}
 
 AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
                                std::vector<char>& buffer,

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+// True when the file name ends in ".jsonl" exactly (case-sensitive) and is more than that
+// extension (".jsonl" alone is a hidden file without one).
+bool HasJsonlExtension(std::wstring_view path);
+
 // What one incremental read did.
 struct AppendedRead {
     bool opened = false;    // false: the file could not be opened (or sought); nothing was read

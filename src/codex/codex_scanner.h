@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "codex/codex_event.h"
+
+// What the scanner remembers of one Codex session file. Entries are never dropped: a file that
+// was deleted or has gone quiet still competes with the event it held.
+struct CodexFileState {
+    uint64_t sizeSeen = 0;
+    uint64_t consumed = 0;   // bytes parsed so far; always the end of a complete line
+    int64_t eventTime = 0;   // the newest accepted event of the file; 0 = none yet
+    CodexWindow primary;     // that event's windows, as parsed
+    CodexWindow secondary;
+};
+
+// The result of one Codex scan.
+struct CodexLimits {
+    bool found = false;  // the sessions folder exists
+    CodexWindow primary;
+    CodexWindow secondary;
+    int64_t updatedAt = 0;  // time of the event that supplied the windows; 0 = none
+};
+
+// Reads Codex's session logs incrementally and reports the newest rate-limit event.
+class CodexScanner {
+public:
+    // Scans `sessions` (files last written more than 8 days before `clockNow`, the wall clock
+    // in Unix seconds, are not opened); windows that have reset by `now` report 0 percent.
+    CodexLimits Scan(const std::wstring& sessions, int64_t now, int64_t clockNow);
+
+    const std::map<std::wstring, CodexFileState>& files() const { return files_; }
+
+private:
+    void ReadFile(const std::wstring& path, uint64_t size, CodexFileState& state);
+
+    std::map<std::wstring, CodexFileState> files_;
+    std::vector<char> buffer_;
+};
+
+// The sessions folder: CODEX_HOME, else USERPROFILE (or HOME when that is empty) joined with
+// ".codex", then "sessions".
+std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstring& userProfile,
+                                 const std::wstring& home);
+
+// Scans the sessions folder of this process's environment with the process-wide scanner.
+CodexLimits ScanCodexLimits(int64_t now);

@@ -1,0 +1,147 @@
+#include "codex/codex_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fstream>
+
+#include "core/iso_time.h"
+#include "platform/system.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CodexScan : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path sessions = dir.path() / "sessions";
+    CodexScanner scanner;
+    int64_t now = ParseIsoTime("2025-09-10T12:00:00Z");
+
+    CodexLimits Scan() {
+        return scanner.Scan(WideFromPath(sessions), now, static_cast<int64_t>(std::time(nullptr)));
+    }
+    static void Append(const fs::path& path, const std::string& bytes) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+    }
+    static std::string Event(const std::string& time, double percent, int64_t resetsAt = 0) {
+        return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
+               R"("rate_limits":{"primary":{"used_percent":)" + std::to_string(percent) +
+               R"(,"window_minutes":300,"resets_at":)" + std::to_string(resetsAt) +
+               R"(},"secondary":{"used_percent":50,"window_minutes":10080}}}})";
+    }
+};
+
+TEST_F(CodexScan, NoSessionsFolderIsNotFound) {
+    const CodexLimits limits = Scan();
+    EXPECT_FALSE(limits.found);
+    EXPECT_FALSE(limits.primary.present);
+    EXPECT_EQ(limits.updatedAt, 0);
+}
+
+TEST_F(CodexScan, AFolderWithoutEventsIsFoundAndEmpty) {
+    Append(sessions / "2025" / "09" / "10" / "rollout.jsonl", R"({"type":"session_meta"})" "\n");
+    const CodexLimits limits = Scan();
+    EXPECT_TRUE(limits.found);
+    EXPECT_FALSE(limits.primary.present);
+    EXPECT_EQ(limits.updatedAt, 0);
+}
+
+TEST_F(CodexScan, TheNewestEventWinsAndTiesGoToTheFirstPath) {
+    Append(sessions / "b.jsonl", Event("2025-09-10T10:00:00Z", 20) + "\n");
+    Append(sessions / "a.jsonl", Event("2025-09-10T09:00:00Z", 10) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 20);
+    Append(sessions / "a.jsonl", Event("2025-09-10T10:00:00Z", 30) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 30);  // same time as b's: a's path sorts first
+    Append(sessions / "b.jsonl", Event("2025-09-10T10:00:00Z", 40) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 30);  // b's later line replaces b's, still a tie
+    const CodexLimits limits = Scan();
+    EXPECT_EQ(limits.updatedAt, ParseIsoTime("2025-09-10T10:00:00Z"));
+    EXPECT_EQ(limits.secondary.usedPercent, 50);
+    EXPECT_EQ(limits.primary.windowMinutes, 300);
+}
+
+TEST_F(CodexScan, ResetWindowsReadZeroButKeepTheirFigures) {
+    Append(sessions / "s.jsonl", Event("2025-09-10T11:00:00Z", 60, now) + "\n");
+    CodexLimits limits = Scan();
+    EXPECT_TRUE(limits.primary.present);
+    EXPECT_EQ(limits.primary.usedPercent, 0);  // resets_at <= now
+    EXPECT_EQ(limits.primary.resetsAt, now);
+    EXPECT_EQ(scanner.files().begin()->second.primary.usedPercent, 60);
+    now -= 1;
+    EXPECT_EQ(Scan().primary.usedPercent, 60);
+}
+
+TEST_F(CodexScan, AnHourOldCountdownOfAnHourHasReset) {
+    Append(sessions / "s.jsonl",
+           R"({"timestamp":"2025-09-10T11:00:00Z","rate_limits":{"primary":{"used_percent":70,)"
+           R"("resets_in_seconds":3600}}})" "\n");
+    const CodexLimits limits = Scan();
+    EXPECT_EQ(limits.primary.resetsAt, now);
+    EXPECT_EQ(limits.primary.usedPercent, 0);
+}
+
+TEST_F(CodexScan, SecondaryOnlyAndNullEventsDoNotReplaceAnOlderEvent) {
+    Append(sessions / "s.jsonl", Event("2025-09-10T09:00:00Z", 15) + "\n");
+    Append(sessions / "s.jsonl",
+           R"({"timestamp":"2025-09-10T10:00:00Z","rate_limits":{"primary":null,"secondary":)"
+           R"({"used_percent":99}}})" "\n"
+           R"({"timestamp":"2025-09-10T10:30:00Z","rate_limits":null})" "\n");
+    const CodexLimits limits = Scan();
+    EXPECT_EQ(limits.primary.usedPercent, 15);
+    EXPECT_EQ(limits.updatedAt, ParseIsoTime("2025-09-10T09:00:00Z"));
+}
+
+TEST_F(CodexScan, IncompleteLinesWaitAndEarlierLinesAreNotReadAgain) {
+    const fs::path log = sessions / "s.jsonl";
+    Append(log, Event("2025-09-10T09:00:00Z", 5) + "\n" + Event("2025-09-10T10:00:00Z", 6));
+    EXPECT_EQ(Scan().primary.usedPercent, 5);
+    Append(log, "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 6);
+    EXPECT_EQ(scanner.files().begin()->second.consumed, fs::file_size(log));
+}
+
+TEST_F(CodexScan, ATruncatedFileIsReadAgainButKeepsItsEventTime) {
+    const fs::path log = sessions / "s.jsonl";
+    Append(log, Event("2025-09-10T10:00:00Z", 5) + "\n" + Event("2025-09-10T10:05:00Z", 6) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 6);
+    { std::ofstream(log, std::ios::binary | std::ios::trunc) << Event("2025-09-10T10:01:00Z", 7) + "\n"; }
+    EXPECT_EQ(Scan().primary.usedPercent, 6);  // older than what the file already said
+    Append(log, Event("2025-09-10T10:06:00Z", 8) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 8);
+}
+
+TEST_F(CodexScan, QuietAndDeletedFilesStillCompete) {
+    const fs::path log = sessions / "old.jsonl";
+    Append(log, Event("2025-09-10T10:00:00Z", 33) + "\n");
+    EXPECT_EQ(Scan().primary.usedPercent, 33);
+    fs::last_write_time(log, fs::file_time_type::clock::now() - std::chrono::seconds(691200 + 60));
+    EXPECT_EQ(Scan().primary.usedPercent, 33);
+    fs::remove(log);
+    EXPECT_EQ(Scan().primary.usedPercent, 33);
+    EXPECT_EQ(scanner.files().size(), 1u);
+}
+
+TEST_F(CodexScan, OldFilesAreNotOpened) {
+    const fs::path log = sessions / "old.jsonl";
+    Append(log, Event("2025-09-10T10:00:00Z", 33) + "\n");
+    fs::last_write_time(log, fs::file_time_type::clock::now() - std::chrono::seconds(691200 + 60));
+    EXPECT_FALSE(Scan().primary.present);
+}
+
+TEST(CodexSessionsFolder, CodexHomeWinsThenProfileThenHome) {
+    const auto join = [](std::initializer_list<const char*> parts) {
+        fs::path path;
+        for (const char* part : parts) path /= part;
+        return WideFromPath(path);
+    };
+    EXPECT_EQ(CodexSessionsFolder(L"ch", L"up", L"h"), join({"ch", "sessions"}));
+    EXPECT_EQ(CodexSessionsFolder(L"", L"up", L"h"), join({"up", ".codex", "sessions"}));
+    EXPECT_EQ(CodexSessionsFolder(L"", L"", L"h"), join({"h", ".codex", "sessions"}));
+    EXPECT_EQ(CodexSessionsFolder(L"", L"", L""), join({".codex", "sessions"}));
+}
+
+}  // namespace
