@@ -11,7 +11,7 @@ else()
 endif()
 
 file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/*.cpp)
-list(FILTER test_sources EXCLUDE REGEX "/tests/(e2e|fixtures)/")
+list(FILTER test_sources EXCLUDE REGEX "/tests/(e2e|fixtures|tools)/")
 tidewell_for_this_platform(test_sources ${test_sources})
 
 add_executable(tidewell_tests ${test_sources})
@@ -30,4 +30,9 @@ include(GoogleTest)
 gtest_discover_tests(tidewell_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 60)
 
-include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake OPTIONAL)
+if(WIN32)
+    add_executable(tidewell_probe ${PROJECT_SOURCE_DIR}/tests/tools/probe_win.cpp)
+    target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32)
+endif()
+
+include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -1,12 +1,25 @@
 # End-to-end checks that run the real program: natively, and under Wine for the Windows build.
 # Each script prints "N passed, N failed" and exits non-zero when anything failed.
 set(e2e_dir ${PROJECT_SOURCE_DIR}/tests/e2e)
+set(e2e_runner "")
 if(CMAKE_CROSSCOMPILING)
     set(e2e_runner ${CMAKE_CROSSCOMPILING_EMULATOR})
-else()
-    set(e2e_runner "")
 endif()
 
-add_test(NAME e2e.startup
-         COMMAND sh ${e2e_dir}/startup.sh $<TARGET_FILE:tidewell> "${e2e_runner}")
-set_tests_properties(e2e.startup PROPERTIES LABELS e2e TIMEOUT 120)
+function(tidewell_e2e name)
+    add_test(NAME e2e.${name} COMMAND sh ${e2e_dir}/${name}.sh $<TARGET_FILE:tidewell>
+                                      "${e2e_runner}" ${ARGN})
+    set_tests_properties(e2e.${name} PROPERTIES LABELS e2e TIMEOUT 180
+                         FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
+endfunction()
+
+tidewell_e2e(startup)
+tidewell_e2e(statusline)
+tidewell_e2e(json_export ${PROJECT_SOURCE_DIR}/tests/fixtures)
+
+# Windows only: instances and windows need a display, so this one brings its own Xvfb and Wine
+# prefix and runs alone.
+if(WIN32)
+    tidewell_e2e(single_instance $<TARGET_FILE:tidewell_probe>)
+    set_tests_properties(e2e.single_instance PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+endif()

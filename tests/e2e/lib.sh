@@ -1,4 +1,5 @@
-# Shared by the end-to-end scripts: counting checks and a throwaway folder.
+# Shared by the end-to-end scripts: counting checks, a throwaway folder, and running the
+# program natively or under Wine (when a runner, the Wine wrapper, is given).
 passed=0
 failed=0
 check() {  # check "what" command...
@@ -17,3 +18,27 @@ finish() {
 }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+
+# A host path as the program sees it: under Wine, "/a/b" is "Z:\a\b".
+program_path() {
+    if [ -n "$runner" ]; then
+        printf 'Z:%s' "$1" | tr '/' '\\'
+    else
+        printf '%s' "$1"
+    fi
+}
+
+# run_program ARGS...: runs the program with this script's environment; output in
+# $scratch/stdout and $scratch/stderr, exit code in $code.
+run_program() {
+    if [ -n "$runner" ]; then
+        "$runner" "$exe" "$@" >"$scratch/stdout" 2>"$scratch/stderr" </dev/null
+    else
+        "$exe" "$@" >"$scratch/stdout" 2>"$scratch/stderr" </dev/null
+    fi
+    code=$?
+}
+
+same_bytes() {  # same_bytes FILE EXPECTED_TEXT
+    [ "$(cat "$1"; printf x)" = "$2x" ] || { echo "  got:      $(cat "$1")"; echo "  expected: $2"; return 1; }
+}

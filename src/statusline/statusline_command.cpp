@@ -1,0 +1,8 @@
+#include "statusline/statusline_command.h"
+
+#include "platform/std_streams.h"
+
+int RunStatusLine() {
+    WriteStandardOutput("Tidewell\n");
+    return 0;
+}

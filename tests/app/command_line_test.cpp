@@ -1,0 +1,41 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine Parse(std::vector<std::wstring> args) {
+    args.insert(args.begin(), L"tidewell.exe");
+    return ParseCommandLine(args);
+}
+
+TEST(ParseCommandLine, ChoosesTheModeFromTheFirstArgument) {
+    struct Case {
+        std::vector<std::wstring> args;
+        RunMode mode;
+        std::wstring jsonPath;
+        bool autostart;
+    };
+    const Case cases[] = {
+        {{}, RunMode::Desktop, L"", false},
+        {{L"--json", L"out.json"}, RunMode::JsonExport, L"out.json", false},
+        {{L"--json", L"out.json", L"--statusline"}, RunMode::JsonExport, L"out.json", false},
+        {{L"--json"}, RunMode::Desktop, L"", false},  // a lone --json is no export
+        {{L"--statusline"}, RunMode::StatusLine, L"", false},
+        {{L"--statusline", L"extra", L"words"}, RunMode::StatusLine, L"", false},
+        {{L"--autostart"}, RunMode::Desktop, L"", true},
+        {{L"--autostart", L"--json", L"out.json"}, RunMode::Desktop, L"", true},
+        {{L"--JSON", L"out.json"}, RunMode::Desktop, L"", false},  // case-sensitive
+        {{L"--json=out.json"}, RunMode::Desktop, L"", false},       // whole arguments only
+        {{L"whatever", L"--autostart"}, RunMode::Desktop, L"", true},
+        {{L"--autostart "}, RunMode::Desktop, L"", false},
+    };
+    for (const Case& c : cases) {
+        const CommandLine command = Parse(c.args);
+        EXPECT_EQ(command.mode, c.mode) << c.args.size();
+        EXPECT_EQ(command.jsonPath, c.jsonPath);
+        EXPECT_EQ(command.autostart, c.autostart);
+    }
+}
+
+}  // namespace

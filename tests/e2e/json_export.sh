@@ -1,0 +1,58 @@
+#!/bin/sh
+# The JSON export, natively or under Wine, for no log folders, empty ones and a realistic home;
+# the output must match to the byte. Usage: json_export.sh <exe> [<runner>] <fixtures folder>
+exe=$1
+runner=$2
+fixtures=$3
+. "$(dirname "$0")/lib.sh"
+
+home="$scratch/home"
+# Points the program at $home: natively through HOME, under Wine (which fixes USERPROFILE
+# itself) through CLAUDE_CONFIG_DIR and CODEX_HOME, or at nothing when $1 is "none".
+export_with_home() {
+    if [ -n "$runner" ]; then
+        if [ "$1" = none ]; then
+            env -u CLAUDE_CONFIG_DIR CODEX_HOME="$(program_path "$scratch/no-codex")" \
+                sh -c '"$0" "$1" --json "$2" >"$3/stdout" 2>"$3/stderr" </dev/null' \
+                "$runner" "$exe" "$(program_path "$2")" "$scratch"
+        else
+            CLAUDE_CONFIG_DIR="$(program_path "$home/.claude")" CODEX_HOME="$(program_path "$home/.codex")" \
+                "$runner" "$exe" --json "$(program_path "$2")" >"$scratch/stdout" 2>"$scratch/stderr" </dev/null
+        fi
+    else
+        target="$home"
+        [ "$1" = none ] && target="$scratch/empty-home"
+        mkdir -p "$target"
+        env -u USERPROFILE -u CLAUDE_CONFIG_DIR -u CODEX_HOME HOME="$target" \
+            XDG_CONFIG_HOME="$scratch/config" \
+            "$exe" --json "$2" >"$scratch/stdout" 2>"$scratch/stderr" </dev/null
+    fi
+    code=$?
+}
+
+nothing='{"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0}}'
+export_with_home none "$scratch/none.json"
+check "no folders: exit code 0 (got $code)" [ "$code" -eq 0 ]
+check "no folders: the all-zero line" same_bytes "$scratch/none.json" "$nothing"
+if [ -z "$runner" ]; then
+    check "the settings folder is created" [ -d "$scratch/config/tidewell" ]
+    check "the export saves no settings" [ ! -e "$scratch/config/tidewell/config.ini" ]
+fi
+
+mkdir -p "$home/.claude/projects/-home-dev-app" "$home/.codex/sessions"
+export_with_home home "$scratch/empty.json"
+check "empty folders: found, nothing active" same_bytes "$scratch/empty.json" \
+    '{"claude":{"found":true,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0}}'
+
+python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$home"
+printf 'an older, longer file that must be truncated, not appended to ..................' >"$scratch/real.json"
+export_with_home home "$scratch/real.json"
+check "realistic home: exit code 0 (got $code)" [ "$code" -eq 0 ]
+check "realistic home: the expected line" same_bytes "$scratch/real.json" \
+    '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299}}'
+check "nothing printed" [ ! -s "$scratch/stdout" ]
+
+export_with_home home "$scratch/missing/folder/out.json"
+check "an output file that cannot be created fails (exit code $code)" [ "$code" -ne 0 ]
+check "and creates nothing" [ ! -e "$scratch/missing" ]
+finish

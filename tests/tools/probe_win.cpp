@@ -1,0 +1,79 @@
+// A helper for end-to-end tests under Wine: stands in for a running desktop instance, or finds
+// and closes the real one.
+//   tidewell_probe hold SECONDS   hold the single-instance mutex and a "TidewellWnd" window,
+//                                 print "ready", then one line per message received
+//   tidewell_probe find MS        exit 0 once a "TidewellWnd" window exists, 1 after MS ms
+//   tidewell_probe close          post WM_CLOSE to the "TidewellWnd" window
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const wchar_t kClass[] = L"TidewellWnd";
+
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND || message >= WM_APP) {
+        std::printf("message 0x%X %llu %lld\n", message, static_cast<unsigned long long>(wParam),
+                    static_cast<long long>(lParam));
+        std::fflush(stdout);
+        return 0;
+    }
+    if (message == WM_TIMER || message == WM_CLOSE) {
+        DestroyWindow(window);
+        return 0;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Hold(int seconds) {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Local\\TidewellSingleInstance");
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = ProbeProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClass;
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, kClass, L"probe", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    if (!window) {
+        std::printf("no window\n");
+        return 1;
+    }
+    SetTimer(window, 1, static_cast<UINT>(seconds) * 1000, nullptr);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
+    }
+    if (mutex) CloseHandle(mutex);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "hold") == 0) {
+        return Hold(std::atoi(argv[2]));
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "find") == 0) {
+        for (int waited = 0; waited <= std::atoi(argv[2]); waited += 50) {
+            if (FindWindowW(kClass, nullptr)) return 0;
+            Sleep(50);
+        }
+        return 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
+        HWND window = FindWindowW(kClass, nullptr);
+        return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close\n");
+    return 2;
+}
