@@ -137,3 +137,59 @@ uint64_t WriteClaudeCorpus(const fs::path& root, const ClaudeCorpusShape& shape)
     }
     return written;
 }
+
+uint64_t WriteCodexCorpus(const fs::path& root, const CodexCorpusShape& shape) {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    Random random(7);
+    const int files = shape.days * shape.sessionsPerDay;
+    const uint64_t perFile = shape.totalBytes / static_cast<uint64_t>(files);
+    uint64_t written = 0;
+    for (int d = 0; d < shape.days; ++d) {
+        const int64_t dayStart = shape.now - (shape.days - d) * 86400;
+        const std::string day = IsoTime(dayStart).substr(0, 10);
+        const fs::path folder = root / day.substr(0, 4) / day.substr(5, 2) / day.substr(8, 2);
+        fs::create_directories(folder);
+        for (int s = 0; s < shape.sessionsPerDay; ++s) {
+            int64_t time = dayStart + random.Below(80000);
+            std::string text;
+            text.reserve(perFile + 16384);
+            text += R"({"timestamp":")" + IsoTime(time) +
+                    R"(","type":"session_meta","payload":{"id":"5b1e","cwd":"/home/dev/app",)"
+                    R"("originator":"codex_cli_rs","cli_version":"0.36.0"}})" "\n";
+            double used = random.Below(20);
+            while (text.size() < perFile) {
+                time += 3 + random.Below(40);
+                text += R"({"timestamp":")" + IsoTime(time) +
+                        R"(","type":"response_item","payload":{"type":"message","role":"user",)"
+                        R"("content":[{"type":"input_text","text":")" +
+                        Prose(random, 100 + random.Below(400)) + R"("}]}})" "\n";
+                text += R"({"timestamp":")" + IsoTime(time + 2) +
+                        R"(","type":"response_item","payload":{"type":"function_call_output",)"
+                        R"("call_id":"call_1","output":")" + Prose(random, 1500 + random.Below(5000)) +
+                        R"("}})" "\n";
+                used += random.Below(3);
+                if (random.Below(4) == 0) {
+                    text += R"({"timestamp":")" + IsoTime(time + 3) +
+                            R"(","type":"event_msg","payload":{"type":"token_count","info":null,)"
+                            R"("rate_limits":{"primary":null,"secondary":{"used_percent":12.0}}}})" "\n";
+                }
+                text += R"({"timestamp":")" + IsoTime(time + 4) +
+                        R"(","type":"event_msg","payload":{"type":"token_count","info":{)"
+                        R"("total_token_usage":{"input_tokens":)" + std::to_string(random.Below(90000)) +
+                        R"(,"output_tokens":)" + std::to_string(random.Below(9000)) +
+                        R"(}},"rate_limits":{"primary":{"used_percent":)" +
+                        std::to_string(used > 100 ? 100 : used) +
+                        R"(,"window_minutes":299,"resets_in_seconds":)" +
+                        std::to_string(random.Below(18000)) +
+                        R"(},"secondary":{"used_percent":30.0,"window_minutes":10079,)"
+                        R"("resets_in_seconds":400000}}}})" "\n";
+            }
+            std::ofstream(folder / ("rollout-" + day + "-" + std::to_string(s) + ".jsonl"),
+                          std::ios::binary)
+                << text;
+            written += text.size();
+        }
+    }
+    return written;
+}

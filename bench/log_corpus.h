@@ -18,3 +18,14 @@ uint64_t WriteClaudeCorpus(const std::filesystem::path& root, const ClaudeCorpus
 
 // An assistant line with usage and its newline, as appended to a live session.
 std::string ClaudeAssistantLine(uint64_t serial, int64_t time);
+
+// Synthetic Codex session logs: dated folders of rollout files with messages, tool output of a
+// few KB and token-count events carrying rate limits (some with a null primary window).
+struct CodexCorpusShape {
+    int days = 7;
+    int sessionsPerDay = 60;
+    uint64_t totalBytes = 230ull << 20;
+    int64_t now = 0;
+};
+
+uint64_t WriteCodexCorpus(const std::filesystem::path& root, const CodexCorpusShape& shape);
