@@ -1,0 +1,79 @@
+#include "limits/limit_cache.h"
+
+#include <charconv>
+#include <ctime>
+
+#include "core/numbers.h"
+#include "core/settings.h"
+#include "platform/ini.h"
+#include "platform/system.h"
+#include "platform/unicode.h"
+
+namespace {
+
+const std::wstring kSection = L"l";
+constexpr size_t kTextChars = 256;  // values longer than 255 characters are cut when read
+// A hand-edited "n" beyond any real number of limits must not make a reader loop for hours.
+constexpr int32_t kMaxRows = 100;
+
+// "%f": fixed point with six decimals, whatever the process locale.
+std::wstring FixedSix(double value) {
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return Utf8ToWide(std::string_view(text, static_cast<size_t>(result.ptr - text)));
+}
+
+std::wstring ReadText(const std::wstring& path, const std::wstring& key, const wchar_t* fallback) {
+    return IniReadString(path, kSection, key, fallback, kTextChars);
+}
+
+std::wstring CachePath(const char* name) {
+    const std::wstring folder = DataDirectory();
+    return folder.empty() ? std::wstring() : WideFromPath(PathFromWide(folder) / name);
+}
+
+}  // namespace
+
+void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+                       const std::wstring& plan, int64_t writtenAt) {
+    IniDeleteSection(path, kSection);
+    IniWriteString(path, kSection, L"at", std::to_wstring(writtenAt));
+    IniWriteString(path, kSection, L"n", std::to_wstring(rows.size()));
+    IniWriteString(path, kSection, L"plan", plan);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::wstring index = std::to_wstring(i);
+        IniWriteString(path, kSection, L"name" + index, rows[i].label);
+        IniWriteString(path, kSection, L"pct" + index, FixedSix(rows[i].percent));
+        IniWriteString(path, kSection, L"reset" + index, std::to_wstring(rows[i].resetsAt));
+    }
+}
+
+void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+                     const std::wstring& plan) {
+    WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)));
+}
+
+int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, std::wstring* plan) {
+    const int64_t at = ParseLeadingInt64(WideToUtf8(ReadText(path, L"at", L"0")));
+    const int32_t count = IniReadInt(path, kSection, L"n", 0);
+    if (plan) {
+        *plan = ReadText(path, L"plan", L"");
+    }
+    for (int32_t i = 0; i < count && i < kMaxRows; ++i) {
+        const std::wstring index = std::to_wstring(i);
+        LimitRow row;
+        row.label = ReadText(path, L"name" + index, L"");
+        ParseLeadingDouble(WideToUtf8(ReadText(path, L"pct" + index, L"0")), row.percent);
+        row.resetsAt = ParseLeadingInt64(WideToUtf8(ReadText(path, L"reset" + index, L"0")));
+        rows.push_back(std::move(row));
+    }
+    return at;
+}
+
+bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge) {
+    return rowCount > 0 && at >= now - maxAge;  // now - at could overflow for a wild "at"
+}
+
+std::wstring LiveCachePath() { return CachePath("live.ini"); }
+
+std::wstring ApiCachePath() { return CachePath("api.ini"); }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "limits/limit_rows.h"
+
+// Limit rows kept in small INI files (section "l") in the program's folder: "api.ini" holds the
+// last successful usage-service fetch, "live.ini" what the status line received last.
+
+// A cache may be used while it has rows and is at most this old (seconds, inclusive).
+inline constexpr int64_t kApiCacheMaxAge = 43199;   // under 12 hours
+inline constexpr int64_t kLiveCacheMaxAge = 21599;  // under 6 hours
+
+// Replaces the file's section with the rows and the plan, stamped with the current time.
+void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+                     const std::wstring& plan);
+
+// The same with the time of writing given.
+void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+                       const std::wstring& plan, int64_t writtenAt);
+
+// Appends the file's rows to `rows` and, when `plan` is given, sets it to the stored plan.
+// Returns the stored time of writing; 0 when the file or the key is missing.
+int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows,
+                       std::wstring* plan = nullptr);
+
+// True when a cache read at `now` that gave `rowCount` rows written at `at` may be used.
+bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);
+
+// "live.ini" and "api.ini" in the program's folder (empty when there is no such folder).
+std::wstring LiveCachePath();
+std::wstring ApiCachePath();

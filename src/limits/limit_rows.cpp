@@ -1,0 +1,15 @@
+#include "limits/limit_rows.h"
+
+#include <algorithm>
+
+int LimitRowOrderKey(const std::wstring& label) {
+    if (label == kFiveHourLabel) return 0;
+    if (label == kWeeklyAllLabel) return 1;
+    return 2;
+}
+
+void SortLimitRows(std::vector<LimitRow>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const LimitRow& a, const LimitRow& b) {
+        return LimitRowOrderKey(a.label) < LimitRowOrderKey(b.label);
+    });
+}

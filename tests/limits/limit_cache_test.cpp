@@ -1,0 +1,113 @@
+#include "limits/limit_cache.h"
+
+#include <gtest/gtest.h>
+
+#include "core/files.h"
+#include "platform/ini.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class LimitCache : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::wstring path = dir.File("live.ini");
+};
+
+TEST_F(LimitCache, RowsAndPlanRoundTripExactly) {
+    const std::vector<LimitRow> rows = {{kFiveHourLabel, 42, 1757600000},
+                                        {kWeeklyAllLabel, 17.5, 0},
+                                        {L"Weekly \u00b7 Opus \u9031 \U0001F30A", 99.999, -5}};
+    WriteLimitCacheAt(path, rows, L"Max", 1757500000);
+    std::vector<LimitRow> back;
+    std::wstring plan;
+    EXPECT_EQ(ReadLimitCache(path, back, &plan), 1757500000);
+    EXPECT_EQ(back, rows);
+    EXPECT_EQ(plan, L"Max");
+}
+
+TEST_F(LimitCache, PercentsAreStoredWithSixDecimals) {
+    WriteLimitCacheAt(path, {{kFiveHourLabel, 42.1234567, 0}, {L"x", 42, 0}}, L"", 1);
+    EXPECT_EQ(IniReadString(path, L"l", L"pct0", L"", 256), L"42.123457");
+    EXPECT_EQ(IniReadString(path, L"l", L"pct1", L"", 256), L"42.000000");
+    std::vector<LimitRow> back;
+    ReadLimitCache(path, back);
+    EXPECT_EQ(back[0].percent, 42.123457);
+}
+
+TEST_F(LimitCache, AnEmptyListStillWritesTheSection) {
+    WriteLimitCacheAt(path, {}, L"", 1000);
+    EXPECT_EQ(IniReadString(path, L"l", L"n", L"", 256), L"0");
+    EXPECT_EQ(IniReadString(path, L"l", L"plan", L"<missing>", 256), L"");
+    std::vector<LimitRow> rows;
+    EXPECT_EQ(ReadLimitCache(path, rows), 1000);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_FALSE(IsCacheFresh(rows.size(), 1000, 1000, kLiveCacheMaxAge));
+}
+
+TEST_F(LimitCache, WritingReplacesTheWholeSection) {
+    WriteLimitCacheAt(path, {{L"a", 1, 0}, {L"b", 2, 0}, {L"c", 3, 0}}, L"Pro", 1);
+    WriteLimitCacheAt(path, {{L"z", 9, 0}}, L"", 2);
+    EXPECT_EQ(IniReadString(path, L"l", L"name2", L"<gone>", 256), L"<gone>");
+    std::vector<LimitRow> rows;
+    std::wstring plan = L"stale";
+    EXPECT_EQ(ReadLimitCache(path, rows, &plan), 2);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(plan, L"");
+}
+
+TEST_F(LimitCache, HandEditedFilesReadAsFarAsTheyGo) {
+    IniWriteString(path, L"l", L"at", L"12abc");
+    IniWriteString(path, L"l", L"n", L"3");
+    IniWriteString(path, L"l", L"name0", L"a");
+    IniWriteString(path, L"l", L"pct0", L"5");
+    IniWriteString(path, L"l", L"name1", L"b");
+    std::vector<LimitRow> rows;
+    EXPECT_EQ(ReadLimitCache(path, rows), 12);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1], (LimitRow{L"b", 0, 0}));
+    EXPECT_EQ(rows[2], (LimitRow{L"", 0, 0}));
+
+    for (const wchar_t* n : {L"0", L"-4", L"x"}) {
+        IniWriteString(path, L"l", L"n", n);
+        rows.clear();
+        ReadLimitCache(path, rows);
+        EXPECT_TRUE(rows.empty()) << n;
+    }
+    IniWriteString(path, L"l", L"n", L"2000000000");  // absurd: read a bounded number of rows
+    rows.clear();
+    ReadLimitCache(path, rows);
+    EXPECT_EQ(rows.size(), 100u);
+}
+
+TEST_F(LimitCache, MissingFileOrTimeIsStale) {
+    std::vector<LimitRow> rows;
+    EXPECT_EQ(ReadLimitCache(dir.File("none.ini"), rows), 0);
+    EXPECT_TRUE(rows.empty());
+    IniWriteString(path, L"l", L"n", L"1");
+    EXPECT_EQ(ReadLimitCache(path, rows), 0);
+    EXPECT_FALSE(IsCacheFresh(rows.size(), 0, 1757500000, kLiveCacheMaxAge));
+}
+
+TEST(IsCacheFresh, LimitsAreInclusive) {
+    EXPECT_TRUE(IsCacheFresh(1, 1000, 1000 + 21599, kLiveCacheMaxAge));
+    EXPECT_FALSE(IsCacheFresh(1, 1000, 1000 + 21600, kLiveCacheMaxAge));
+    EXPECT_TRUE(IsCacheFresh(1, 1000, 1000 + 43199, kApiCacheMaxAge));
+    EXPECT_FALSE(IsCacheFresh(1, 1000, 1000 + 43200, kApiCacheMaxAge));
+    EXPECT_FALSE(IsCacheFresh(0, 1000, 1000, kApiCacheMaxAge));
+    EXPECT_FALSE(IsCacheFresh(1, INT64_MIN, 1000, kApiCacheMaxAge));
+}
+
+TEST(SortLimitRows, PutsTheTwoKnownRowsFirstAndKeepsTheRest) {
+    std::vector<LimitRow> rows = {{L"Weekly \u00b7 Opus", 1, 0}, {kFiveHourLabel, 2, 0},
+                                  {kWeeklyAllLabel, 3, 0}, {L"Weekly \u00b7 Sonnet", 4, 0},
+                                  {L"5-hour limit ", 5, 0}};
+    SortLimitRows(rows);
+    EXPECT_EQ(rows[0].label, kFiveHourLabel);
+    EXPECT_EQ(rows[1].label, kWeeklyAllLabel);
+    EXPECT_EQ(rows[2].label, L"Weekly \u00b7 Opus");
+    EXPECT_EQ(rows[3].label, L"Weekly \u00b7 Sonnet");
+    EXPECT_EQ(rows[4].label, L"5-hour limit ");  // not an exact match
+}
+
+}  // namespace
