@@ -23,3 +23,9 @@ target_link_libraries(tidewell_core PRIVATE tidewell_warnings)
 if(WIN32)
     target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32)
 endif()
+
+# Where the usage service lives. The test presets point these at a local mock.
+set(TIDEWELL_API_HOST "api.anthropic.com" CACHE STRING "Host of the usage service")
+set(TIDEWELL_API_PORT "443" CACHE STRING "HTTPS port of the usage service")
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/limits/usage_client.cpp PROPERTIES
+    COMPILE_DEFINITIONS "TIDEWELL_API_HOST=L\"${TIDEWELL_API_HOST}\";TIDEWELL_API_PORT=${TIDEWELL_API_PORT}")

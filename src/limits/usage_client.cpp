@@ -1,0 +1,115 @@
+#include "limits/usage_client.h"
+
+#include <ctime>
+
+#include "core/files.h"
+#include "core/json_fields.h"
+#include "limits/limit_cache.h"
+#include "limits/usage_response.h"
+#include "platform/file_walk.h"
+#include "platform/system.h"
+#include "platform/unicode.h"
+
+namespace {
+
+std::wstring Join(const std::wstring& folder, std::initializer_list<const char*> parts) {
+    auto path = PathFromWide(folder);
+    for (const char* part : parts) path /= part;
+    return WideFromPath(path);
+}
+
+std::wstring StatusMessage(uint32_t status) {
+    switch (status) {
+        case 401:
+        case 403:
+            return kExpiredMessage;
+        case 429:
+            return kRateLimitedMessage;
+        default:
+            return L"Anthropic returned " + std::to_wstring(status);
+    }
+}
+
+}  // namespace
+
+std::optional<std::wstring> FindClaudeCredentials() {
+    std::vector<std::wstring> candidates;
+    if (const std::wstring configDir = ReadEnvironment(L"CLAUDE_CONFIG_DIR"); !configDir.empty()) {
+        candidates.push_back(Join(configDir, {".credentials.json"}));
+    }
+    candidates.push_back(Join(ReadEnvironment(L"USERPROFILE"), {".claude", ".credentials.json"}));
+    for (const std::wstring& candidate : candidates) {
+        if (PathExists(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+std::wstring PlanFromCredentials(std::string_view credentials) {
+    const auto type = FindStringAfterKey(credentials, "subscriptionType", 0);
+    if (!type || type->empty()) {
+        return {};
+    }
+    std::string plan(*type);
+    if (plan[0] >= 'a' && plan[0] <= 'z') plan[0] = static_cast<char>(plan[0] - 32);
+    return Utf8ToWide(plan);
+}
+
+std::wstring UsageRequestHeaders(const std::wstring& token) {
+    return L"Authorization: Bearer " + token +
+           L"\r\nanthropic-beta: oauth-2025-04-20\r\nAccept: application/json\r\n";
+}
+
+PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
+    PlanLimits result;
+    result.asOf = call.clock();
+    const std::string credentials =
+        call.credentialsPath ? ReadWholeFile(*call.credentialsPath) : std::string();
+    const auto token = FindStringAfterKey(credentials, "accessToken", 0);
+    if (!token) {
+        result.message = kSignInMessage;
+    } else {
+        result.plan = PlanFromCredentials(credentials);
+        HttpsRequest request;
+        request.host = call.host;
+        request.port = call.port;
+        request.path = L"/api/oauth/usage";
+        request.userAgent = L"Tidewell/1.2";
+        request.headers = UsageRequestHeaders(Utf8ToWide(*token));
+        const HttpsResponse response = call.transport(request);
+        if (!response.responded) {
+            result.message = kOfflineMessage;
+        } else if (response.status == 200) {
+            result.limits = ParseUsageResponse(response.body);
+            result.hasLimits = !result.limits.empty();
+            if (!result.hasLimits) result.message = kNoLimitsMessage;
+        } else {
+            result.message = StatusMessage(response.status);
+        }
+    }
+
+    if (result.hasLimits) {
+        WriteLimitCache(call.apiCachePath, result.limits, result.plan);
+        return result;
+    }
+    std::vector<LimitRow> cached;
+    std::wstring cachedPlan;
+    const int64_t at = ReadLimitCache(call.apiCachePath, cached, &cachedPlan);
+    if (IsCacheFresh(cached.size(), at, now, kApiCacheMaxAge)) {
+        result.limits = std::move(cached);
+        result.plan = cachedPlan;
+        result.hasLimits = true;
+        result.asOf = at;
+    }
+    return result;
+}
+
+PlanLimits FetchPlanLimits(int64_t now) {
+    UsageServiceCall call;
+    call.credentialsPath = FindClaudeCredentials();
+    call.apiCachePath = ApiCachePath();
+    call.host = TIDEWELL_API_HOST;  // build settings: the real service, or a test's mock
+    call.port = TIDEWELL_API_PORT;
+    call.transport = HttpsGet;
+    call.clock = [] { return static_cast<int64_t>(std::time(nullptr)); };
+    return FetchPlanLimitsWith(now, call);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "limits/limit_rows.h"
+
+// The rows of a usage-service reply, in row order. The reply is searched, not parsed: every
+// member object with a numeric "utilization" becomes a row labelled after the member's key,
+// with its "resets_at" time. "extra_usage" never becomes a row.
+std::vector<LimitRow> ParseUsageResponse(std::string_view body);
+
+// The row label for a reply member, or nothing for "extra_usage": "five_hour" is "5-hour limit",
+// "seven_day" is "Weekly · All models", "seven_day_NAME" is "Weekly · " + TitleCaseKey(NAME),
+// any other key its TitleCaseKey; "oauth_apps" reads as "apps".
+std::optional<std::wstring> UsageRowLabel(std::string_view key);
+
+// Byte by byte: "_" becomes a space, the first byte and each one after "_" is upper-cased
+// (ASCII), and every byte becomes one UTF-16 code unit.
+std::wstring TitleCaseKey(std::string_view key);
