@@ -33,6 +33,8 @@ gtest_discover_tests(tidewell_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 12
 if(WIN32)
     add_executable(tidewell_probe ${PROJECT_SOURCE_DIR}/tests/tools/probe_win.cpp)
     target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32)
+    add_executable(tidewell_addroot ${PROJECT_SOURCE_DIR}/tests/tools/addroot_win.cpp)
+    target_link_libraries(tidewell_addroot PRIVATE tidewell_warnings crypt32)
 endif()
 
 include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)
