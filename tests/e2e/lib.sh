@@ -40,5 +40,5 @@ run_program() {
 }
 
 same_bytes() {  # same_bytes FILE EXPECTED_TEXT
-    [ "$(cat "$1"; printf x)" = "$2x" ] || { echo "  got:      $(cat "$1")"; echo "  expected: $2"; return 1; }
+    [ "$(cat "$1"; printf x)" = "$2x" ] || { printf '  got:      %s\n  expected: %s\n' "$(cat "$1")" "$2"; return 1; }
 }

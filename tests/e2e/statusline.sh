@@ -1,11 +1,69 @@
 #!/bin/sh
-# The status line command answers with its line and exit code 0.
-# Usage: statusline.sh <exe> [<runner>]
+# The status line command as Claude Code runs it: JSON on standard input, one line out, the
+# limits stored in live.ini. Natively and under Wine. Usage: statusline.sh <exe> [<runner>]
 exe=$1
 runner=$2
 . "$(dirname "$0")/lib.sh"
-run_program --statusline extra words
-check "exit code 0 (got $code)" [ "$code" -eq 0 ]
-check "one line" same_bytes "$scratch/stdout" "Tidewell
+
+if [ -n "$runner" ]; then
+    live="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell/live.ini"
+else
+    export XDG_CONFIG_HOME="$scratch/config"
+    live="$scratch/config/tidewell/live.ini"
+fi
+rm -f "$live"
+live_text() {  # live.ini as UTF-8 with LF line ends, whatever its encoding on disk
+    if [ -n "$runner" ]; then iconv -f UTF-16 -t UTF-8 "$live" | tr -d '\r'; else cat "$live"; fi
+}
+statusline() {  # statusline INPUT_FILE
+    if [ -n "$runner" ]; then
+        "$runner" "$exe" --statusline extra words <"$1" >"$scratch/stdout" 2>"$scratch/stderr"
+    else
+        "$exe" --statusline extra words <"$1" >"$scratch/stdout" 2>"$scratch/stderr"
+    fi
+    code=$?
+}
+input() {  # input LIMITS DISPLAY_NAME: a status-line JSON like Claude Code's
+    printf '{"hook_event_name":"Status","session_id":"9b2e","transcript_path":"/home/me/.claude/projects/app/9b2e.jsonl","cwd":"/home/me/app","model":{"id":"claude-opus-4-1","display_name":"%s"},"workspace":{"current_dir":"/home/me/app","project_dir":"/home/me/app"},"version":"1.0.80","output_style":{"name":"default"},"cost":{"total_cost_usd":0.42,"total_duration_ms":5000},"rate_limits":%s}' "$2" "$1"
+}
+
+: >"$scratch/empty"
+statusline "$scratch/empty"
+check "empty input: exit code 0 (got $code)" [ "$code" -eq 0 ]
+check "empty input: Tidewell" same_bytes "$scratch/stdout" "Tidewell
 "
+check "empty input: no live.ini" [ ! -e "$live" ]
+
+input '{"five_hour":{"used_percentage":42.5,"resets_at":1757600000},"seven_day":{"used_percentage":17,"resets_at":"2025-09-14T08:00:00.000Z"}}' Opus >"$scratch/both"
+statusline "$scratch/both"
+check "both limits: the line" same_bytes "$scratch/stdout" "Opus  5h 43% · week 17%
+"
+check "both limits: nothing on standard error" [ ! -s "$scratch/stderr" ]
+live_text | grep -v '^at=' >"$scratch/live"
+check "both limits: live.ini holds the two rows" same_bytes "$scratch/live" "[l]
+n=2
+plan=
+name0=5-hour limit
+pct0=42.500000
+reset0=1757600000
+name1=Weekly · All models
+pct1=17.000000
+reset1=1757836800
+"
+at=$(live_text | sed -n 's/^at=//p')
+check "live.ini is stamped with the time of writing" [ $(( $(date +%s) - ${at:-0} )) -le 60 ]
+
+cp "$live" "$scratch/live.before"
+input '{}' Sonnet >"$scratch/none"
+statusline "$scratch/none"
+check "no limits: display name and Tidewell" same_bytes "$scratch/stdout" "Sonnet  Tidewell
+"
+check "no limits: live.ini untouched" cmp -s "$live" "$scratch/live.before"
+
+# Over 8192 bytes, and a display name with escapes, which are printed as they stand.
+{ printf '{"transcript":"'; head -c 20000 /dev/zero | tr '\0' 'x'; printf '",'
+  input '{"seven_day":{"used_percentage":99.5}}' 'Caf\u00e9' | cut -c2-; } >"$scratch/long"
+statusline "$scratch/long"
+check "long input: read whole" same_bytes "$scratch/stdout" 'Caf\u00e9  week 100%
+'
 finish
