@@ -1,0 +1,95 @@
+#include "limits/refresh_worker.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "codex/codex_scanner.h"
+#include "claude_logs/scan.h"
+#include "core/files.h"
+#include "limits/limit_cache.h"
+
+UsageState gUsageState;
+std::mutex gUsageStateLock;
+std::atomic<bool> QuitFlag{false};
+std::atomic<bool> ForceRefreshFlag{true};  // the first cycle counts as a requested refresh
+
+bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {
+    return now >= schedule.nextFetchTime ||
+           (requested && now >= schedule.nextFetchTime - kEarlyRefresh);
+}
+
+void ScheduleAfterFetch(FetchSchedule& schedule, int64_t now, const PlanLimits& limits) {
+    // Rows with no message came from the service itself (cached rows keep the failure's message).
+    if (limits.hasLimits && limits.message.empty()) {
+        schedule.backoff = kFetchInterval;
+        schedule.nextFetchTime = now + kFetchInterval;
+    } else if (limits.message.find(L"429") != std::wstring::npos) {
+        schedule.nextFetchTime = now + schedule.backoff;
+        schedule.backoff = std::min(schedule.backoff * 2, kMaxBackoff);
+    } else {
+        schedule.nextFetchTime = now + kFetchInterval;
+    }
+}
+
+PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, const PlanLimits& base,
+                         int64_t now, const std::function<std::wstring()>& planFromCredentials) {
+    PlanLimits merged;
+    merged.limits = live;
+    for (const LimitRow& row : base.limits) {
+        const bool replaced = std::any_of(live.begin(), live.end(), [&](const LimitRow& liveRow) {
+            return liveRow.label == row.label;
+        });
+        if (!replaced) merged.limits.push_back(row);
+    }
+    for (LimitRow& row : merged.limits) {
+        if (row.resetsAt != 0 && row.resetsAt <= now) row.percent = 0;
+    }
+    merged.hasLimits = true;
+    merged.fromStatusLine = true;
+    merged.asOf = liveAt;
+    merged.plan = base.plan.empty() ? planFromCredentials() : base.plan;
+    return merged;
+}
+
+RefreshSources DefaultRefreshSources() {
+    RefreshSources sources;
+    sources.fetchPlanLimits = FetchPlanLimits;
+    sources.readLiveCache = [](std::vector<LimitRow>& rows) {
+        return ReadLimitCache(LiveCachePath(), rows);
+    };
+    sources.planFromCredentials = [] {
+        const auto path = FindClaudeCredentials();
+        return path ? PlanFromCredentials(ReadWholeFile(*path)) : std::wstring();
+    };
+    sources.scanClaudeLogs = ScanClaudeLogs;
+    sources.scanCodexLimits = ScanCodexLimits;
+    return sources;
+}
+
+RefreshWorker::RefreshWorker(RefreshSources sources, UsageState& state, std::mutex& lock)
+    : sources_(std::move(sources)), state_(state), lock_(lock) {}
+
+void RefreshWorker::RunCycle(int64_t now, bool requested) {
+    std::optional<PlanLimits> limits;
+    if (FetchIsDue(schedule_, now, requested)) {
+        limits = sources_.fetchPlanLimits(now);  // outside the lock: it may take seconds
+        ScheduleAfterFetch(schedule_, now, *limits);
+    }
+
+    std::vector<LimitRow> live;
+    const int64_t liveAt = sources_.readLiveCache(live);
+    if (IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) {
+        if (!limits) {
+            std::lock_guard<std::mutex> guard(lock_);
+            limits = state_.planLimits;
+        }
+        limits = MergeLiveRows(live, liveAt, *limits, now, sources_.planFromCredentials);
+    }
+
+    std::lock_guard<std::mutex> guard(lock_);
+    state_.claude = sources_.scanClaudeLogs(now);
+    state_.codex = sources_.scanCodexLimits(now);
+    if (limits) {
+        state_.planLimits = std::move(*limits);
+    }
+}
