@@ -5,9 +5,13 @@
 #include "platform/system.h"
 
 std::string ReadWholeFile(const std::wstring& path) {
+    return ReadFileIfReadable(path).value_or(std::string());
+}
+
+std::optional<std::string> ReadFileIfReadable(const std::wstring& path) {
     std::ifstream file(PathFromWide(path), std::ios::binary);
     if (!file) {
-        return {};
+        return std::nullopt;
     }
     // Read in chunks rather than trusting a size taken beforehand: the file may be growing.
     std::string bytes;
@@ -16,7 +20,7 @@ std::string ReadWholeFile(const std::wstring& path) {
         bytes.append(chunk, static_cast<size_t>(file.gcount()));
     }
     if (file.bad()) {
-        return {};
+        return std::nullopt;
     }
     return bytes;
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // All bytes of the file; empty when it cannot be opened or read (callers cannot tell an empty
 // file from a missing one and do not need to).
 std::string ReadWholeFile(const std::wstring& path);
+
+// All bytes of the file, or nothing when it cannot be opened or read (missing, locked, denied):
+// for callers that must not mistake an unreadable file for an empty one.
+std::optional<std::string> ReadFileIfReadable(const std::wstring& path);

@@ -11,19 +11,23 @@ namespace {
 
 constexpr DWORD kCycleWaitMs = 45000;
 
-void RefreshWorkerBody(HWND window, RefreshSources sources) {
+void RefreshWorkerBody(RefreshSources sources, std::function<void()> published) {
     RefreshWorker worker(std::move(sources), gUsageState, gUsageStateLock);
     while (!QuitFlag.load()) {
         const int64_t now = static_cast<int64_t>(std::time(nullptr));
         worker.RunCycle(now, ForceRefreshFlag.exchange(false));
-        PostMessageW(window, MSG_DATA_READY, 0, 0);
+        published();
         WaitForSingleObject(RefreshEvent, kCycleWaitMs);
     }
 }
 
 }  // namespace
 
-bool StartRefreshWorker(HWND window, RefreshSources sources) {
+std::function<void()> PostDataReadyTo(HWND window) {
+    return [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); };
+}
+
+bool StartRefreshWorker(RefreshSources sources, std::function<void()> published) {
     if (!RefreshEvent) {
         RefreshEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     }
@@ -31,7 +35,7 @@ bool StartRefreshWorker(HWND window, RefreshSources sources) {
         return false;
     }
     try {
-        std::thread(RefreshWorkerBody, window, std::move(sources)).detach();
+        std::thread(RefreshWorkerBody, std::move(sources), std::move(published)).detach();
     } catch (...) {
         return false;  // no thread to be had; no exception leaves this module
     }

@@ -6,5 +6,5 @@
 // Replaces the file at `path` with `bytes` so that readers see either the old contents or the
 // new, never a part: the bytes go to a temporary file in the same folder, reach the disk, and
 // the temporary file then takes the original's place. On failure the original is untouched and
-// no temporary file is left behind. Returns true on success.
+// no temporary file is left behind. A read-only file is not replaced. Returns true on success.
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);

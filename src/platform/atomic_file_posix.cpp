@@ -37,6 +37,9 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0) {
         mode = existing.st_mode & 07777;
+        if (!(mode & S_IWUSR)) {
+            return false;  // read-only: renaming over it would succeed, so refuse here
+        }
     }
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {

@@ -1,0 +1,147 @@
+#include "statusline/claude_settings.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/byte_search.h"
+#include "core/files.h"
+#include "platform/atomic_file.h"
+#include "platform/file_walk.h"
+#include "platform/system.h"
+#include "platform/unicode.h"
+
+namespace {
+
+constexpr std::string_view kKey = "\"statusLine\"";
+
+bool IsJsonBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Position just after the object that opens at `open`, or npos when it never closes.
+size_t ObjectEnd(std::string_view text, size_t open) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = open; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (depth == 1) return i + 1;
+            --depth;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::wstring ClaudeSettingsPath() {
+    const std::wstring profile = ReadEnvironment(L"USERPROFILE");
+    if (profile.empty()) {
+        return {};
+    }
+    return WideFromPath(PathFromWide(profile) / ".claude" / "settings.json");
+}
+
+StatusLineEntry FindStatusLineEntry(std::string_view text) {
+    // Only a key followed by an object counts. Taking the next "{" after any "statusLine" (a
+    // string value, or a key whose value is null) would cut out some other member.
+    for (size_t at = FindBytes(text, kKey); at != std::string_view::npos;
+         at = FindBytes(text, kKey, at + 1)) {
+        size_t pos = at + kKey.size();
+        while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
+        if (pos >= text.size() || text[pos] != ':') continue;
+        ++pos;
+        while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
+        if (pos >= text.size() || text[pos] != '{') continue;
+        const size_t end = ObjectEnd(text, pos);
+        if (end == std::string_view::npos) return {};
+        return {true, at, end};
+    }
+    return {};
+}
+
+StatusLineState StatusLineStateOf(std::string_view text) {
+    const StatusLineEntry entry = FindStatusLineEntry(text);
+    if (!entry.found) {
+        return kNoStatusLine;
+    }
+    const std::string_view bytes = text.substr(entry.start, entry.end - entry.start);
+    return bytes.find("Tidewell") != std::string_view::npos ? kOwnStatusLine : kOtherStatusLine;
+}
+
+StatusLineState GetStatusLineState() {
+    const std::wstring path = ClaudeSettingsPath();
+    return path.empty() ? kNoStatusLine : StatusLineStateOf(ReadWholeFile(path));
+}
+
+std::string ProgramStatusLineEntry(const std::wstring& executablePath) {
+    std::string entry = R"("statusLine": {"type": "command", "command": "\")";
+    for (const char c : WideToUtf8(executablePath)) {
+        if (c == '\\' || c == '"') entry += '\\';
+        entry += c;
+    }
+    entry += R"(\" --statusline", "padding": 0})";
+    return entry;
+}
+
+std::string EditStatusLine(std::string text, bool install, std::string_view entry) {
+    if (const StatusLineEntry old = FindStatusLineEntry(text); old.found) {
+        size_t begin = old.start;
+        while (begin > 0 && IsJsonBlank(text[begin - 1])) --begin;
+        if (begin > 0 && text[begin - 1] == ',') {
+            text.erase(begin - 1, old.end - (begin - 1));
+        } else {
+            size_t after = old.end;
+            while (after < text.size() && IsJsonBlank(text[after])) ++after;
+            if (after < text.size() && text[after] == ',') ++after;
+            text.erase(begin, after - begin);
+        }
+    }
+    if (!install) {
+        return text;
+    }
+    const size_t close = text.rfind('}');
+    if (close == std::string::npos) {
+        return "{" + std::string(entry) + "}";
+    }
+    const size_t last = close == 0 ? std::string::npos : text.find_last_not_of(" \r\n\t", close - 1);
+    const char* separator = last == std::string::npos || text[last] == '{' ? "\n  " : ",\n  ";
+    text.insert(close, std::string(separator).append(entry).append("\n"));
+    return text;
+}
+
+bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
+                             const std::wstring& executablePath) {
+    if (settingsPath.empty() || executablePath.empty()) {
+        return false;  // a relative path would land wherever the program happens to run
+    }
+    const std::filesystem::path path = PathFromWide(settingsPath);
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+
+    std::string text = "{}";
+    if (PathExists(settingsPath)) {
+        // A file that exists but cannot be read (locked, denied) is not empty: leave it alone.
+        const auto existing = ReadFileIfReadable(settingsPath);
+        if (!existing) {
+            return false;
+        }
+        text = *existing;
+        WriteFileAtomically(settingsPath + L".tidewell-backup", text);  // failures are ignored
+    }
+    return WriteFileAtomically(settingsPath,
+                               EditStatusLine(std::move(text), install,
+                                              ProgramStatusLineEntry(executablePath)));
+}
+
+bool UpdateStatusLineEntry(bool install) {
+    return UpdateStatusLineEntryAt(ClaudeSettingsPath(), install, ExecutablePath());
+}

@@ -1,0 +1,160 @@
+#include "statusline/claude_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "core/files.h"
+#include "platform/system.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::wstring kExe = L"C:\\Program Files\\Tidewell\\Tidewell.exe";
+const std::string E = ProgramStatusLineEntry(kExe);
+
+TEST(ProgramStatusLineEntry, EscapesThePathInsideTheCommand) {
+    EXPECT_EQ(E, R"("statusLine": {"type": "command", "command": "\"C:\\Program Files\\Tidewell\\)"
+                 R"(Tidewell.exe\" --statusline", "padding": 0})");
+    EXPECT_EQ(ProgramStatusLineEntry(L"/opt/a\"b/tidewell"),
+              R"("statusLine": {"type": "command", "command": "\"/opt/a\"b/tidewell\" --statusline", "padding": 0})");
+}
+
+TEST(EditStatusLine, MatchesTheDocumentedExamples) {
+    struct Case {
+        std::string before;
+        bool install;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"{}", true, "{\n  " + E + "\n}"},
+        {R"({"model": "opus"})", true, "{\"model\": \"opus\",\n  " + E + "\n}"},
+        {"{\n  \"model\": \"opus\"\n}", true, "{\n  \"model\": \"opus\"\n,\n  " + E + "\n}"},
+        {R"({"model": "opus", "statusLine": {"type": "command", "command": "x"}})", false,
+         R"({"model": "opus"})"},
+        {R"({"statusLine": {"type": "command", "command": "x"}, "model": "opus"})", false,
+         R"({ "model": "opus"})"},
+        {R"({"statusLine": {"command": "a}b\"}"}})", false, "{}"},
+        {"{\r\n\t\"model\": \"opus\",\r\n\t\"statusLine\": {\"command\": \"x\"}\r\n}", false,
+         "{\r\n\t\"model\": \"opus\"\r\n}"},
+        {"", true, "{" + E + "}"},
+        {"   ", true, "{" + E + "}"},
+        {"\xEF\xBB\xBF{\"a\": 1}", true, "\xEF\xBB\xBF{\"a\": 1,\n  " + E + "\n}"},
+        {R"({"model": "opus"})", false, R"({"model": "opus"})"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EditStatusLine(c.before, c.install, E), c.after) << c.before;
+    }
+}
+
+TEST(EditStatusLine, ConnectingTwiceLeavesOneEntry) {
+    std::string text = EditStatusLine("{\n  \"model\": \"opus\"\n}", true, E);
+    text = EditStatusLine(text, true, E);
+    // The old entry goes with its comma; the line break before it stays.
+    EXPECT_EQ(text, "{\n  \"model\": \"opus\"\n\n,\n  " + E + "\n}");
+    EXPECT_EQ(text.find("statusLine"), text.rfind("statusLine"));
+    EXPECT_EQ(EditStatusLine(text, false, E), "{\n  \"model\": \"opus\"\n\n\n}");
+}
+
+TEST(FindStatusLineEntry, NeedsAnObjectThatCloses) {
+    const std::string text = R"({"a": 1, "statusLine" : {"x": {"y": "}"}}, "b": 2})";
+    const StatusLineEntry entry = FindStatusLineEntry(text);
+    ASSERT_TRUE(entry.found);
+    EXPECT_EQ(text.substr(entry.start, entry.end - entry.start),
+              R"("statusLine" : {"x": {"y": "}"}})");
+    EXPECT_FALSE(FindStatusLineEntry(R"({"statusLine": {"type": "command")").found);
+    EXPECT_FALSE(FindStatusLineEntry("{}").found);
+}
+
+TEST(FindStatusLineEntry, IgnoresMentionsThatAreNotTheKeyOfAnObject) {
+    // Taking the next "{" here would cut out the user's hooks.
+    const std::string nullValue = R"({"statusLine": null, "hooks": {"Stop": []}})";
+    EXPECT_FALSE(FindStatusLineEntry(nullValue).found);
+    EXPECT_EQ(EditStatusLine(nullValue, false, E), nullValue);
+    const std::string mention =
+        R"({"//": "statusLine", "permissions": {"allow": []}, "statusLine": {"command": "x"}})";
+    const StatusLineEntry entry = FindStatusLineEntry(mention);
+    ASSERT_TRUE(entry.found);
+    EXPECT_EQ(mention.substr(entry.start), R"("statusLine": {"command": "x"}})");
+}
+
+TEST(StatusLineStateOf, TellsWhoseEntryItIs) {
+    EXPECT_EQ(StatusLineStateOf(""), kNoStatusLine);
+    EXPECT_EQ(StatusLineStateOf(R"({"model": "opus"})"), kNoStatusLine);
+    EXPECT_EQ(StatusLineStateOf("{" + E + "}"), kOwnStatusLine);
+    EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "D:\\old\\Tidewell\\x.exe"}})"),
+              kOwnStatusLine);
+    EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "~/.claude/statusline.sh"}})"),
+              kOtherStatusLine);
+}
+
+class ClaudeSettingsFile : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::wstring path = dir.File(".claude/settings.json");
+    std::wstring backup = dir.File(".claude/settings.json.tidewell-backup");
+
+    void Write(const std::string& bytes) { WriteBytes(PathFromWide(path), bytes); }
+    std::string Read() { return ReadWholeFile(path); }
+};
+
+TEST_F(ClaudeSettingsFile, ConnectingCreatesTheFileAndFolder) {
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_EQ(Read(), "{\n  " + E + "\n}");
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(backup)));
+}
+
+TEST_F(ClaudeSettingsFile, EveryChangeKeepsABackupOfTheFileBefore) {
+    Write("{\"model\": \"opus\"}");
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    const std::string connected = Read();
+    EXPECT_EQ(ReadWholeFile(backup), "{\"model\": \"opus\"}");
+    EXPECT_EQ(connected, "{\"model\": \"opus\",\n  " + E + "\n}");
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_EQ(Read(), EditStatusLine(connected, true, E));
+    EXPECT_EQ(ReadWholeFile(backup), connected);  // the file with the first entry
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
+    const std::string disconnected = Read();
+    EXPECT_EQ(disconnected.find("statusLine"), std::string::npos);
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));  // no entry: rewritten unchanged
+    EXPECT_EQ(Read(), disconnected);
+    EXPECT_EQ(ReadWholeFile(backup), disconnected);
+}
+
+TEST_F(ClaudeSettingsFile, AnUnreadableFileIsLeftAlone) {
+    std::filesystem::create_directories(PathFromWide(path));  // in the way, and not readable
+    EXPECT_FALSE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromWide(path)));
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(backup)));
+}
+
+TEST_F(ClaudeSettingsFile, AReadOnlyFileIsNotReplaced) {
+    const std::string original = "{\r\n\t\"model\": \"opus\"\r\n}\r\n";
+    Write(original);
+    std::filesystem::permissions(PathFromWide(path), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_EQ(Read(), original);
+    std::filesystem::permissions(PathFromWide(path), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
+
+TEST_F(ClaudeSettingsFile, NoProfileMeansNoWrite) {
+    EXPECT_FALSE(UpdateStatusLineEntryAt(L"", true, kExe));
+    SetEnvironment("USERPROFILE", "");
+    EXPECT_EQ(ClaudeSettingsPath(), L"");
+    EXPECT_FALSE(UpdateStatusLineEntry(true));
+    EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
+    SetEnvironment("USERPROFILE", nullptr);
+}
+
+TEST_F(ClaudeSettingsFile, TheStateFollowsTheFileInTheProfile) {
+    SetEnvironment("USERPROFILE", dir.path().string().c_str());
+    EXPECT_EQ(PathFromWide(ClaudeSettingsPath()), dir.path() / ".claude" / "settings.json");
+    EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
+    Write(R"({"statusLine": {"type": "command", "command": "bash ~/.claude/line.sh"}})");
+    EXPECT_EQ(GetStatusLineState(), kOtherStatusLine);
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, L"C:\\Tools\\Tidewell.exe"));
+    EXPECT_EQ(GetStatusLineState(), kOwnStatusLine);
+    SetEnvironment("USERPROFILE", nullptr);
+}
+
+}  // namespace
