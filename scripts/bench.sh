@@ -9,3 +9,5 @@ for bench in build/native-release/*_bench; do
     echo "== $(basename "$bench")"
     "$bench"
 done
+echo "== statusline"
+bash bench/statusline_bench.sh build/native-release/tidewell

@@ -9,7 +9,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix                                   # Windows cross build
     wine wine64                                                            # Windows tests
     xvfb xdotool imagemagick x11-utils                                     # desktop runs and screenshots
-    python3 openssl hyperfine ca-certificates                              # test servers, timings
+    python3 openssl hyperfine time ca-certificates                         # test servers, timings
 )
 
 missing=()

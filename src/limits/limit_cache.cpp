@@ -36,16 +36,17 @@ std::wstring CachePath(const char* name) {
 
 void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
                        const std::wstring& plan, int64_t writtenAt) {
-    IniDeleteSection(path, kSection);
-    IniWriteString(path, kSection, L"at", std::to_wstring(writtenAt));
-    IniWriteString(path, kSection, L"n", std::to_wstring(rows.size()));
-    IniWriteString(path, kSection, L"plan", plan);
+    // The whole section in one write: a status-line process writing while the worker reads
+    // can no longer hand it half a section.
+    std::vector<std::pair<std::wstring, std::wstring>> entries = {
+        {L"at", std::to_wstring(writtenAt)}, {L"n", std::to_wstring(rows.size())}, {L"plan", plan}};
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::wstring index = std::to_wstring(i);
-        IniWriteString(path, kSection, L"name" + index, rows[i].label);
-        IniWriteString(path, kSection, L"pct" + index, FixedSix(rows[i].percent));
-        IniWriteString(path, kSection, L"reset" + index, std::to_wstring(rows[i].resetsAt));
+        entries.emplace_back(L"name" + index, rows[i].label);
+        entries.emplace_back(L"pct" + index, FixedSix(rows[i].percent));
+        entries.emplace_back(L"reset" + index, std::to_wstring(rows[i].resetsAt));
     }
+    IniReplaceSection(path, kSection, entries);
 }
 
 void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,

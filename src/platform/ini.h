@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // INI files as the Windows profile functions see them: "[section]" lines, "key=value" lines,
 // section and key names matched without regard to ASCII case, values trimmed of blanks and of
@@ -24,6 +26,11 @@ int32_t IniReadInt(const std::wstring& path, const std::wstring& section, const 
 // Writes one key, creating the file and the section when missing. Returns false on failure.
 bool IniWriteString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                     const std::wstring& value);
+
+// Replaces the section with exactly these keys, in this order, in one write, so that a reader
+// sees the old section or the new one, never a mix.
+bool IniReplaceSection(const std::wstring& path, const std::wstring& section,
+                       const std::vector<std::pair<std::wstring, std::wstring>>& entries);
 
 // Removes the section with all its keys (the file is created when missing).
 bool IniDeleteSection(const std::wstring& path, const std::wstring& section);

@@ -48,6 +48,18 @@ bool IniWriteString(const std::wstring& path, const std::wstring& section, const
         path, IniTextSet(ReadIni(path), WideToUtf8(section), WideToUtf8(key), WideToUtf8(value)));
 }
 
+bool IniReplaceSection(const std::wstring& path, const std::wstring& section,
+                       const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
+    if (path.empty()) {
+        return false;
+    }
+    std::string body;
+    for (const auto& [key, value] : entries) {
+        body.append(WideToUtf8(key)).append("=").append(WideToUtf8(value)).append("\n");
+    }
+    return WriteFileAtomically(path, IniTextReplaceSection(ReadIni(path), WideToUtf8(section), body));
+}
+
 bool IniDeleteSection(const std::wstring& path, const std::wstring& section) {
     if (path.empty()) {
         return false;

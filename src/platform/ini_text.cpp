@@ -146,6 +146,31 @@ std::string IniTextSet(std::string_view text, std::string_view section, std::str
     return out;
 }
 
+std::string IniTextReplaceSection(std::string_view text, std::string_view section,
+                                  std::string_view body) {
+    const auto lines = SplitLines(text);
+    std::string out;
+    out.reserve(text.size() + body.size());
+    bool inReplaced = false;
+    bool written = false;
+    const auto writeSection = [&] {
+        if (!out.empty() && out.back() != '\n') out += '\n';
+        out.append("[").append(section).append("]\n").append(body);
+        written = true;
+    };
+    for (const Line& line : lines) {
+        if (const auto name = SectionName(line.text)) {
+            inReplaced = EqualsIgnoringCase(*name, section);
+            if (inReplaced && !written) writeSection();
+        }
+        if (!inReplaced) {
+            out.append(text.substr(line.begin, line.end - line.begin));
+        }
+    }
+    if (!written) writeSection();
+    return out;
+}
+
 std::string IniTextDeleteSection(std::string_view text, std::string_view section) {
     const auto lines = SplitLines(text);
     std::string out;

@@ -17,5 +17,10 @@ std::optional<std::string> IniTextGet(std::string_view text, std::string_view se
 std::string IniTextSet(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view value);
 
+// The text with the section replaced by `body` (its "key=value\n" lines): in place of the
+// first copy of the section, other copies removed; at the end when it is missing.
+std::string IniTextReplaceSection(std::string_view text, std::string_view section,
+                                  std::string_view body);
+
 // The text without any section named `section` and its lines.
 std::string IniTextDeleteSection(std::string_view text, std::string_view section);

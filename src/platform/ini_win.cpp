@@ -58,6 +58,21 @@ bool IniWriteString(const std::wstring& path, const std::wstring& section, const
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str());
 }
 
+bool IniReplaceSection(const std::wstring& path, const std::wstring& section,
+                       const std::vector<std::pair<std::wstring, std::wstring>>& entries) {
+    if (path.empty()) {
+        return false;
+    }
+    // "key=value\0key=value\0\0": the profile functions replace the whole section with it.
+    std::wstring block;
+    for (const auto& [key, value] : entries) {
+        block.append(key).append(L"=").append(value).push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    EnsureUnicodeFile(path);
+    return WritePrivateProfileSectionW(section.c_str(), block.c_str(), path.c_str());
+}
+
 bool IniDeleteSection(const std::wstring& path, const std::wstring& section) {
     if (path.empty()) {
         return false;

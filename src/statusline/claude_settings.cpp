@@ -110,7 +110,7 @@ std::string EditStatusLine(std::string text, bool install, std::string_view entr
     }
     const size_t close = text.rfind('}');
     if (close == std::string::npos) {
-        return "{" + std::string(entry) + "}";
+        return std::string("{").append(entry).append("}");
     }
     const size_t last = close == 0 ? std::string::npos : text.find_last_not_of(" \r\n\t", close - 1);
     const char* separator = last == std::string::npos || text[last] == '{' ? "\n  " : ",\n  ";

@@ -107,3 +107,20 @@ TEST_F(IniFile, WritesIntoAMissingFolderFail) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IniReplaceSection, LeavesExactlyTheGivenKeysAndOtherSectionsAlone) {
+    TempDir dir;
+    const std::wstring path = dir.File("live.ini");
+    IniWriteString(path, L"q", L"size", L"2");
+    IniWriteString(path, L"l", L"stale", L"1");
+    ASSERT_TRUE(IniReplaceSection(path, L"l", {{L"at", L"5"}, {L"name0", L"Weekly \u00b7 Opus"}}));
+    EXPECT_EQ(IniReadString(path, L"l", L"stale", L"<gone>", 256), L"<gone>");
+    EXPECT_EQ(IniReadString(path, L"l", L"name0", L"", 256), L"Weekly \u00b7 Opus");
+    EXPECT_EQ(IniReadInt(path, L"l", L"at", 0), 5);
+    EXPECT_EQ(IniReadInt(path, L"q", L"size", 1), 2);
+    EXPECT_FALSE(IniReplaceSection(L"", L"l", {{L"at", L"5"}}));
+}
+
+}  // namespace

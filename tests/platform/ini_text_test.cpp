@@ -44,3 +44,14 @@ TEST(IniText, DeleteSectionRemovesEveryCopy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IniText, ReplaceSectionKeepsItsPlaceAndDropsCopies) {
+    EXPECT_EQ(IniTextReplaceSection("", "l", "at=1\n"), "[l]\nat=1\n");
+    EXPECT_EQ(IniTextReplaceSection("[q]\nsize=2", "l", "n=0\n"), "[q]\nsize=2\n[l]\nn=0\n");
+    EXPECT_EQ(IniTextReplaceSection("[l]\nold=1\n[q]\nsize=2\n[L]\nx=1\n", "l", "n=1\n"),
+              "[l]\nn=1\n[q]\nsize=2\n");
+}
+
+}  // namespace
