@@ -13,7 +13,6 @@
 #include "claude_logs/log_scanner.h"
 #include "claude_logs/usage_summary.h"
 #include "log_corpus.h"
-#include "platform/read_only_file.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -33,17 +32,6 @@ std::vector<fs::path> LogFiles(const fs::path& root) {
     return files;
 }
 
-// The practical limit: every byte of every file read once, sequentially, into one buffer.
-uint64_t PlainRead(const std::vector<fs::path>& files) {
-    std::vector<char> buffer(1 << 20);
-    uint64_t total = 0;
-    for (const fs::path& path : files) {
-        ReadOnlyFile file;
-        if (!file.Open(WideFromPath(path))) continue;
-        while (size_t got = file.Read(buffer.data(), buffer.size())) total += got;
-    }
-    return total;
-}
 
 }  // namespace
 

@@ -10,7 +10,6 @@
 
 #include "codex/codex_scanner.h"
 #include "log_corpus.h"
-#include "platform/read_only_file.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -20,16 +19,6 @@ namespace {
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-uint64_t PlainRead(const std::vector<fs::path>& files) {
-    std::vector<char> buffer(1 << 20);
-    uint64_t total = 0;
-    for (const fs::path& path : files) {
-        ReadOnlyFile file;
-        if (!file.Open(WideFromPath(path))) continue;
-        while (size_t got = file.Read(buffer.data(), buffer.size())) total += got;
-    }
-    return total;
-}
 
 }  // namespace
 

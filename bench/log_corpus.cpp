@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+
+#include "platform/read_only_file.h"
+#include "platform/system.h"
 #include <string>
 #include <vector>
 
@@ -192,4 +195,15 @@ uint64_t WriteCodexCorpus(const fs::path& root, const CodexCorpusShape& shape) {
         }
     }
     return written;
+}
+
+uint64_t PlainRead(const std::vector<fs::path>& files) {
+    std::vector<char> buffer(1 << 20);
+    uint64_t total = 0;
+    for (const fs::path& path : files) {
+        ReadOnlyFile file;
+        if (!file.Open(WideFromPath(path))) continue;
+        while (size_t got = file.Read(buffer.data(), buffer.size())) total += got;
+    }
+    return total;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 // Synthetic logs shaped like Claude Code's, for benchmarks: many project folders and session
 // files with assistant replies (with usage), user prompts, tool results of a few KB and summary
@@ -29,3 +30,7 @@ struct CodexCorpusShape {
 };
 
 uint64_t WriteCodexCorpus(const std::filesystem::path& root, const CodexCorpusShape& shape);
+
+// The practical limit for a scan: every byte of every file read once, sequentially, into one
+// buffer. Returns the bytes read.
+uint64_t PlainRead(const std::vector<std::filesystem::path>& files);

@@ -6,8 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/desktop_win.h"
-#include "app/json_export.h"
-#include "statusline/statusline_command.h"
+#include "app/run_mode.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int count = 0;
@@ -18,13 +17,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         LocalFree(arguments);
     }
     const CommandLine command = ParseCommandLine(args);
-    switch (command.mode) {
-        case RunMode::JsonExport:
-            return RunJsonExport(command.jsonPath);
-        case RunMode::StatusLine:
-            return RunStatusLine();
-        case RunMode::Desktop:
-            break;
+    if (const auto exitCode = RunCommandLineMode(command)) {
+        return *exitCode;
     }
     return RunDesktopInstance(instance, command);
 }

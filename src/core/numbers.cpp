@@ -13,6 +13,18 @@ bool IsCSpace(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Skips leading white space and one sign, as strtod and strtoll do; returns the position after.
+size_t SkipSpaceAndSign(std::string_view text, bool& negative) {
+    size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
 bool IsHexDigit(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -83,15 +95,8 @@ size_t ParseUnsigned(const char* first, const char* last, double& value) {
 
 size_t ParseLeadingDouble(std::string_view text, double& value) {
     value = 0;
-    size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
-    }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const size_t i = SkipSpaceAndSign(text, negative);
     // from_chars takes no sign of its own for our purposes: a second sign is not a number.
     if (i >= text.size() || text[i] == '+' || text[i] == '-') {
         value = 0;
@@ -108,15 +113,8 @@ size_t ParseLeadingDouble(std::string_view text, double& value) {
 }
 
 int64_t ParseLeadingInt64(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
-    }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    size_t i = SkipSpaceAndSign(text, negative);
     // Accumulate as a negative number so that the smallest value fits.
     constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
     int64_t accumulated = 0;
