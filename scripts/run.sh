@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
-# Builds tidewell.exe and starts it under Wine. With no X display it runs on a private Xvfb
+# Builds the user's tidewell.exe (the windows-release preset: optimised, fonts embedded, the real
+# usage service) and starts it under Wine. With no X display it runs on a private Xvfb
 # screen with a Wine desktop that has a taskbar and notification area, saves a screenshot after
 # a few seconds (TIDEWELL_RUN_SECONDS, default 10), says where, and stops it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tidewell
+cmake --preset windows-release >/dev/null
+cmake --build --preset windows-release --target tidewell
 
 export WINEPREFIX="$(pwd)/build/wineprefix-run"
 source scripts/wine-env.sh
 wine_prepare_prefix
-exe="build/windows/tidewell.exe"
+exe="build/windows-release/tidewell.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$exe" "$@"
