@@ -5,26 +5,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <string>
 
+#include "platform/fd_io_posix.h"
 #include "platform/system.h"
-
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-}  // namespace
 
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
@@ -45,7 +29,7 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = WriteAllToDescriptor(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok) {
         ::fchmodat(AT_FDCWD, temp.c_str(), mode, 0);  // open() applied the umask

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "platform/fd_io_posix.h"
 #include "platform/std_streams.h"
 
 std::string ReadStandardInput() {
@@ -18,13 +19,5 @@ std::string ReadStandardInput() {
 }
 
 bool WriteStandardOutput(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
+    return WriteAllToDescriptor(STDOUT_FILENO, bytes);
 }
