@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::string_view kUsageKey = "\"usage\"";
-
 uint64_t Mix(uint64_t x) {  // splitmix64's finaliser
     x ^= x >> 30;
     x *= 0xBF58476D1CE4E5B9ULL;
@@ -56,10 +54,8 @@ ModelPrices PricesForModel(std::string_view model) {
     return {3, 15};
 }
 
-size_t FindUsageKey(std::string_view text, size_t from) { return FindBytes(text, kUsageKey, from); }
-
 bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
-    const size_t usage = FindUsageKey(line, 0);
+    const size_t usage = FindBytes(line, kUsageKey);
     return usage != std::string_view::npos && ParseClaudeUsageLine(line, usage, record);
 }
 

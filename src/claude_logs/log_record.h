@@ -40,6 +40,5 @@ bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record);
 // The same for a line whose first "usage" key is known to be at `usage`.
 bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record);
 
-// Position of the first "usage" key in `text` at or after `from`, or npos: the one search that
-// every line costs.
-size_t FindUsageKey(std::string_view text, size_t from);
+// The key that marks a usage line: the one search that every line costs.
+inline constexpr std::string_view kUsageKey = "\"usage\"";

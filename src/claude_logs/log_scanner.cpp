@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <thread>
@@ -12,9 +13,13 @@
 
 namespace {
 
-constexpr std::string_view kUsageKey = "\"usage\"";
 // Below this much to read, a second thread costs more than it saves.
 constexpr uint64_t kParallelReadBytes = 16 << 20;
+
+// Bytes a pending read still has to read (all of a file that shrank).
+uint64_t BytesToRead(const PendingRead& read) {
+    return read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
+}
 
 // One reader's working memory: its buffer (which holds at most one partial line between reads)
 // and what it did.
@@ -129,7 +134,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                                                  int64_t now, int64_t clockNow) {
     ++scanCount_;
     stats_ = {};
-    fileCutoff_ = clockNow - kClaudeLogLookbackSeconds;
+    fileCutoff_ = clockNow - kLogLookbackSeconds;
     pending_.clear();
     bool found = false;
     for (const std::wstring& root : roots) {
@@ -167,7 +172,7 @@ void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_
 void ClaudeLogScanner::ReadPending() {
     uint64_t total = 0;
     for (const PendingRead& read : pending_) {
-        total += read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
+        total += BytesToRead(read);
     }
     LogReader main{buffer_, {}, false};
     size_t split = pending_.size();
@@ -179,8 +184,7 @@ void ClaudeLogScanner::ReadPending() {
     if (total >= kParallelReadBytes && pending_.size() > 1) {
         uint64_t half = 0;
         for (split = 0; split < pending_.size() && half < total / 2; ++split) {
-            const PendingRead& read = pending_[split];
-            half += read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
+            half += BytesToRead(pending_[split]);
         }
         try {
             thread = std::thread(ReadAll, std::cref(pending_), split, pending_.size(),
@@ -199,7 +203,7 @@ void ClaudeLogScanner::ReadPending() {
 }
 
 void ClaudeLogScanner::Select(int64_t now) {
-    const int64_t oldest = now - kClaudeLogLookbackSeconds;
+    const int64_t oldest = now - kLogLookbackSeconds;
     if (!recordsChanged_ && oldest >= selectedFrom_ && oldest <= nextCrossing_) {
         return;  // the same records pass the same tests as last time
     }

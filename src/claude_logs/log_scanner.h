@@ -71,6 +71,3 @@ private:
     std::vector<uint64_t> dedupSlots_;
     std::vector<ClaudeLogRecord> sortScratch_;
 };
-
-// Seconds in the 8 days that the scan looks back.
-inline constexpr int64_t kClaudeLogLookbackSeconds = 691200;

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int64_t kLookbackSeconds = 691200;  // 8 days
-
 CodexScanner gCodexScanner;
 
 CodexWindow AsOf(CodexWindow window, int64_t now) {
@@ -27,7 +25,7 @@ CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_
         return limits;
     }
     limits.found = true;
-    const int64_t cutoff = clockNow - kLookbackSeconds;
+    const int64_t cutoff = clockNow - kLogLookbackSeconds;
     WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
         if (HasJsonlExtension(path) && file.lastWriteTime >= cutoff) {
             ReadFile(path, file.size, files_[path]);

@@ -6,6 +6,9 @@
 #include <string_view>
 #include <vector>
 
+// Both scanners look back 8 days: at files written since, and at records of that age.
+inline constexpr int64_t kLogLookbackSeconds = 691200;
+
 // True when the file name ends in ".jsonl" exactly (case-sensitive) and is more than that
 // extension (".jsonl" alone is a hidden file without one).
 bool HasJsonlExtension(std::wstring_view path);
