@@ -163,6 +163,9 @@ void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_
     }
     auto [entry, added] = files_.try_emplace(path);
     ClaudeFileState& state = entry->second;
+    if (state.lastSeenScan == scanCount_) {
+        return;  // reached again from another root: one read per scan, and one reader per file
+    }
     state.lastSeenScan = scanCount_;
     if (size != state.sizeSeen) {  // an unchanged size: the file is not even opened
         pending_.push_back({&entry->first, size, &state});

@@ -209,6 +209,20 @@ TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
     EXPECT_EQ(scanner.lastScanStats().bytesRead, 8 * block.size());
 }
 
+// Two roots that reach the same folder (CLAUDE_CONFIG_DIR set to ~/.claude, say) queue each
+// file once, even when the doubled amount would take the two-thread path.
+TEST_F(ClaudeScan, FilesReachedFromTwoRootsAreReadOnceOnTheParallelPath) {
+    std::string block;
+    for (int i = 0; i < 5000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int f = 0; f < 4; ++f) {  // about 10 MB: under the threshold once, over it twice
+        Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
+    }
+    const std::wstring same = WideFromPath(root);
+    EXPECT_EQ(scanner.Scan({same, same}, kNow, WallClock()).records.size(), 20000u);
+    EXPECT_EQ(scanner.lastScanStats().filesOpened, 4u);
+    EXPECT_EQ(scanner.lastScanStats().bytesRead, 4 * block.size());
+}
+
 TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
     std::string block;
     for (int i = 0; i < 20000; ++i) {
