@@ -136,25 +136,45 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     stats_ = {};
     fileCutoff_ = clockNow - kLogLookbackSeconds;
     pending_.clear();
+    unlisted_.clear();
     bool found = false;
     for (const std::wstring& root : roots) {
         if (!PathExists(root)) {
             continue;
         }
         found = true;
-        WalkRegularFiles(root, [this](const std::wstring& path, const WalkedFile& file) {
-            VisitFile(path, file.size, file.lastWriteTime);
-        });
+        walk_(
+            root,
+            [this](const std::wstring& path, const WalkedFile& file) {
+                VisitFile(path, file.size, file.lastWriteTime);
+            },
+            [this](const std::wstring& folder) { unlisted_.push_back(folder); });
     }
     ReadPending();
-    const size_t before = files_.size();
-    std::erase_if(files_, [&](const auto& entry) {
-        return entry.second.lastSeenScan != scanCount_;
-    });
-    recordsChanged_ = recordsChanged_ || files_.size() != before;
+    Prune();
     Select(now);
     selection_.found = found;
     return selection_;
+}
+
+// Forgets the files this scan did not find: deleted, too old, or no longer under a root. Files
+// in a folder that could not be listed this time are kept as they are; they were not seen to go.
+void ClaudeLogScanner::Prune() {
+    const auto inUnlistedFolder = [this](const std::wstring& path) {
+        for (const std::wstring& folder : unlisted_) {
+            if (path.size() > folder.size() && path.starts_with(folder) &&
+                (folder.back() == L'/' || folder.back() == L'\\' || path[folder.size()] == L'/' ||
+                 path[folder.size()] == L'\\')) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const size_t before = files_.size();
+    std::erase_if(files_, [&](const auto& entry) {
+        return entry.second.lastSeenScan != scanCount_ && !inUnlistedFolder(entry.first);
+    });
+    recordsChanged_ = recordsChanged_ || files_.size() != before;
 }
 
 void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "claude_logs/log_record.h"
+#include "platform/file_walk.h"
 
 // What the scanner remembers of one log file between scans.
 struct ClaudeFileState {
@@ -40,6 +42,11 @@ struct ClaudeScanStats {
 // shrinks. One instance keeps its memory for the life of the process.
 class ClaudeLogScanner {
 public:
+    using Walk = std::function<void(const std::wstring& root, const VisitFile& visit,
+                                    const VisitUnlisted& unlisted)>;
+    // `walk` lists the files below a root; tests pass a fake.
+    explicit ClaudeLogScanner(Walk walk = WalkRegularFiles) : walk_(std::move(walk)) {}
+
     // Walks `roots` in order; files last written more than 8 days before `clockNow` (the wall
     // clock, Unix seconds) are skipped and forgotten. Records older than 8 days before `now` are
     // left out of the selection. The result stays valid until the next scan.
@@ -54,13 +61,16 @@ private:
     void VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime);
     void ReadPending();
     void Select(int64_t now);
+    void Prune();
 
+    Walk walk_;
     std::map<std::wstring, ClaudeFileState> files_;
     uint64_t scanCount_ = 0;
     ClaudeScanStats stats_;
     std::vector<char> buffer_;  // reused across files; holds at most one partial line between reads
     int64_t fileCutoff_ = 0;
     std::vector<PendingRead> pending_;
+    std::vector<std::wstring> unlisted_;  // folders this scan could not list
 
     // The last selection and what it depends on: it is reused while no file's records changed
     // and no record has crossed the 8-day line since.

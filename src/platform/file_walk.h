@@ -10,12 +10,16 @@ struct WalkedFile {
     int64_t lastWriteTime = 0;  // Unix seconds, rounded down
 };
 
+using VisitFile = std::function<void(const std::wstring& path, const WalkedFile& file)>;
+using VisitUnlisted = std::function<void(const std::wstring& folder)>;
+
 // Calls `visit` with the full path of every regular file below `root`, depth first. Links to
-// files are followed, links to folders are not; folders that deny access are skipped; any other
-// error ends the walk. Files whose status cannot be read are not visited. One status query per
-// file at most (none on Windows, where the folder listing carries size and time).
-void WalkRegularFiles(const std::wstring& root,
-                      const std::function<void(const std::wstring& path, const WalkedFile& file)>& visit);
+// files are followed, links to folders are not. A folder that cannot be listed (or only in part:
+// access denied, a path too long, a failing disk) is passed to `unlisted` and skipped, and the
+// walk goes on; a folder that vanished on the way is simply gone. Size and time come from each
+// file's own status, which is current even while another program keeps the file open.
+void WalkRegularFiles(const std::wstring& root, const VisitFile& visit,
+                      const VisitUnlisted& unlisted = nullptr);
 
 // True when anything exists at `path` (links followed).
 bool PathExists(const std::wstring& path);

@@ -8,65 +8,71 @@
 
 #include "platform/file_walk.h"
 #include "platform/system.h"
-#include "platform/unicode.h"
 
 namespace {
 
-using Visit = std::function<void(const std::wstring&, const WalkedFile&)>;
+struct Walker {
+    const VisitFile& visit;
+    const VisitUnlisted& unlisted;
 
-// Returns false when the walk must end.
-bool WalkFolder(const std::string& folder, const Visit& visit) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return errno == EACCES || errno == EPERM;
+    void Unlisted(const std::string& folder) const {
+        if (unlisted) unlisted(WideFromPath(folder));
     }
-    const int dirFd = ::dirfd(dir);
-    bool keepGoing = true;
-    errno = 0;
-    while (keepGoing) {
-        const dirent* entry = ::readdir(dir);
-        if (entry == nullptr) {
-            keepGoing = errno == 0;
-            break;
+
+    void WalkFolder(const std::string& folder) const {
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr) {
+            if (errno != ENOENT && errno != ENOTDIR) Unlisted(folder);  // else: removed meanwhile
+            return;
         }
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) {
-            continue;
-        }
-        const std::string path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
-        const unsigned char type = entry->d_type;
-        if (type == DT_DIR) {
-            keepGoing = WalkFolder(path, visit);
-        } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
-            // An unknown type may be a folder or a link to one: only real folders are entered.
-            struct stat status {};
-            const int flags = type == DT_UNKNOWN ? AT_SYMLINK_NOFOLLOW : 0;
-            if (::fstatat(dirFd, name, &status, flags) != 0) {
-                errno = 0;
+        const int dirFd = ::dirfd(dir);
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(dir);
+            if (entry == nullptr) {
+                if (errno != 0) Unlisted(folder);  // listed only in part
+                break;
+            }
+            const char* name = entry->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) {
                 continue;
             }
-            const bool link = type == DT_LNK || S_ISLNK(status.st_mode);
-            if (S_ISLNK(status.st_mode) && ::fstatat(dirFd, name, &status, 0) != 0) {
-                errno = 0;
-                continue;
-            }
-            if (S_ISREG(status.st_mode)) {
-                visit(Utf8ToWide(path), {static_cast<uint64_t>(status.st_size),
-                                         static_cast<int64_t>(status.st_mtime)});
-            } else if (S_ISDIR(status.st_mode) && !link) {
-                keepGoing = WalkFolder(path, visit);
+            const std::string path = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
+            const unsigned char type = entry->d_type;
+            if (type == DT_DIR) {
+                WalkFolder(path);
+            } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
+                VisitEntry(dirFd, name, path, type);
             }
         }
-        errno = 0;
+        ::closedir(dir);
     }
-    ::closedir(dir);
-    return keepGoing;
-}
+
+    // A file, a link, or an entry of unknown type (which may be a folder or a link to one: only
+    // real folders are entered).
+    void VisitEntry(int dirFd, const char* name, const std::string& path, unsigned char type) const {
+        struct stat status {};
+        const int flags = type == DT_UNKNOWN ? AT_SYMLINK_NOFOLLOW : 0;
+        if (::fstatat(dirFd, name, &status, flags) != 0) {
+            return;
+        }
+        const bool link = type == DT_LNK || S_ISLNK(status.st_mode);
+        if (S_ISLNK(status.st_mode) && ::fstatat(dirFd, name, &status, 0) != 0) {
+            return;
+        }
+        if (S_ISREG(status.st_mode)) {
+            visit(WideFromPath(path),
+                  {static_cast<uint64_t>(status.st_size), static_cast<int64_t>(status.st_mtime)});
+        } else if (S_ISDIR(status.st_mode) && !link) {
+            WalkFolder(path);
+        }
+    }
+};
 
 }  // namespace
 
-void WalkRegularFiles(const std::wstring& root, const Visit& visit) {
-    WalkFolder(PathFromWide(root).native(), visit);
+void WalkRegularFiles(const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
+    Walker{visit, unlisted}.WalkFolder(PathFromWide(root).native());
 }
 
 bool PathExists(const std::wstring& path) {

@@ -4,61 +4,98 @@
 
 namespace {
 
-using Visit = std::function<void(const std::wstring&, const WalkedFile&)>;
-
 int64_t UnixSeconds(const FILETIME& time) {
     const int64_t ticks =
         static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    const int64_t seconds = ticks / 10000000 - 11644473600LL;  // 100 ns ticks since 1601
-    return seconds;
+    return ticks / 10000000 - 11644473600LL;  // 100 ns ticks since 1601
 }
 
-// Returns false when the walk must end.
-bool WalkFolder(const std::wstring& folder, const Visit& visit) {
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern =
-        folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"*" : L"\\*");
-    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_ACCESS_DENIED;
-    }
-    bool keepGoing = true;
-    do {
-        const wchar_t* name = data.cFileName;
-        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) {
-            continue;
-        }
-        const std::wstring path = pattern.substr(0, pattern.size() - 1) + name;
-        const DWORD attributes = data.dwFileAttributes;
-        const bool link = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!link) keepGoing = WalkFolder(path, visit);
-            continue;
-        }
-        if (!link) {
-            visit(path, {(static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-                         UnixSeconds(data.ftLastWriteTime)});
-            continue;
-        }
-        // A link to a file: its target's status.
-        WIN32_FILE_ATTRIBUTE_DATA target;
-        if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &target) &&
-            !(target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            visit(path, {(static_cast<uint64_t>(target.nFileSizeHigh) << 32) | target.nFileSizeLow,
-                         UnixSeconds(target.ftLastWriteTime)});
-        }
-    } while (keepGoing && FindNextFileW(find, &data));
-    if (keepGoing && GetLastError() != ERROR_NO_MORE_FILES) {
-        keepGoing = false;
-    }
-    FindClose(find);
-    return keepGoing;
+// Symbolic links and junctions. Other reparse points (cloud placeholders such as OneDrive's
+// files on demand, deduplicated files) are ordinary files and folders to the user.
+bool IsLink(const WIN32_FIND_DATAW& data) {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    constexpr DWORD kWslSymlink = 0xA000001D;  // IO_REPARSE_TAG_LX_SYMLINK
+    const DWORD tag = data.dwReserved0;
+    return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT || tag == kWslSymlink;
 }
+
+// The file's own status. The folder listing's size and time are not enough: NTFS updates them
+// lazily while a writer keeps the file open, as Codex does for a whole session.
+bool FileStatus(const std::wstring& path, bool link, WalkedFile& file) {
+    if (!link) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return false;
+        }
+        file = {(static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                UnixSeconds(data.ftLastWriteTime)};
+        return true;
+    }
+    // A link to a file: the target's status, through a handle that follows the link.
+    HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(handle, &info) &&
+                    !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(handle);
+    if (ok) {
+        file = {(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                UnixSeconds(info.ftLastWriteTime)};
+    }
+    return ok;
+}
+
+bool Vanished(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY;
+}
+
+struct Walker {
+    const VisitFile& visit;
+    const VisitUnlisted& unlisted;
+
+    void WalkFolder(const std::wstring& folder) const {
+        WIN32_FIND_DATAW data;
+        const std::wstring prefix =
+            folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\");
+        HANDLE find = FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE) {
+            if (!Vanished(GetLastError()) && unlisted) unlisted(folder);
+            return;
+        }
+        do {
+            const wchar_t* name = data.cFileName;
+            if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) {
+                continue;
+            }
+            const std::wstring path = prefix + name;
+            const bool link = IsLink(data);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!link) WalkFolder(path);
+                continue;
+            }
+            WalkedFile file;
+            if (FileStatus(path, link, file)) {
+                visit(path, file);
+            }
+        } while (FindNextFileW(find, &data));
+        if (GetLastError() != ERROR_NO_MORE_FILES && unlisted) {
+            unlisted(folder);  // listed only in part
+        }
+        FindClose(find);
+    }
+};
 
 }  // namespace
 
-void WalkRegularFiles(const std::wstring& root, const Visit& visit) { WalkFolder(root, visit); }
+void WalkRegularFiles(const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
+    Walker{visit, unlisted}.WalkFolder(root);
+}
 
 bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -223,6 +223,26 @@ TEST_F(ClaudeScan, FilesReachedFromTwoRootsAreReadOnceOnTheParallelPath) {
     EXPECT_EQ(scanner.lastScanStats().bytesRead, 4 * block.size());
 }
 
+// A folder the walk cannot list this time keeps its files' records; one that is gone drops them.
+TEST_F(ClaudeScan, FilesOfAFolderThatCouldNotBeListedAreKept) {
+    const fs::path log = root / "p" / "s.jsonl";
+    Append(log, Line(5, "m1") + "\n");
+    enum { kListed, kUnlisted, kGone } folder = kListed;
+    ClaudeLogScanner faked([&](const std::wstring& from, const VisitFile& visit,
+                               const VisitUnlisted& unlisted) {
+        if (folder == kListed) WalkRegularFiles(from, visit, unlisted);
+        if (folder == kUnlisted) unlisted(WideFromPath(root / "p"));
+    });
+    const std::vector<std::wstring> roots{WideFromPath(root)};
+    EXPECT_EQ(Tokens(faked.Scan(roots, kNow, WallClock())), 5);
+    folder = kUnlisted;
+    EXPECT_EQ(Tokens(faked.Scan(roots, kNow, WallClock())), 5);
+    EXPECT_EQ(faked.lastScanStats().filesOpened, 0u);
+    folder = kGone;
+    EXPECT_EQ(Tokens(faked.Scan(roots, kNow, WallClock())), 0);
+    EXPECT_TRUE(faked.files().empty());
+}
+
 TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
     std::string block;
     for (int i = 0; i < 20000; ++i) {

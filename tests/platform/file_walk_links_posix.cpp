@@ -1,7 +1,13 @@
 // Links: files behind links are read, folders behind links are not entered.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 #include <set>
+#include <vector>
 
 #include "platform/file_walk.h"
 #include "platform/system.h"
@@ -22,6 +28,47 @@ TEST(WalkRegularFilesPosix, FollowsLinksToFilesButNotToFolders) {
                      [&](const std::wstring& path, const WalkedFile&) { seen.insert(path); });
     EXPECT_EQ(seen, (std::set<std::wstring>{dir.File("root/real.jsonl"),
                                             dir.File("root/filelink.jsonl")}));
+}
+
+}  // namespace
+
+namespace {
+
+// Makes below `parent` a chain of folders whose full path is longer than the system allows to
+// open, and returns a function that removes it again (std::filesystem cannot reach its end).
+std::function<void()> MakeTooDeepChain(const std::filesystem::path& parent) {
+    const std::string name(200, 'd');
+    std::vector<int> fds{::open(parent.c_str(), O_RDONLY | O_DIRECTORY)};
+    for (int depth = 0; depth < 24; ++depth) {  // 24 * 201 bytes: past PATH_MAX (4096)
+        ::mkdirat(fds.back(), name.c_str(), 0755);
+        fds.push_back(::openat(fds.back(), name.c_str(), O_RDONLY | O_DIRECTORY));
+    }
+    return [fds, name]() mutable {
+        ::close(fds.back());
+        fds.pop_back();
+        while (!fds.empty()) {
+            ::unlinkat(fds.back(), name.c_str(), AT_REMOVEDIR);
+            ::close(fds.back());
+            fds.pop_back();
+        }
+    };
+}
+
+TEST(WalkRegularFilesPosix, AFolderThatCannotBeListedIsSkippedAndReported) {
+    TempDir dir;
+    std::set<std::wstring> seen, unlisted, expected;
+    std::vector<std::function<void()>> cleanups;
+    for (const char* sibling : {"a", "b", "c", "d"}) {
+        WriteBytes(dir.path() / sibling / "s.jsonl", "x");
+        expected.insert(WideFromPath(dir.path() / sibling / "s.jsonl"));
+        cleanups.push_back(MakeTooDeepChain(dir.path() / sibling));
+    }
+    WalkRegularFiles(
+        dir.File(""), [&](const std::wstring& path, const WalkedFile&) { seen.insert(path); },
+        [&](const std::wstring& folder) { unlisted.insert(folder); });
+    for (auto& cleanup : cleanups) cleanup();
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(unlisted.size(), 4u);  // one too-long folder in each sibling
 }
 
 }  // namespace
