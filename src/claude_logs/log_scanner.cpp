@@ -38,10 +38,11 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         state.records.clear();
         state.sizeSeen = 0;
         state.consumed = 0;
+        state.inLongLine = false;
     }
     const size_t known = state.records.size();
     const AppendedRead read = ReadAppendedLines(
-        *pending.path, state.consumed, pending.size, reader.buffer, [&](std::string_view lines) {
+        *pending.path, state.consumed, pending.size, state.inLongLine, reader.buffer, [&](std::string_view lines) {
             ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
                 ClaudeLogRecord record;
                 if (ParseClaudeUsageLine(line, usage, record)) {
@@ -56,6 +57,7 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
     reader.stats.bytesRead += read.bytesRead;
     reader.recordsChanged = reader.recordsChanged || state.records.size() != known;
     state.consumed += read.consumed;
+    state.inLongLine = read.inLongLine;
     state.sizeSeen = pending.size;
 }
 

@@ -13,7 +13,9 @@
 // What the scanner remembers of one log file between scans.
 struct ClaudeFileState {
     uint64_t sizeSeen = 0;  // file size at the last read
-    uint64_t consumed = 0;  // bytes parsed so far; always the end of a complete line
+    uint64_t consumed = 0;  // bytes parsed so far; the end of a complete line, or of the part
+                            // of an over-long line skipped so far
+    bool inLongLine = false;  // `consumed` lies inside an over-long line
     std::vector<ClaudeLogRecord> records;  // parsed so far, in file order
     uint64_t lastSeenScan = 0;  // the scan that last found the file; older entries are pruned
 };

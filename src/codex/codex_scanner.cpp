@@ -53,9 +53,10 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
     if (size < state.consumed) {  // truncated or replaced: from the start, keeping the event time
         state.consumed = 0;
         state.sizeSeen = 0;
+        state.inLongLine = false;
     }
     const AppendedRead read = ReadAppendedLines(
-        path, state.consumed, size, buffer_, [&](std::string_view lines) {
+        path, state.consumed, size, state.inLongLine, buffer_, [&](std::string_view lines) {
             ForEachLineWith(lines, kRateLimitsKey, [&](std::string_view line, size_t at) {
                 CodexEvent event;
                 // A later line with the same time replaces an earlier one.
@@ -70,6 +71,7 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
         return;  // the size still differs, so the next scan tries again
     }
     state.consumed += read.consumed;
+    state.inLongLine = read.inLongLine;
     state.sizeSeen = size;
 }
 

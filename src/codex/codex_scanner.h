@@ -11,7 +11,9 @@
 // was deleted or has gone quiet still competes with the event it held.
 struct CodexFileState {
     uint64_t sizeSeen = 0;
-    uint64_t consumed = 0;   // bytes parsed so far; always the end of a complete line
+    uint64_t consumed = 0;   // bytes parsed so far: the end of a complete line, or of the part
+                             // of an over-long line skipped so far
+    bool inLongLine = false; // `consumed` lies inside an over-long line
     int64_t eventTime = 0;   // the newest accepted event of the file; 0 = none yet
     CodexWindow primary;     // that event's windows, as parsed
     CodexWindow secondary;

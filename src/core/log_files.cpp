@@ -17,7 +17,7 @@ bool HasJsonlExtension(std::wstring_view path) {
 }
 
 AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
-                               std::vector<char>& buffer,
+                               bool inLongLine, std::vector<char>& buffer,
                                const std::function<void(std::string_view lines)>& onLines) {
     AppendedRead result;
     ReadOnlyFile file;
@@ -25,11 +25,12 @@ AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_
         return result;
     }
     result.opened = true;
+    result.inLongLine = inLongLine;
     uint64_t remaining = size > start ? size - start : 0;
     size_t partial = 0;  // bytes of an incomplete line at the front of the buffer
     while (remaining > 0) {
         if (buffer.size() - partial < kReadChunk / 2) {
-            buffer.resize(std::max(kReadChunk, buffer.size() * 2));  // a line longer than the buffer
+            buffer.resize(std::clamp(buffer.size() * 2, kReadChunk, kMaxLogLineBytes + kReadChunk));
         }
         const size_t wanted =
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - partial, remaining));
@@ -38,10 +39,24 @@ AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_
             break;
         }
         remaining -= got;
-        partial += got;
         result.bytesRead += got;
+        const size_t from = partial;  // where the bytes just read begin
+        partial += got;
+        if (result.inLongLine) {  // drop the rest of an over-long line, up to its newline
+            const size_t newline = std::string_view(buffer.data() + from, got).find('\n');
+            const size_t dropped = newline == std::string_view::npos ? got : newline + 1;
+            result.consumed += dropped;
+            result.inLongLine = newline == std::string_view::npos;
+            std::memmove(buffer.data() + from, buffer.data() + from + dropped, got - dropped);
+            partial -= dropped;
+        }
         const size_t lastNewline = FindLastByte(std::string_view(buffer.data(), partial), '\n', partial);
         if (lastNewline == std::string_view::npos) {
+            if (partial >= kMaxLogLineBytes) {
+                result.consumed += partial;
+                result.inLongLine = true;
+                partial = 0;
+            }
             continue;
         }
         const size_t complete = lastNewline + 1;

@@ -13,19 +13,27 @@ inline constexpr int64_t kLogLookbackSeconds = 691200;
 // extension (".jsonl" alone is a hidden file without one).
 bool HasJsonlExtension(std::wstring_view path);
 
+// The longest line a log reader holds. Real lines stay far below (a reply with a few images in
+// it is some megabytes); anything longer is garbage, such as a file of zeros with no newline,
+// and is skipped unread rather than buffered whole.
+inline constexpr size_t kMaxLogLineBytes = 32 << 20;
+
 // What one incremental read did.
 struct AppendedRead {
     bool opened = false;    // false: the file could not be opened (or sought); nothing was read
-    uint64_t consumed = 0;  // bytes from `start` up to and including the last newline read
+    uint64_t consumed = 0;  // bytes from `start` up to and including the last newline read, or
+                            // up to the end of an over-long line being skipped
     uint64_t bytesRead = 0;
+    bool inLongLine = false;  // the read ended inside an over-long line: skip to its newline next
 };
 
 // Reads bytes [start, size) of a growing log file in chunks and hands every block of complete
 // lines (each ending in a newline) to `onLines`, in file order. Bytes after the last newline are
-// left for a later read. `buffer` is reused between calls; it grows only for a line longer than
-// a chunk and is released again after such a line.
+// left for a later read. A line longer than kMaxLogLineBytes is dropped; `inLongLine` says that
+// `start` lies inside such a line. `buffer` is reused between calls; it grows only for a line
+// longer than a chunk and is released again after such a line.
 AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
-                               std::vector<char>& buffer,
+                               bool inLongLine, std::vector<char>& buffer,
                                const std::function<void(std::string_view lines)>& onLines);
 
 // Calls `onLine` with each line of `lines` (a block of complete lines) that contains `key`,

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/iso_time.h"
+#include "core/log_files.h"
 #include "platform/system.h"
 #include "support/claude_lines.h"
 #include "support/temp_dir.h"
@@ -241,6 +242,21 @@ TEST_F(ClaudeScan, FilesOfAFolderThatCouldNotBeListedAreKept) {
     folder = kGone;
     EXPECT_EQ(Tokens(faked.Scan(roots, kNow, WallClock())), 0);
     EXPECT_TRUE(faked.files().empty());
+}
+
+// A run of bytes with no newline past any real line's length (a file of zeros, say) is skipped as
+// it is read, never held whole, and the lines after it count.
+TEST_F(ClaudeScan, AnOverLongLineIsSkippedWithoutHoldingIt) {
+    const fs::path log = root / "s.jsonl";
+    Append(log, Line(2, "m1") + "\n" + std::string(kMaxLogLineBytes + (3 << 20), '\0'));
+    EXPECT_EQ(Tokens(Scan()), 2);
+    EXPECT_TRUE(State(log).inLongLine);
+    EXPECT_EQ(State(log).consumed, fs::file_size(log));  // nothing left buffered for later
+    const std::string tail = std::string(100, '\0') + Line(9, "x") + "\n" + Line(5, "m2") + "\n";
+    Append(log, tail);
+    EXPECT_EQ(Tokens(Scan()), 7);  // the over-long line ends at the first newline
+    EXPECT_EQ(scanner.lastScanStats().bytesRead, tail.size());
+    EXPECT_FALSE(State(log).inLongLine);
 }
 
 TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {

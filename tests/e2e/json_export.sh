@@ -5,6 +5,7 @@ exe=$1
 runner=$2
 fixtures=$3
 . "$(dirname "$0")/lib.sh"
+use_private_prefix
 
 home="$scratch/home"
 # Points the program at $home: natively through HOME, under Wine (which fixes USERPROFILE

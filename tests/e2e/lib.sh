@@ -42,3 +42,23 @@ run_program() {
 same_bytes() {  # same_bytes FILE EXPECTED_TEXT
     [ "$(cat "$1"; printf x)" = "$2x" ] || { printf '  got:      %s\n  expected: %s\n' "$(cat "$1")" "$2"; return 1; }
 }
+
+# Under Wine, gives this script a prefix of its own (application data, registry, wineserver), so
+# that no other test reads or removes its settings and caches meanwhile. It is made from the
+# shared prefix in a moment: Wine's system files are hard links (Wine does not write them), the
+# registry and the users' folders are copies.
+use_private_prefix() {
+    [ -n "$runner" ] || return 0
+    shared=$WINEPREFIX
+    export WINEPREFIX="$scratch/prefix"
+    mkdir -p "$WINEPREFIX/drive_c"
+    for item in "$shared/drive_c"/*; do
+        if [ "${item##*/}" = users ]; then
+            cp -a "$item" "$WINEPREFIX/drive_c/"
+        else
+            cp -al "$item" "$WINEPREFIX/drive_c/" 2>/dev/null || cp -a "$item" "$WINEPREFIX/drive_c/"
+        fi
+    done
+    cp -a "$shared"/*.reg "$shared/dosdevices" "$WINEPREFIX/"
+    trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; rm -rf "$scratch"' EXIT
+}

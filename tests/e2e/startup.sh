@@ -6,6 +6,7 @@
 exe=$1
 runner=$2
 . "$(dirname "$0")/lib.sh"
+use_private_prefix
 
 if [ -n "$runner" ]; then
     folder="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"

@@ -4,6 +4,7 @@
 exe=$1
 runner=$2
 . "$(dirname "$0")/lib.sh"
+use_private_prefix
 
 if [ -n "$runner" ]; then
     live="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell/live.ini"
