@@ -59,6 +59,6 @@ use_private_prefix() {
             cp -al "$item" "$WINEPREFIX/drive_c/" 2>/dev/null || cp -a "$item" "$WINEPREFIX/drive_c/"
         fi
     done
-    cp -a "$shared"/*.reg "$shared/dosdevices" "$WINEPREFIX/"
+    cp -a "$shared"/*.reg "$shared/.update-timestamp" "$shared/dosdevices" "$WINEPREFIX/"
     trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; rm -rf "$scratch"' EXIT
 }
