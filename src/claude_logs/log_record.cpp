@@ -6,6 +6,9 @@
 
 namespace {
 
+// No reply reads or writes a billion tokens: a thousand times the largest context window.
+constexpr double kMaxTokensPerCount = 1e9;
+
 uint64_t Mix(uint64_t x) {  // splitmix64's finaliser
     x ^= x >> 30;
     x *= 0xBF58476D1CE4E5B9ULL;
@@ -89,6 +92,12 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
     FindNumberAfterKey(line, "output_tokens", usage, kNoLimit, out);
     FindNumberAfterKey(line, "cache_creation_input_tokens", usage, kNoLimit, cacheWrite);
     FindNumberAfterKey(line, "cache_read_input_tokens", usage, kNoLimit, cacheRead);
+
+    for (const double count : {in, out, cacheWrite, cacheRead}) {
+        if (!(count >= 0 && count <= kMaxTokensPerCount)) {
+            return false;  // garbage, not a reply: it must not become the largest block
+        }
+    }
 
     const ModelPrices prices =
         PricesForModel(FindStringAfterKey(line, "model", 0).value_or(std::string_view()));

@@ -49,6 +49,24 @@ TEST(ParseClaudeLogLine, RejectsLinesWithoutUsageOrTime) {
     EXPECT_FALSE(ParseClaudeLogLine(R"({"usage":{},"timestamp":"2025-03-01T10:15Z"})", record));
 }
 
+// A count no reply can have would raise the largest block to infinity for good.
+TEST(ParseClaudeLogLine, RejectsImpossibleCounts) {
+    const char* counts[] = {"1e999", "-1e999", "-5", "2e9", "1e300", "-0.5"};
+    for (const char* count : counts) {
+        for (const char* key : {"input_tokens", "output_tokens", "cache_creation_input_tokens",
+                                "cache_read_input_tokens"}) {
+            const std::string line = std::string(R"({"timestamp":"2025-03-01T10:15:30Z","usage":{")") +
+                                     key + "\":" + count + "}}";
+            ClaudeLogRecord record;
+            EXPECT_FALSE(ParseClaudeLogLine(line, record)) << line;
+        }
+    }
+    ClaudeLogRecord record;  // the largest context windows are far below the bound
+    EXPECT_TRUE(ParseClaudeLogLine(
+        R"({"timestamp":"2025-03-01T10:15:30Z","usage":{"input_tokens":1000000,"cache_read_input_tokens":900000000}})",
+        record));
+}
+
 TEST(ParseClaudeLogLine, ReadsCountsOnlyAfterTheUsageKey) {
     const std::string line =
         R"({"input_tokens":999,"timestamp":"2025-03-01T10:15:30Z","usage":{"output_tokens":7,)"
