@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -6,6 +7,9 @@
 #include "platform/unicode.h"
 
 int main(int argc, char** argv) {
+    // A reader that has gone (Claude Code may close the status line's pipe first) makes writes
+    // fail instead of ending the process.
+    std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::wstring> args;
     for (int i = 0; i < argc; ++i) args.push_back(Utf8ToWide(argv[i]));
     if (const auto exitCode = RunCommandLineMode(ParseCommandLine(args))) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <thread>
 
 #include "core/log_files.h"
@@ -41,7 +42,9 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         state.inLongLine = false;
     }
     const size_t known = state.records.size();
-    const AppendedRead read = ReadAppendedLines(
+    AppendedRead read;
+    try {
+        read = ReadAppendedLines(
         *pending.path, state.consumed, pending.size, state.inLongLine, reader.buffer, [&](std::string_view lines) {
             ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
                 ClaudeLogRecord record;
@@ -50,6 +53,15 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
                 }
             });
         });
+    } catch (const std::bad_alloc&) {
+        // No memory for this file's records: forget them, so that a later scan reads it afresh
+        // instead of counting part of it twice. Exceptions must not leave a reader thread.
+        std::vector<ClaudeLogRecord>().swap(state.records);
+        state.sizeSeen = state.consumed = 0;
+        state.inLongLine = false;
+        reader.recordsChanged = true;
+        return;
+    }
     if (!read.opened) {
         return;  // the size still differs, so the next scan tries again
     }

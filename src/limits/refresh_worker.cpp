@@ -1,5 +1,7 @@
 #include "limits/refresh_worker.h"
 
+#include <new>
+
 #include <algorithm>
 #include <optional>
 
@@ -70,6 +72,15 @@ RefreshWorker::RefreshWorker(RefreshSources sources, UsageState& state, std::mut
     : sources_(std::move(sources)), state_(state), lock_(lock) {}
 
 void RefreshWorker::RunCycle(int64_t now, bool requested) {
+    try {
+        RunCycleOrThrow(now, requested);
+    } catch (const std::bad_alloc&) {
+        // Out of memory (a hostile log, say): this cycle publishes nothing; the next one tries
+        // again, and the program stays up.
+    }
+}
+
+void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     std::optional<PlanLimits> limits;
     if (FetchIsDue(schedule_, now, requested)) {
         limits = sources_.fetchPlanLimits(now);  // outside the lock: it may take seconds

@@ -65,12 +65,15 @@ class RefreshWorker {
 public:
     RefreshWorker(RefreshSources sources, UsageState& state, std::mutex& lock);
 
-    // Runs one cycle at `now`; `requested` is the panel's Refresh.
+    // Runs one cycle at `now`; `requested` is the panel's Refresh. A cycle that runs out of
+    // memory ends early and publishes nothing.
     void RunCycle(int64_t now, bool requested);
 
     const FetchSchedule& schedule() const { return schedule_; }
 
 private:
+    void RunCycleOrThrow(int64_t now, bool requested);
+
     RefreshSources sources_;
     UsageState& state_;
     std::mutex& lock_;

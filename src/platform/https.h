@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,7 @@ struct HttpsRequest {
     int connectTimeoutMs = 5000;
     int sendTimeoutMs = 8000;
     int receiveTimeoutMs = 8000;
+    size_t maxBodyBytes = 1 << 20;  // a longer body counts as no response at all
 };
 
 struct HttpsResponse {

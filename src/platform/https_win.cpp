@@ -20,18 +20,22 @@ private:
     HINTERNET handle_;
 };
 
-void ReadBody(HINTERNET request, std::string& body) {
+// False when the body is longer than `maxBytes`: such a reply is no answer to keep.
+bool ReadBody(HINTERNET request, size_t maxBytes, std::string& body) {
     while (true) {
         DWORD available = 0;
         if (!WinHttpQueryDataAvailable(request, &available) || available == 0) {
-            return;
+            return true;
         }
         const size_t old = body.size();
+        if (available > maxBytes - old) {
+            return false;
+        }
         body.resize(old + available);
         DWORD read = 0;
         if (!WinHttpReadData(request, body.data() + old, available, &read)) {
             body.resize(old);
-            return;
+            return true;
         }
         body.resize(old + read);
     }
@@ -81,6 +85,8 @@ HttpsResponse HttpsGet(const HttpsRequest& request) {
                             WINHTTP_NO_HEADER_INDEX)) {
         response.status = status;
     }
-    ReadBody(handle, response.body);
+    if (!ReadBody(handle, request.maxBodyBytes, response.body)) {
+        return {};
+    }
     return response;
 }

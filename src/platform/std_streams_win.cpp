@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/std_streams.h"
 
 // A GUI program started from a console without redirection has no standard handles at all.
-std::string ReadStandardInput() {
+std::string ReadStandardInput(size_t maxBytes, int /*waitMs: Windows pipes block*/) {
     std::string bytes;
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (input == nullptr || input == INVALID_HANDLE_VALUE) {
@@ -12,7 +14,10 @@ std::string ReadStandardInput() {
     char chunk[65536];
     DWORD got = 0;
     // Windows ends a pipe with FALSE (ERROR_BROKEN_PIPE), Wine with TRUE and 0 bytes.
-    while (ReadFile(input, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    while (bytes.size() < maxBytes &&
+           ReadFile(input, chunk, static_cast<DWORD>(std::min(sizeof chunk, maxBytes - bytes.size())),
+                    &got, nullptr) &&
+           got > 0) {
         bytes.append(chunk, got);
     }
     return bytes;

@@ -67,4 +67,25 @@ check "no limits: live.ini untouched" cmp -s "$live" "$scratch/live.before"
 statusline "$scratch/long"
 check "long input: read whole" same_bytes "$scratch/stdout" 'Caf\u00e9  week 100%
 '
+# Endless input is read up to a bound, not held whole.
+if [ -n "$runner" ]; then
+    timeout 60 "$runner" "$exe" --statusline </dev/zero >"$scratch/stdout" 2>/dev/null
+else
+    timeout 60 "$exe" --statusline </dev/zero >"$scratch/stdout" 2>/dev/null
+fi
+code=$?
+check "endless input: exit code 0 (got $code)" [ "$code" -eq 0 ]
+check "endless input: Tidewell" same_bytes "$scratch/stdout" "Tidewell
+"
+
+if [ -z "$runner" ]; then
+    pipes="$(dirname "$0")/pipes.py"
+    python3 "$pipes" closed-output "$scratch/both" "$exe" --statusline >"$scratch/closed"
+    check "a reader that has gone: exit code 0" same_bytes "$scratch/closed" "0
+"
+    python3 "$pipes" late-input "$scratch/both" "$exe" --statusline >"$scratch/late"
+    check "a non-blocking input is waited for" same_bytes "$scratch/late" "0
+Opus  5h 43% · week 17%
+"
+fi
 finish

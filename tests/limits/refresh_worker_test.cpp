@@ -63,6 +63,25 @@ TEST_F(Worker, TheFirstCycleFetchesScansAndPublishes) {
     EXPECT_EQ(worker.schedule().nextFetchTime, kStart + 600);
 }
 
+TEST_F(Worker, ACycleThatRunsOutOfMemoryEndsAloneAndTheNextOnePublishes) {
+    bool exhausted = true;
+    RefreshSources sources = Sources();
+    sources.scanCodexLimits = [&](int64_t) -> CodexLimits {
+        if (exhausted) throw std::bad_alloc();
+        CodexLimits codex;
+        codex.found = true;
+        return codex;
+    };
+    RefreshWorker failing{sources, state, lock};
+    failing.RunCycle(kStart, false);
+    EXPECT_FALSE(state.codex.found);
+    EXPECT_TRUE(lock.try_lock());  // not left held
+    lock.unlock();
+    exhausted = false;
+    failing.RunCycle(kStart + 45, false);
+    EXPECT_TRUE(state.codex.found);
+}
+
 TEST_F(Worker, ARequestedRefreshComesAtMostSixtySecondsAfterAFetch) {
     worker.RunCycle(kStart, true);
     worker.RunCycle(kStart + 59, true);

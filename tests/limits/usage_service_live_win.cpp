@@ -100,6 +100,10 @@ TEST_F(UsageServiceLive, AServerThatNeverAnswersIsOfflineWithinTheTimeouts) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(25));
 }
 
+TEST_F(UsageServiceLive, AnOverLongReplyIsNoAnswer) {
+    EXPECT_EQ(Fetch("huge").message, L"Offline: can't reach Anthropic");
+}
+
 TEST_F(UsageServiceLive, AClosedPortIsOffline) {
     call.port = static_cast<uint16_t>(call.port + 2);
     EXPECT_EQ(Fetch("full").message, L"Offline: can't reach Anthropic");

@@ -42,6 +42,7 @@ def make_handler(folder):
                 "full": (200, FULL), "empty": (200, b"{}"), "401": (401, b'{"error":"unauthorized"}'),
                 "403": (403, b"{}"), "429": (429, b'{"error":"rate_limited"}'),
                 "500": (500, b"oops"), "slow": (200, FULL),
+                "huge": (200, FULL + b" " * (8 << 20)),
             }.get(scenario, (500, b""))
             self.send_response(status)
             self.send_header("Content-Type", "application/json")
