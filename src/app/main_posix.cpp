@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "app/run_mode.h"
-#include "platform/unicode.h"
+#include "platform/path_bytes_posix.h"
 
 int main(int argc, char** argv) {
     // A reader that has gone (Claude Code may close the status line's pipe first) makes writes
     // fail instead of ending the process.
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::wstring> args;
-    for (int i = 0; i < argc; ++i) args.push_back(Utf8ToWide(argv[i]));
+    for (int i = 0; i < argc; ++i) args.push_back(WideFromBytes(argv[i]));
     if (const auto exitCode = RunCommandLineMode(ParseCommandLine(args))) {
         return *exitCode;
     }

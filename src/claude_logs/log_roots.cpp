@@ -33,6 +33,6 @@ std::vector<std::wstring> ClaudeLogRoots(const std::wstring& userProfile, const 
 }
 
 std::vector<std::wstring> ClaudeLogRootsFromEnvironment() {
-    return ClaudeLogRoots(ReadEnvironment(L"USERPROFILE"), ReadEnvironment(L"HOME"),
+    return ClaudeLogRoots(ReadUserProfile(), ReadEnvironment(L"HOME"),
                           ReadEnvironment(L"CLAUDE_CONFIG_DIR"));
 }

@@ -88,6 +88,6 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
 
 CodexLimits ScanCodexLimits(int64_t now) {
     return gCodexScanner.Scan(CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
-                                            ReadEnvironment(L"USERPROFILE"), ReadEnvironment(L"HOME")),
+                                            ReadUserProfile(), ReadEnvironment(L"HOME")),
                         now, static_cast<int64_t>(std::time(nullptr)));
 }

@@ -37,7 +37,7 @@ std::optional<std::wstring> FindClaudeCredentials() {
     if (const std::wstring configDir = ReadEnvironment(L"CLAUDE_CONFIG_DIR"); !configDir.empty()) {
         candidates.push_back(Join(configDir, {".credentials.json"}));
     }
-    candidates.push_back(Join(ReadEnvironment(L"USERPROFILE"), {".claude", ".credentials.json"}));
+    candidates.push_back(Join(ReadUserProfile(), {".claude", ".credentials.json"}));
     for (const std::wstring& candidate : candidates) {
         if (PathExists(candidate)) return candidate;
     }

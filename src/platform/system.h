@@ -6,8 +6,13 @@
 // The environment variable's value; empty when it is unset, empty, or 2048 characters or longer.
 std::wstring ReadEnvironment(const std::wstring& name);
 
+// The user's profile folder: USERPROFILE on Windows; HOME elsewhere, where a USERPROFILE (a
+// Windows variable) means nothing and must not redirect the program.
+std::wstring ReadUserProfile();
+
 // The program's own folder for settings and caches: "Tidewell" in the roaming application data
-// on Windows, $XDG_CONFIG_HOME/tidewell or ~/.config/tidewell elsewhere. Empty when the base
+// on Windows, $XDG_CONFIG_HOME/tidewell or ~/.config/tidewell elsewhere (a relative
+// XDG_CONFIG_HOME is ignored, as the XDG rules say). Empty when the base
 // folder cannot be determined. The folder is not created here.
 std::wstring ProgramDataFolder();
 

@@ -5,14 +5,14 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "platform/unicode.h"
+#include "platform/path_bytes_posix.h"
 
 std::wstring ReadEnvironment(const std::wstring& name) {
-    const char* value = std::getenv(WideToUtf8(name).c_str());
+    const char* value = std::getenv(BytesFromWide(name).c_str());
     if (value == nullptr) {
         return {};
     }
-    std::wstring wide = Utf8ToWide(value);
+    std::wstring wide = WideFromBytes(value);
     // The same bound as the Windows build's buffer of 2048 characters.
     if (wide.size() >= 2048) {
         return {};
@@ -20,9 +20,11 @@ std::wstring ReadEnvironment(const std::wstring& name) {
     return wide;
 }
 
+std::wstring ReadUserProfile() { return ReadEnvironment(L"HOME"); }
+
 std::wstring ProgramDataFolder() {
     std::wstring base = ReadEnvironment(L"XDG_CONFIG_HOME");
-    if (base.empty()) {
+    if (base.empty() || base[0] != L'/') {
         const std::wstring home = ReadEnvironment(L"HOME");
         if (home.empty()) {
             return {};
@@ -44,7 +46,7 @@ std::wstring ExecutablePath() {
 }
 
 std::filesystem::path PathFromWide(const std::wstring& path) {
-    return std::filesystem::path(WideToUtf8(path));
+    return std::filesystem::path(BytesFromWide(path));
 }
 
-std::wstring WideFromPath(const std::filesystem::path& path) { return Utf8ToWide(path.native()); }
+std::wstring WideFromPath(const std::filesystem::path& path) { return WideFromBytes(path.native()); }

@@ -13,6 +13,8 @@ std::wstring ReadEnvironment(const std::wstring& name) {
     return std::wstring(buffer, length);
 }
 
+std::wstring ReadUserProfile() { return ReadEnvironment(L"USERPROFILE"); }
+
 std::wstring ProgramDataFolder() {
     wchar_t appData[MAX_PATH];
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData)) || !appData[0]) {

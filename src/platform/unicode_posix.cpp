@@ -1,3 +1,4 @@
+#include "platform/path_bytes_posix.h"
 #include "platform/unicode.h"
 
 namespace {
@@ -83,6 +84,37 @@ std::wstring Utf8ToWide(std::string_view utf8) {
     size_t i = 0;
     while (i < utf8.size()) {
         out += static_cast<wchar_t>(DecodeOne(utf8, i));
+    }
+    return out;
+}
+
+std::wstring WideFromBytes(std::string_view bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const size_t start = i;
+        const char32_t c = DecodeOne(bytes, i);
+        if (c == kReplacement && bytes.substr(start, 3) != "\xEF\xBF\xBD") {
+            i = start + 1;  // an invalid byte stands for itself
+            out += static_cast<wchar_t>(0xDC00 | static_cast<unsigned char>(bytes[start]));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
+std::string BytesFromWide(std::wstring_view wide) {
+    std::string out;
+    out.reserve(wide.size());
+    for (const wchar_t w : wide) {
+        const auto c = static_cast<char32_t>(w);
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += static_cast<char>(c & 0xFF);
+        } else {
+            AppendUtf8(out, IsSurrogate(c) || c > 0x10FFFF ? kReplacement : c);
+        }
     }
     return out;
 }

@@ -43,7 +43,7 @@ size_t ObjectEnd(std::string_view text, size_t open) {
 }  // namespace
 
 std::wstring ClaudeSettingsPath() {
-    const std::wstring profile = ReadEnvironment(L"USERPROFILE");
+    const std::wstring profile = ReadUserProfile();
     if (profile.empty()) {
         return {};
     }

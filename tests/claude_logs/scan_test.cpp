@@ -13,7 +13,7 @@ TEST(ScanClaudeLogs, UsesTheEnvironmentsRootsAndRaisesTheSettingsLargestBlock) {
     TempDir dir;
     const std::string config = (dir.path() / "cfg").string();
     SetEnvironment("CLAUDE_CONFIG_DIR", (config + ",").c_str());
-    SetEnvironment("USERPROFILE", (dir.path() / "home").string().c_str());
+    const ScopedEnvironment profile(kProfileVariable, (dir.path() / "home").string().c_str());
     AssistantReply reply;
     reply.in = 1000;
     reply.out = reply.cacheWrite = reply.cacheRead = 0;
@@ -28,7 +28,6 @@ TEST(ScanClaudeLogs, UsesTheEnvironmentsRootsAndRaisesTheSettingsLargestBlock) {
     EXPECT_EQ(gSettings.maxblock.Load(), 1000);
 
     SetEnvironment("CLAUDE_CONFIG_DIR", nullptr);
-    SetEnvironment("USERPROFILE", nullptr);
 }
 
 }  // namespace

@@ -53,6 +53,17 @@ check "realistic home: the expected line" same_bytes "$scratch/real.json" \
     '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299}}'
 check "nothing printed" [ ! -s "$scratch/stdout" ]
 
+if [ -z "$runner" ]; then
+    # Names that are not UTF-8 (a Latin-1 home, an output name with a stray byte) are used as given.
+    latin="$scratch/caf$(printf '\351')"
+    cp -R "$home" "$latin"
+    out="$scratch/out$(printf '\377').json"
+    env -u USERPROFILE -u CLAUDE_CONFIG_DIR -u CODEX_HOME HOME="$latin" XDG_CONFIG_HOME="$scratch/config" \
+        "$exe" --json "$out" </dev/null
+    check "names that are not UTF-8: the home is read and the named file written" same_bytes "$out" \
+        '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299}}'
+fi
+
 export_with_home home "$scratch/missing/folder/out.json"
 check "an output file that cannot be created fails (exit code $code)" [ "$code" -ne 0 ]
 check "and creates nothing" [ ! -e "$scratch/missing" ]

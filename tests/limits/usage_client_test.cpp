@@ -145,7 +145,8 @@ TEST(FindClaudeCredentials, PrefersTheConfigDirThenTheProfile) {
     const std::string config = (dir.path() / "config").string();
     const std::string profile = (dir.path() / "profile").string();
     WriteBytes(dir.path() / "profile" / ".claude" / ".credentials.json", "{}");
-    SetEnvironment("USERPROFILE", profile.c_str());
+    std::optional<ScopedEnvironment> profileVariable;
+    profileVariable.emplace(kProfileVariable, profile.c_str());
     SetEnvironment("CLAUDE_CONFIG_DIR", config.c_str());
     const auto found = [] {
         const auto path = FindClaudeCredentials();
@@ -155,9 +156,9 @@ TEST(FindClaudeCredentials, PrefersTheConfigDirThenTheProfile) {
     WriteBytes(dir.path() / "config" / ".credentials.json", "{}");
     EXPECT_EQ(found(), dir.path() / "config" / ".credentials.json");
     SetEnvironment("CLAUDE_CONFIG_DIR", nullptr);
-    SetEnvironment("USERPROFILE", (dir.path() / "nobody").string().c_str());
+    profileVariable.reset();
+    profileVariable.emplace(kProfileVariable, (dir.path() / "nobody").string().c_str());
     EXPECT_FALSE(FindClaudeCredentials());
-    SetEnvironment("USERPROFILE", nullptr);
 }
 
 }  // namespace

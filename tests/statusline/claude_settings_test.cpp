@@ -139,22 +139,20 @@ TEST_F(ClaudeSettingsFile, AReadOnlyFileIsNotReplaced) {
 
 TEST_F(ClaudeSettingsFile, NoProfileMeansNoWrite) {
     EXPECT_FALSE(UpdateStatusLineEntryAt(L"", true, kExe));
-    SetEnvironment("USERPROFILE", "");
+    const ScopedEnvironment profile(kProfileVariable, "");
     EXPECT_EQ(ClaudeSettingsPath(), L"");
     EXPECT_FALSE(UpdateStatusLineEntry(true));
     EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
-    SetEnvironment("USERPROFILE", nullptr);
 }
 
 TEST_F(ClaudeSettingsFile, TheStateFollowsTheFileInTheProfile) {
-    SetEnvironment("USERPROFILE", dir.path().string().c_str());
+    const ScopedEnvironment profile(kProfileVariable, dir.path().string().c_str());
     EXPECT_EQ(PathFromWide(ClaudeSettingsPath()), dir.path() / ".claude" / "settings.json");
     EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
     Write(R"({"statusLine": {"type": "command", "command": "bash ~/.claude/line.sh"}})");
     EXPECT_EQ(GetStatusLineState(), kOtherStatusLine);
     ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, L"C:\\Tools\\Tidewell.exe"));
     EXPECT_EQ(GetStatusLineState(), kOwnStatusLine);
-    SetEnvironment("USERPROFILE", nullptr);
 }
 
 }  // namespace

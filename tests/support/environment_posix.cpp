@@ -11,3 +11,5 @@ void SetEnvironment(const std::string& name, const char* value) {
 }
 
 std::wstring HostPath(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+
+const char* const kProfileVariable = "HOME";

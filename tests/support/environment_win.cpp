@@ -22,3 +22,5 @@ std::wstring HostPath(const std::string& path) {
     }
     return wide;
 }
+
+const char* const kProfileVariable = "USERPROFILE";

@@ -36,3 +36,11 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+ScopedEnvironment::ScopedEnvironment(const std::string& name, const char* value) : name_(name) {
+    const std::wstring old = ReadEnvironment(Utf8ToWide(name));  // unset and empty alike
+    if (!old.empty()) old_ = WideToUtf8(old);
+    SetEnvironment(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(name_, old_ ? old_->c_str() : nullptr); }
