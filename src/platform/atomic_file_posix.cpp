@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "platform/fd_io_posix.h"
@@ -12,7 +13,13 @@
 
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const std::string target = PathFromWide(path).native();
+    // A link (a settings file kept in a dotfile repository, say) stays a link: the file it
+    // points to is the one replaced, in its own folder.
+    std::string target = PathFromWide(path).native();
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
     const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
                              std::to_string(counter.fetch_add(1));
 

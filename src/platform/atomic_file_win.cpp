@@ -5,13 +5,54 @@
 #include <atomic>
 #include <string>
 
+namespace {
+
+// The file that `path` finally names, links followed; `path` itself when it does not exist yet.
+std::wstring FinalPath(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
+    if (length >= final.size()) {
+        final.resize(length);
+        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= final.size()) {
+        return path;
+    }
+    final.resize(length);
+    return final;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(bytes.size() > (1u << 30) ? (1u << 30) : bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const std::wstring temp = path + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    // A link stays a link: the file it points to is replaced, in its own folder.
+    const std::wstring target = FinalPath(path);
+    const std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(counter.fetch_add(1));
 
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         return false;
     }
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -19,19 +60,24 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    bool ok = true;
-    while (ok && !bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(bytes.size() > (1u << 30) ? (1u << 30) : bytes.size());
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data(), chunk, &written, nullptr) && written > 0;
-        bytes.remove_prefix(written);
-    }
-    ok = ok && FlushFileBuffers(file);
+    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
     ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExW(temp.c_str(), path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) {
+        // ReplaceFileW keeps the replaced file's attributes and security descriptor; a file that
+        // does not exist yet is simply moved into place.
+        ok = attributes != INVALID_FILE_ATTRIBUTES
+                 ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                 : MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
     if (!ok) {
         DeleteFileW(temp.c_str());
+    } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // Wine's ReplaceFileW leaves the new file's own attributes: set the old ones again.
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        SetFileAttributesW(target.c_str(), (attributes & kKept) ? attributes & kKept
+                                                                : FILE_ATTRIBUTE_NORMAL);
     }
     return ok;
 }
