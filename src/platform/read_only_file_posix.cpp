@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,8 +18,19 @@ void ReadOnlyFile::Close() {
 
 bool ReadOnlyFile::Open(const std::wstring& path) {
     Close();
-    handle_ = ::open(PathFromWide(path).c_str(), O_RDONLY | O_CLOEXEC);
-    return handle_ >= 0;
+    failed_ = false;
+    // Non-blocking, so that opening a FIFO never waits for a writer.
+    const int fd = ::open(PathFromWide(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat status {};
+    if (fd < 0) {
+        return false;
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+    return true;
 }
 
 bool ReadOnlyFile::Seek(uint64_t offset) {
@@ -36,6 +48,7 @@ size_t ReadOnlyFile::Read(char* buffer, size_t size) {
             return static_cast<size_t>(n);
         }
         if (errno != EINTR) {
+            failed_ = true;
             return 0;
         }
     }

@@ -23,6 +23,11 @@ bool ReadOnlyFile::Open(const std::wstring& path) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
+    if (GetFileType(file) != FILE_TYPE_DISK) {  // a pipe or a device: nothing to read here
+        CloseHandle(file);
+        return false;
+    }
+    failed_ = false;
     handle_ = reinterpret_cast<intptr_t>(file);
     return true;
 }
@@ -40,6 +45,7 @@ size_t ReadOnlyFile::Read(char* buffer, size_t size) {
     const DWORD wanted = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
     DWORD read = 0;
     if (!ReadFile(AsHandle(handle_), buffer, wanted, &read, nullptr)) {
+        failed_ = true;
         return 0;
     }
     return read;

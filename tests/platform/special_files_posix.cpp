@@ -1,4 +1,4 @@
-// Links: files behind links are read, folders behind links are not entered.
+// Links, folders that cannot be listed and FIFOs: what the POSIX file functions make of them.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,7 +9,9 @@
 #include <set>
 #include <vector>
 
+#include "core/files.h"
 #include "platform/file_walk.h"
+#include "platform/ini.h"
 #include "platform/system.h"
 #include "support/temp_dir.h"
 
@@ -69,6 +71,19 @@ TEST(WalkRegularFilesPosix, AFolderThatCannotBeListedIsSkippedAndReported) {
     for (auto& cleanup : cleanups) cleanup();
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(unlisted.size(), 4u);  // one too-long folder in each sibling
+}
+
+}  // namespace
+
+namespace {
+
+// A FIFO where a config file or cache is expected is refused at once instead of blocking until
+// some writer appears.
+TEST(ReadFilePosix, AFifoIsRefusedWithoutWaiting) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir.path() / "live.ini").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFileIfReadable(dir.File("live.ini")));
+    EXPECT_EQ(IniReadString(dir.File("live.ini"), L"l", L"n", L"none", 64), L"none");
 }
 
 }  // namespace
