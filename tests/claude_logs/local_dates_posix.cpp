@@ -55,4 +55,28 @@ TEST(LocalDates, HalfHourZonesSplitOnTheirOwnMidnight) {
     EXPECT_EQ(s.dailyTokens.at("2025-03-02"), 2);
 }
 
+// Zones a quarter hour off the half hours: a cache of dates per half hour would put both records
+// of each pair on one date.
+TEST(LocalDates, QuarterHourZonesSplitOnTheirOwnMidnight) {
+    struct Case {
+        const char* zone;
+        const char* lastOfDay;   // UTC, one minute before local midnight
+        const char* firstOfDay;  // UTC, one minute after
+    };
+    const Case cases[] = {
+        {"NPT-5:45", "2025-03-01T18:14:00Z", "2025-03-01T18:16:00Z"},
+        {"CHAST-12:45", "2025-03-01T11:14:00Z", "2025-03-01T11:16:00Z"},
+    };
+    for (const Case& c : cases) {
+        TimeZone zone(c.zone);
+        AtomicDouble maxblock;
+        const int64_t a = ParseIsoTime(c.lastOfDay);
+        const int64_t b = ParseIsoTime(c.firstOfDay);
+        const ClaudeLogSummary s = SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
+        ASSERT_EQ(s.dailyTokens.size(), 2u) << c.zone;
+        EXPECT_EQ(s.dailyTokens.begin()->second, 1) << c.zone;
+        EXPECT_EQ(s.dailyTokens.rbegin()->second, 2) << c.zone;
+    }
+}
+
 }  // namespace

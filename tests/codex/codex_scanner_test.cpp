@@ -57,7 +57,9 @@ TEST_F(CodexScan, TheNewestEventWinsAndTiesGoToTheFirstPath) {
     Append(sessions / "a.jsonl", Event("2025-09-10T10:00:00Z", 30) + "\n");
     EXPECT_EQ(Scan().primary.usedPercent, 30);  // same time as b's: a's path sorts first
     Append(sessions / "b.jsonl", Event("2025-09-10T10:00:00Z", 40) + "\n");
-    EXPECT_EQ(Scan().primary.usedPercent, 30);  // b's later line replaces b's, still a tie
+    EXPECT_EQ(Scan().primary.usedPercent, 30);  // still a tie, which a's path wins
+    // Within b, the later line of the same time replaced the earlier one.
+    EXPECT_EQ(scanner.files().at(WideFromPath(sessions / "b.jsonl")).primary.usedPercent, 40);
     const CodexLimits limits = Scan();
     EXPECT_EQ(limits.updatedAt, ParseIsoTime("2025-09-10T10:00:00Z"));
     EXPECT_EQ(limits.secondary.usedPercent, 50);

@@ -67,6 +67,14 @@ TEST(StatusLine, FieldsOutsideTheLimitsBracesDoNotCount) {
     EXPECT_EQ(later[0].resetsAt, ParseIsoTime("2025-09-14T08:00:00Z"));
 }
 
+TEST(StatusLine, LimitsAreLookedForOnlyAfterRateLimits) {
+    // Earlier mentions (a transcript quoting the same keys, say) do not count.
+    const std::string input =
+        R"({"quoted":{"five_hour":{"used_percentage":99},"seven_day":{"used_percentage":98}},)"
+        R"("rate_limits":{"five_hour":{"used_percentage":12},"seven_day":{"used_percentage":3}}})";
+    EXPECT_EQ(Line(input), "5h 12% \xC2\xB7 week 3%\n");
+}
+
 TEST(StatusLine, ResetTimesTruncateConvertOrStayZero) {
     EXPECT_EQ(ParseStatusLineLimits(Input(R"({"five_hour":{"used_percentage":1,"resets_at":-7.9}})"))[0].resetsAt, -7);
     EXPECT_EQ(ParseStatusLineLimits(Input(R"({"five_hour":{"used_percentage":1}})"))[0].resetsAt, 0);
