@@ -64,7 +64,7 @@ std::string Assistant(Random& random, uint64_t serial, int64_t time, const std::
            R"(","sessionId":")" + session + R"(","version":"1.0.51","gitBranch":"main",)"
            R"("message":{"id":")" + id + R"(","type":"message","role":"assistant","model":")" +
            kModels[serial % 3] + R"(","content":[{"type":"text","text":")" +
-           Prose(random, 200 + random.Below(600)) +
+           Prose(random, 1200 + random.Below(2400)) +
            R"("}],"stop_reason":"end_turn","stop_sequence":null,"usage":{"input_tokens":)" +
            std::to_string(random.Below(50)) +
            R"(,"cache_creation_input_tokens":)" + std::to_string(random.Below(5000)) +
@@ -80,10 +80,10 @@ std::string User(Random& random, int64_t time, const std::string& cwd, bool tool
     std::string content;
     if (toolResult) {
         content.append(R"([{"tool_use_id":"toolu_01abc","type":"tool_result","content":")")
-            .append(Prose(random, 2000 + random.Below(6000)))
+            .append(Prose(random, 1000 + random.Below(4000)))
             .append(R"("}])");
     } else {
-        content.append("\"").append(Prose(random, 60 + random.Below(300))).append("\"");
+        content.append("\"").append(Prose(random, 600 + random.Below(2400))).append("\"");
     }
     return R"({"parentUuid":"f00d","isSidechain":false,"userType":"external","cwd":")" + cwd +
            R"(","type":"user","message":{"role":"user","content":)" + content +
@@ -95,6 +95,10 @@ std::string User(Random& random, int64_t time, const std::string& cwd, bool tool
 std::string ClaudeAssistantLine(uint64_t serial, int64_t time) {
     Random random(serial);
     return Assistant(random, serial + 900000000, time, "/home/dev/live", "live-session") + "\n";
+}
+
+bool IsOldCorpusFile(const ClaudeCorpusShape& shape, int index) {
+    return index % 100 < shape.oldFiles;
 }
 
 uint64_t WriteClaudeCorpus(const fs::path& root, const ClaudeCorpusShape& shape) {
@@ -128,7 +132,7 @@ uint64_t WriteClaudeCorpus(const fs::path& root, const ClaudeCorpusShape& shape)
                     text += reply;
                     if (random.Below(3) == 0) text += reply;  // streamed twice: same id
                     if (random.Below(50) == 0) previousReply = reply;
-                    text += User(random, time + 1, cwd, true) + "\n";
+                    if (random.Below(5) < 2) text += User(random, time + 1, cwd, true) + "\n";
                 }
             }
             if (random.Below(10) == 0) {  // still being written: no final newline

@@ -4,18 +4,25 @@
 #include <filesystem>
 #include <vector>
 
-// Synthetic logs shaped like Claude Code's, for benchmarks: many project folders and session
-// files with assistant replies (with usage), user prompts, tool results of a few KB and summary
-// lines; replies repeated across lines and across files; some files ending without a newline.
+// Synthetic logs shaped like a heavy Claude Code user's: 1,900 session files in 76 project
+// folders, 290 MB, lines of 2.8 KB on average, two thirds of them assistant replies (about 230
+// usage lines per MB), some streamed twice (the same id) or carried into a resumed session, tool
+// results and prompts between them; some files end without a newline. `oldFiles` of every 100
+// files (by count, about as much by size) were last written more than 8 days ago.
 struct ClaudeCorpusShape {
-    int projects = 80;
+    int projects = 76;
     int sessionsPerProject = 25;
-    uint64_t totalBytes = 520ull << 20;
+    uint64_t totalBytes = 290ull << 20;
+    int oldFiles = 15;
     int64_t now = 0;  // records spread over the 7 days before this time
 };
 
 // Writes the corpus under `root` (removing what was there). Returns the bytes written.
+// The old files are those whose index modulo 100 is below `oldFiles`; see IsOldCorpusFile.
 uint64_t WriteClaudeCorpus(const std::filesystem::path& root, const ClaudeCorpusShape& shape);
+
+// True for the files of the corpus, in the order of their writing, that are old.
+bool IsOldCorpusFile(const ClaudeCorpusShape& shape, int index);
 
 // An assistant line with usage and its newline, as appended to a live session.
 std::string ClaudeAssistantLine(uint64_t serial, int64_t time);
