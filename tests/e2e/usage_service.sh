@@ -24,5 +24,5 @@ TIDEWELL_MOCK_PORT=$port TIDEWELL_MOCK_DIR="$scratch" \
 code=$?
 tr -d '\r' <"$scratch/out" | grep -E '^\[ +(OK|FAILED|SKIPPED) +\]|Failure|Expected|Which is|actual' | head -40
 check "the live tests pass (exit code $code)" [ "$code" -eq 0 ]
-check "all five ran" [ "$(tr -d '\r' <"$scratch/out" | grep -c '^\[       OK \]')" -eq 5 ]
+check "all six ran" [ "$(tr -d '\r' <"$scratch/out" | grep -c '^\[       OK \]')" -eq 6 ]
 finish
