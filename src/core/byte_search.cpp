@@ -158,6 +158,15 @@ void FindEachFirst(std::string_view text, std::string_view a, std::string_view b
     // Both filters over the same blocks while both needles fit; the rest one by one.
     if (from <= text.size() && longest <= text.size() - from) {
         const size_t lastStart = text.size() - longest;
+        // 64 positions per step while neither needle can start there, which is nearly always.
+        for (; start + 64 <= lastStart + 1 && foundA == npos && foundB == npos; start += 64) {
+            const Lanes any = ToLanes(
+                filterA.Candidates(base, start) | filterB.Candidates(base, start) |
+                filterA.Candidates(base, start + 16) | filterB.Candidates(base, start + 16) |
+                filterA.Candidates(base, start + 32) | filterB.Candidates(base, start + 32) |
+                filterA.Candidates(base, start + 48) | filterB.Candidates(base, start + 48));
+            if ((any.low | any.high) != 0) break;
+        }
         for (; start + 16 <= lastStart + 1 && (foundA == npos || foundB == npos); start += 16) {
             const Block candidatesA = filterA.Candidates(base, start);
             const Block candidatesB = filterB.Candidates(base, start);
@@ -176,6 +185,15 @@ size_t FindLastByte(std::string_view text, char byte, size_t before) {
     const char* base = text.data();
     const Block wanted = Splat(byte);
     size_t end = before;
+    // 64 bytes per step while none matches: the usual case inside a long line.
+    for (; end >= 64; end -= 64) {
+        const Block any = reinterpret_cast<Block>(Load(base + end - 16) == wanted) |
+                          reinterpret_cast<Block>(Load(base + end - 32) == wanted) |
+                          reinterpret_cast<Block>(Load(base + end - 48) == wanted) |
+                          reinterpret_cast<Block>(Load(base + end - 64) == wanted);
+        const Lanes lanes = ToLanes(any);
+        if ((lanes.low | lanes.high) != 0) break;
+    }
     for (; end >= 16; end -= 16) {
         const Lanes lanes = ToLanes(reinterpret_cast<Block>(Load(base + end - 16) == wanted));
         if (lanes.high != 0) {
