@@ -1,6 +1,6 @@
 #include "app/desktop_win.h"
 
-#include "app/messages.h"
+#include "platform/messages.h"
 #include "core/settings.h"
 #include "platform/instance.h"
 

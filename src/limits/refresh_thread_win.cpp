@@ -3,7 +3,7 @@
 #include <ctime>
 #include <thread>
 
-#include "app/messages.h"
+#include "platform/messages.h"
 
 HANDLE RefreshEvent = nullptr;
 

@@ -1,6 +1,6 @@
 #include "statusline/statusline_command.h"
 
-#include "app/messages.h"
+#include "platform/messages.h"
 #include "limits/limit_cache.h"
 #include "platform/instance.h"
 #include "platform/std_streams.h"
