@@ -1,0 +1,44 @@
+#include "tray/usage_snapshot.h"
+
+#include "core/numbers.h"
+#include "panel/display_format.h"
+
+std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std::wstring& show) {
+    std::optional<double> claude, codex;
+    if (snapshot.planLimits.hasLimits && !snapshot.planLimits.limits.empty()) {
+        claude = snapshot.planLimits.limits.front().percent;
+    } else if (snapshot.claude.active) {
+        claude = snapshot.claude.percent;
+    }
+    if (snapshot.codex.primary.present) {
+        codex = snapshot.codex.primary.usedPercent;
+    }
+    if (show == L"codex") return codex;
+    if (show == L"claude") return claude ? claude : codex;
+    if (claude && codex) {
+        return snapshot.codex.updatedAt > snapshot.claude.current.lastMessageAt ? codex : claude;
+    }
+    return claude ? claude : codex;
+}
+
+std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
+    std::wstring tip = L"Tidewell";
+    const PlanLimits& plan = snapshot.planLimits;
+    if (plan.hasLimits && !plan.limits.empty()) {
+        const LimitRow& first = plan.limits.front();
+        tip += L"\nClaude 5-hour: " + std::to_wstring(RoundPercent(first.percent)) +
+               L"%, resets in " + FormatDuration(SaturatingAdd(first.resetsAt, -now));
+    } else if (snapshot.claude.active) {
+        tip += L"\nClaude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
+               L"% (estimate)";
+    }
+    const CodexWindow& primary = snapshot.codex.primary;
+    if (primary.present) {
+        tip += L"\nCodex: " + std::to_wstring(TruncatePercent(primary.usedPercent)) +
+               L"%, resets in " + FormatDuration(SaturatingAdd(primary.resetsAt, -now));
+    }
+    if (!snapshot.claude.active && !primary.present) {
+        tip += L"\nNo active session";
+    }
+    return tip;
+}

@@ -1,0 +1,118 @@
+// What the tray shows: the icon's decisions, the number choice, the tooltip and the warnings.
+#include <gtest/gtest.h>
+
+#include "tray/limit_warnings.h"
+#include "tray/tray_icon.h"
+#include "tray/usage_snapshot.h"
+
+namespace {
+
+TEST(TrayIconLook, NumberFontBarAndColourByValue) {
+    struct Case {
+        int32_t value;
+        bool hasValue;
+        const wchar_t* text;
+        int font, bar;
+        uint32_t color;
+    };
+    const Case cases[] = {
+        {0, false, L"\u2013", -18, 0, kIconGreen}, {0, true, L"0", -18, 0, kIconGreen},
+        {69, true, L"69", -18, 16, kIconGreen},    {70, true, L"70", -18, 16, kIconAmber},
+        {89, true, L"89", -18, 21, kIconAmber},    {90, true, L"90", -18, 21, kIconRed},
+        {99, true, L"99", -18, 23, kIconRed},      {100, true, L"100", -14, 24, kIconRed},
+        {1234, true, L"999", -14, 24, kIconRed},   {-3, true, L"-3", -18, 0, kIconGreen},
+    };
+    for (const Case& c : cases) {
+        const TrayIconLook look = TrayIconLookFor(c.value, c.hasValue);
+        EXPECT_EQ(look.text, c.text) << c.value;
+        EXPECT_EQ(look.fontHeight, c.font) << c.value;
+        EXPECT_EQ(look.barWidth, c.bar) << c.value;
+        EXPECT_EQ(look.barColor, c.color) << c.value;
+    }
+}
+
+UsageSnapshot Snapshot(bool limits, bool active, bool codex, int64_t codexAt = 0, int64_t claudeAt = 0) {
+    UsageSnapshot s;
+    if (limits) {
+        s.planLimits.hasLimits = true;
+        s.planLimits.limits = {{L"5-hour limit", 42.6, 1000 + 2 * 3600 + 300}, {L"Weekly", 10, 0}};
+    }
+    s.claude.active = active;
+    s.claude.percent = 99.7;
+    s.claude.current.lastMessageAt = claudeAt;
+    s.codex.primary = {codex, 31.5, 300, 1000 + 3 * 86400};
+    s.codex.updatedAt = codexAt;
+    return s;
+}
+
+TEST(TrayNumber, FollowsTheShowSetting) {
+    struct Case {
+        UsageSnapshot snapshot;
+        const wchar_t* show;
+        std::optional<double> expected;
+    };
+    const Case cases[] = {
+        {Snapshot(true, false, false), L"codex", std::nullopt},
+        {Snapshot(false, false, true), L"claude", 31.5},
+        {Snapshot(false, true, false), L"claude", 99.7},
+        {Snapshot(true, true, true), L"claude", 42.6},
+        {Snapshot(true, false, true, 5, 5), L"auto", 42.6},    // equal times: Claude
+        {Snapshot(true, false, true, 6, 5), L"auto", 31.5},    // Codex used last
+        {Snapshot(true, false, true, 6, 5), L"xyz", 31.5},     // unknown acts as auto
+        {Snapshot(false, false, true, 0, 0), L"auto", 31.5},
+        {Snapshot(false, false, false), L"auto", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ChooseTrayPercent(c.snapshot, c.show), c.expected) << c.show;
+}
+
+TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
+    const int64_t now = 1000;
+    EXPECT_EQ(BuildTrayTooltip(Snapshot(true, false, true), now),
+              L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nCodex: 31%, resets in 3d 0h");
+    EXPECT_EQ(BuildTrayTooltip(Snapshot(false, true, false), now), L"Tidewell\nClaude Code: 99% (estimate)");
+    EXPECT_EQ(BuildTrayTooltip(Snapshot(true, false, false), now),
+              L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nNo active session");
+    EXPECT_EQ(BuildTrayTooltip(Snapshot(false, false, false), now), L"Tidewell\nNo active session");
+    UsageSnapshot past = Snapshot(true, true, false);
+    past.planLimits.limits[0].resetsAt = 0;
+    EXPECT_EQ(BuildTrayTooltip(past, now), L"Tidewell\nClaude 5-hour: 43%, resets in 0m");
+}
+
+TEST(LimitWarnings, EachLevelOncePerLimitWindow) {
+    WarningTracker tracker;
+    const int64_t now = 15 * 3600;
+    const int64_t reset = 16 * 3600;  // a whole hour
+    const auto warn = [&](double percent, int64_t resetsAt) {
+        return tracker.WarnIfNeeded(now, L"cl5-hour limit", percent, L"Claude 5-hour limit", resetsAt);
+    };
+    EXPECT_FALSE(warn(79.99, reset));
+    EXPECT_EQ(warn(97, reset), (Balloon{L"Claude 5-hour limit at 97%", L"Resets in 1h 00m."}));
+    EXPECT_FALSE(warn(99, reset));
+    EXPECT_FALSE(warn(96, reset - 1));  // the same window reported a second early
+    EXPECT_FALSE(warn(96, reset + 1));  // or late
+    EXPECT_EQ(warn(85, reset)->title, L"Claude 5-hour limit at 85%");  // 80 was never shown
+    EXPECT_FALSE(warn(94.9, reset + 2));
+    EXPECT_TRUE(warn(99.9, reset + 5 * 3600)->title.ends_with(L"at 99%"));  // next window
+    EXPECT_EQ(tracker.shown().count(L"cl5-hour limit:95:96"), 1u);
+    EXPECT_EQ(tracker.WarnIfNeeded(now, L"cc", 80, L"Claude Code session", 0)->text, L"Resets in 0m.");
+    EXPECT_EQ(tracker.shown().count(L"cc:80:0"), 1u);
+}
+
+TEST(LimitWarnings, WatchedLimitsInOrder) {
+    UsageSnapshot s = Snapshot(true, true, true);
+    s.codex.primary.usedPercent = 83;
+    s.codex.secondary = {true, 81, 10080, 0};
+    s.planLimits.limits[1].percent = 95;
+    s.claude.percent = 90;
+    WarningTracker tracker;
+    std::vector<std::wstring> titles;
+    for (const Balloon& b : tracker.CheckLimitWarnings(s, 1000, 0)) titles.push_back(b.title);
+    EXPECT_EQ(titles, (std::vector<std::wstring>{L"Codex 5-hour window at 83%", L"Codex Weekly at 81%",
+                                                 L"Claude Weekly at 95%"}));
+    // Without plan limits the log estimate counts, but only with a largest block to measure by.
+    s = Snapshot(false, true, false);
+    EXPECT_TRUE(WarningTracker().CheckLimitWarnings(s, 0, 0).empty());
+    EXPECT_EQ(WarningTracker().CheckLimitWarnings(s, 1000, 0).at(0).title, L"Claude Code session at 99%");
+}
+
+}  // namespace
