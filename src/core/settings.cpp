@@ -82,10 +82,35 @@ void WriteSettings(const Settings& s) {
     }
 }
 
+namespace {
+
+// The settings as this process last read or wrote them.
+Settings gLastSaved;
+
+// True when writing `a` would store what storing `b` stored.
+bool SameWhenStored(const Settings& a, const Settings& b) {
+    return a.configPath == b.configPath &&
+           TruncateToInt64(a.maxblock.Load()) == TruncateToInt64(b.maxblock.Load()) &&
+           a.alerts == b.alerts && a.show == b.show && a.pinned == b.pinned && a.size == b.size &&
+           a.secclaude == b.secclaude && a.seccodex == b.seccodex && a.px == b.px && a.py == b.py;
+}
+
+}  // namespace
+
 void LoadSettings() {
     const std::wstring folder = DataDirectory();
     gSettings = ReadSettings(
         folder.empty() ? std::wstring() : WideFromPath(PathFromWide(folder) / "config.ini"));
+    gLastSaved = gSettings;
 }
 
-void SaveSettings() { WriteSettings(gSettings); }
+void SaveSettings() {
+    WriteSettings(gSettings);
+    gLastSaved = gSettings;
+}
+
+void SaveSettingsIfChanged() {
+    if (!SameWhenStored(gSettings, gLastSaved)) {
+        SaveSettings();
+    }
+}

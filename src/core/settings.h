@@ -40,3 +40,7 @@ void LoadSettings();
 
 // Writes gSettings back to its file.
 void SaveSettings();
+
+// Writes gSettings only when it differs from what this process last read or wrote, so that an
+// idle program does not rewrite config.ini at every refresh.
+void SaveSettingsIfChanged();

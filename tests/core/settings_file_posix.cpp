@@ -41,4 +41,23 @@ TEST(SettingsPosix, FallsBackToHomeDotConfig) {
     SetEnvironment("HOME", savedHome.c_str());
 }
 
+// The tray saves after every refresh; only a change reaches the disk.
+TEST(SettingsPosix, AnUnchangedSettingIsNotWrittenAgain) {
+    TempDir dir;
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (dir.path() / "config").c_str());
+    LoadSettings();
+    SaveSettingsIfChanged();
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(gSettings.configPath)));
+    gSettings.maxblock = 5000.4;
+    SaveSettingsIfChanged();
+    EXPECT_NE(ReadWholeFile(gSettings.configPath).find("maxblock=5000\n"), std::string::npos);
+    std::filesystem::remove(PathFromWide(gSettings.configPath));
+    gSettings.maxblock = 5000.9;  // stored the same
+    SaveSettingsIfChanged();
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(gSettings.configPath)));
+    gSettings.show = L"codex";
+    SaveSettingsIfChanged();
+    EXPECT_NE(ReadWholeFile(gSettings.configPath).find("show=codex"), std::string::npos);
+}
+
 }  // namespace

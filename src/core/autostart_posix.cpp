@@ -1,0 +1,5 @@
+#include "core/autostart.h"
+
+bool IsAutostartOn() { return false; }
+
+void SetAutostart(bool) {}
