@@ -29,3 +29,8 @@ set(TIDEWELL_API_HOST "api.anthropic.com" CACHE STRING "Host of the usage servic
 set(TIDEWELL_API_PORT "443" CACHE STRING "HTTPS port of the usage service")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/src/limits/usage_client.cpp PROPERTIES
     COMPILE_DEFINITIONS "TIDEWELL_API_HOST=L\"${TIDEWELL_API_HOST}\";TIDEWELL_API_PORT=${TIDEWELL_API_PORT}")
+
+# The page that the tray menu's "Tidewell website" opens.
+set(TIDEWELL_WEBSITE "https://github.com/tidewell/tidewell" CACHE STRING "The product's web page")
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/tray/tray_window_win.cpp PROPERTIES
+    COMPILE_DEFINITIONS "TIDEWELL_WEBSITE=L\"${TIDEWELL_WEBSITE}\"")

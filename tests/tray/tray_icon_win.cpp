@@ -1,0 +1,79 @@
+// The tray icon's pixels, read back from the icon GDI made, and no GDI object left behind.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tray/tray_icon.h"
+#include "tray/tray_icon_win.h"
+
+namespace {
+
+// The icon's colour pixels as 0xAARRGGBB, top-down.
+std::vector<uint32_t> Pixels(HICON icon) {
+    std::vector<uint32_t> pixels(32 * 32);
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return {};
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = 32;
+    header.bmiHeader.biHeight = -32;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmColor, 0, 32, pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+uint32_t Rgb(uint32_t colorref) {  // COLORREF 0x00BBGGRR as a pixel's 0x00RRGGBB
+    return ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);
+}
+
+TEST(TrayIconPixels, CornersBarAndColours) {
+    struct Case {
+        int32_t value;
+        bool hasValue;
+    };
+    const Case cases[] = {{0, true}, {69, true}, {70, true}, {89, true}, {90, true},
+                          {99, true}, {100, true}, {1234, true}, {-3, true}, {0, false}};
+    for (const Case& c : cases) {
+        HICON icon = RenderTrayIcon(c.value, c.hasValue);
+        ASSERT_NE(icon, nullptr);
+        const std::vector<uint32_t> pixels = Pixels(icon);
+        DestroyIcon(icon);
+        ASSERT_EQ(pixels.size(), 1024u);
+        const auto at = [&](int x, int y) { return pixels[y * 32 + x]; };
+        for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}}) {
+            EXPECT_EQ(at(x, y) >> 24, 0u) << c.value << " corner " << x << "," << y;
+        }
+        for (int y = 3; y < 29; ++y) {
+            for (int x = 3; x < 29; ++x) EXPECT_EQ(at(x, y) >> 24, 255u) << c.value << " at " << x << "," << y;
+        }
+        const TrayIconLook look = TrayIconLookFor(c.value, c.hasValue);
+        for (int x = 4; x < 28; ++x) {
+            const uint32_t expected = Rgb(x < 4 + look.barWidth ? look.barColor : kIconTrack);
+            EXPECT_EQ(at(x, 26) & 0xFFFFFF, expected) << c.value << " bar at " << x;
+        }
+        EXPECT_EQ(at(16, 30) & 0xFFFFFF, Rgb(kIconBackground)) << c.value;
+    }
+}
+
+// Wine reuses freed GDI and icon slots: a probe made after many cycles gets the slot of one
+// made before them unless something leaked.
+TEST(TrayIconPixels, RenderingLeavesNoObjectBehind) {
+    const auto probeIndex = [] {
+        HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
+        const auto index = reinterpret_cast<uintptr_t>(probe) & 0xFFFF;
+        DeleteObject(probe);
+        return index;
+    };
+    const uintptr_t before = probeIndex();
+    for (int i = 0; i < 20000; ++i) DestroyIcon(RenderTrayIcon(i % 120, i % 7 != 0));
+    EXPECT_EQ(probeIndex(), before);
+}
+
+}  // namespace
