@@ -22,6 +22,9 @@ tidewell_e2e(json_export ${PROJECT_SOURCE_DIR}/tests/fixtures)
 if(WIN32)
     tidewell_e2e(single_instance $<TARGET_FILE:tidewell_probe>)
     set_tests_properties(e2e.single_instance PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # The tray on a Wine desktop with a taskbar, clicked and screenshotted.
+    tidewell_e2e(desktop $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    set_tests_properties(e2e.desktop PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The usage-service client over WinHTTP and TLS against a local mock.
     set(TIDEWELL_MOCK_PORT 47443 CACHE STRING "Port of the local usage-service mock in tests")
     tidewell_e2e(usage_service $<TARGET_FILE:tidewell_tests> $<TARGET_FILE:tidewell_addroot>

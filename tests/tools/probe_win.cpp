@@ -74,6 +74,27 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close\n");
+    if (argc >= 3 && std::strcmp(argv[1], "command") == 0) {  // a menu command, as the menu posts it
+        HWND window = FindWindowW(kClass, nullptr);
+        return window && PostMessageW(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "taskbar-created") == 0) {  // as Explorer broadcasts it
+        HWND window = FindWindowW(kClass, nullptr);
+        const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+        return window && PostMessageW(window, message, 0, 0) ? 0 : 1;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "window") == 0) {  // "visible l t r b" or "hidden ..."
+        wchar_t name[64];
+        std::mbstowcs(name, argv[2], 63);
+        name[63] = 0;
+        HWND window = FindWindowW(name, nullptr);
+        RECT rect{};
+        if (!window || !GetWindowRect(window, &rect)) return 1;
+        std::printf("%s %ld %ld %ld %ld\n", IsWindowVisible(window) ? "visible" : "hidden", rect.left,
+                    rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
+                         "taskbar-created | window CLASS\n");
     return 2;
 }

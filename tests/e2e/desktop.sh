@@ -1,0 +1,96 @@
+#!/bin/sh
+# The desktop program as a user meets it, on a Wine desktop with a taskbar under a private Xvfb
+# display: first start (Run value, welcomed=1, panel), the tray icon and its colour, a second
+# start, the status line turning the icon red, the taskbar coming back, quitting, and a start
+# with Windows. Screenshots are kept in <build>/e2e-artifacts.
+# Usage: desktop.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+exe=$1
+runner=$2
+probe=$3
+fixtures=$4
+. "$(dirname "$0")/lib.sh"
+
+artifacts="$(dirname "$exe")/e2e-artifacts"
+mkdir -p "$artifacts"
+export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$scratch/display")"
+export BROWSER=/bin/true
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+fi
+# One virtual desktop with a taskbar for every process of this prefix.
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /f >/dev/null 2>&1
+data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
+rm -rf "$data"
+
+python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$scratch/home"
+export CLAUDE_CONFIG_DIR="$(program_path "$scratch/home/.claude")"
+export CODEX_HOME="$(program_path "$scratch/home/.codex")"
+
+probe() { "$runner" "$probe" "$@"; }
+shot() { import -window root "$artifacts/$1.png"; }
+# colour_count FILE HEX: pixels of that colour in the taskbar's notification area.
+tray_pixels() {
+    convert "$artifacts/$1.png" -crop 200x20+824+748 +repage -depth 8 txt:- | grep -ci "#$2"
+}
+wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
+    limit=$1
+    shift
+    for _ in $(seq $((limit * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    return 1
+}
+run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell 2>/dev/null | tr -d '\r'; }
+config_text() { iconv -f UTF-16 -t UTF-8 "$data/config.ini" 2>/dev/null | tr -d '\r'; }
+panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
+icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
+
+"$runner" "$exe" </dev/null >/dev/null 2>&1 &
+first=$!
+check "first start: the main window appears" probe find 30000
+check "first start: the Run value names the program" sh -c "$(command -v wine) reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' /v Tidewell | grep -q -- '--autostart'"
+check "first start: welcomed=1 in config.ini" wait_until 10 sh -c "iconv -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q welcomed=1"
+check "first start: the panel is shown" wait_until 10 panel_visible
+# The fixture's figures are under 70%: the bar is green on the dark icon.
+check "the tray icon shows the green bar" wait_until 20 icon_has tray-first 46A758
+check "the tray icon's dark square" [ "$(tray_pixels tray-first 21201C)" -gt 0 ]
+
+timeout 60 "$runner" "$exe" </dev/null >/dev/null 2>&1
+code=$?
+check "a second start exits with 0 (got $code)" [ "$code" -eq 0 ]
+check "the first instance keeps running" kill -0 $first
+
+# The status line reports 95% for the 5-hour limit: with Claude's number chosen, the icon turns red.
+probe command 109
+printf '{"rate_limits":{"five_hour":{"used_percentage":95,"resets_at":%s}}}' $(( $(date +%s) + 3600 )) \
+    >"$scratch/status.json"
+"$runner" "$exe" --statusline <"$scratch/status.json" >/dev/null 2>&1
+check "a status line at 95% turns the bar red" wait_until 15 icon_has tray-red E54D2E
+check "the choice of number is saved" sh -c "iconv -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q show=claude"
+
+probe taskbar-created
+check "after the taskbar comes back the icon is there" wait_until 10 icon_has tray-readded E54D2E
+
+probe command 107
+wait $first
+code=$?
+check "Quit Tidewell ends the program with 0 (got $code)" [ "$code" -eq 0 ]
+shot tray-quit
+check "and removes the icon" [ "$(tray_pixels tray-quit 21201C)" -eq 0 ]
+
+"$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
+second=$!
+check "a start with Windows runs" probe find 30000
+sleep 2
+check "and opens no panel" sh -c "! $(command -v "$runner") $probe window TidewellPanel | grep -q '^visible'"
+shot autostart
+probe command 107
+wait $second
+finish
