@@ -15,6 +15,16 @@ source scripts/wine-env.sh
 wine_prepare_prefix
 exe="build/windows-release/tidewell.exe"
 
+# The Linux user's own Claude Code and Codex folders, so the tray shows their real figures
+# (Wine sees the host's "/a/b" as "Z:\a\b").
+windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+if [ -d "${HOME:-}/.claude" ] && [ -z "${CLAUDE_CONFIG_DIR:-}" ]; then
+    export CLAUDE_CONFIG_DIR="$(windows_path "$HOME/.claude")"
+fi
+if [ -d "${HOME:-}/.codex" ] && [ -z "${CODEX_HOME:-}" ]; then
+    export CODEX_HOME="$(windows_path "$HOME/.codex")"
+fi
+
 if [ -n "${DISPLAY:-}" ]; then
     exec wine "$exe" "$@"
 fi
