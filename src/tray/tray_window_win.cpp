@@ -12,6 +12,7 @@
 #include "panel/display_format.h"
 #include "panel/panel_win.h"
 #include "platform/messages.h"
+#include "report/report_win.h"
 #include "tray/limit_warnings.h"
 #include "tray/tray_icon_win.h"
 
@@ -200,7 +201,8 @@ void RunTrayCommand(UINT id) {
             SaveSettings();
             break;
         case kOpenReport:
-            break;  // the usage report is not built yet
+            OpenUsageReport();
+            break;
         case kRefreshNow:
             if (RefreshEvent) SetEvent(RefreshEvent);
             break;

@@ -18,7 +18,7 @@ xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$scratch/display")"
-export BROWSER=/bin/true
+export BROWSER=/bin/true  # pages the program opens are not shown
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
@@ -77,6 +77,20 @@ check "the choice of number is saved" sh -c "iconv -f UTF-16 -t UTF-8 '$data/con
 
 probe taskbar-created
 check "after the taskbar comes back the icon is there" wait_until 10 icon_has tray-readded E54D2E
+
+# The usage report: written whole into the temporary folder; a report that cannot be replaced
+# is left as it was.
+report="$WINEPREFIX/drive_c/users/$(id -un)/Temp/tidewell-report.html"
+rm -f "$report"
+probe command 101
+check "the usage report is written" wait_until 10 grep -q '5-hour windows' "$report"
+check "as one line of HTML" [ "$(wc -l <"$report")" -eq 0 ]
+cp "$report" "$scratch/report.before"
+chmod a-w "$report"
+probe command 101
+sleep 3
+check "a report that cannot be replaced stays as it was" cmp -s "$report" "$scratch/report.before"
+chmod u+w "$report"
 
 probe command 107
 wait $first

@@ -1,0 +1,74 @@
+#include "report/usage_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/numbers.h"
+#include "panel/display_format.h"
+#include "platform/unicode.h"
+
+namespace {
+
+constexpr char kHead[] =
+    "<!doctype html><meta charset=utf-8><title>Tidewell report</title><style>body{font:15px/1.5 "
+    "Segoe UI,system-ui;background:#fdfdfc;color:#63635e;max-width:860px;margin:40px auto;"
+    "padding:0 20px}h1,h2{color:#21201c}table{width:100%;border-collapse:collapse}td,th{padding:"
+    "8px 10px;border-bottom:1px solid #e9e8e6;text-align:left}td.n{text-align:right;font-family:"
+    "Consolas,monospace;color:#21201c}.bar{height:10px;border-radius:5px;background:#ffc53d}"
+    "</style><h1>Tidewell report</h1>";
+static_assert(sizeof kHead - 1 == 477);
+
+std::string CodexLine(const CodexWindow& window, int64_t now) {
+    return WideToUtf8(FormatWindowLabel(window.windowMinutes)) + ": " +
+           std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
+           WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now))) + ".";
+}
+
+}  // namespace
+
+std::string FormatReportStartTime(const LocalDateTime& local) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %02d %s %02d:%02d", kDays[std::clamp(local.weekday, 0, 6)],
+                  local.day, kMonths[std::clamp(local.month, 1, 12) - 1], local.hour, local.minute);
+    return text;
+}
+
+std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
+                             const std::function<LocalDateTime(int64_t)>& toLocal) {
+    const ClaudeLogSummary& claude = snapshot.claude;
+    std::string page = kHead;
+    page += "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th>Tokens</th>"
+            "<th style='width:50%'></th></tr>";
+    double busiest = 1.0;
+    for (const auto& [date, tokens] : claude.dailyTokens) busiest = std::max(busiest, tokens);
+    for (const auto& [date, tokens] : claude.dailyTokens) {
+        page += "<tr><td>" + date + "</td><td class=n>" + WideToUtf8(FormatTokenCount(tokens)) +
+                "</td><td><div class=bar style='width:" +
+                std::to_string(TruncateToInt64(tokens * 100 / busiest)) + "%'></div></td></tr>";
+    }
+    page += "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th>"
+            "<th>Tokens</th><th>API-equivalent</th></tr>";
+    for (auto block = claude.blocks.rbegin(); block != claude.blocks.rend(); ++block) {
+        char cost[32];
+        std::snprintf(cost, sizeof cost, "$%.2f", block->cost);
+        page += "<tr><td>" + FormatReportStartTime(toLocal(block->start)) +
+                (block->end > now ? " (now)" : "") + "</td><td class=n>" +
+                std::to_string(block->messages) + "</td><td class=n>" +
+                WideToUtf8(FormatTokenCount(block->tokens)) + "</td><td class=n>" + cost +
+                "</td></tr>";
+    }
+    page += "</table>";
+    if (snapshot.codex.primary.present) {
+        page += "<h2>Codex</h2><p>" + CodexLine(snapshot.codex.primary, now);
+        if (snapshot.codex.secondary.present) {
+            page += "<br>" + CodexLine(snapshot.codex.secondary, now);
+        }
+        page += "</p>";
+    }
+    page += "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+    return page;
+}

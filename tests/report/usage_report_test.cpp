@@ -1,0 +1,77 @@
+#include "report/usage_report.h"
+
+#include <gtest/gtest.h>
+
+#include "core/iso_time.h"
+
+namespace {
+
+// Local time pinned to UTC, whatever the machine's zone.
+LocalDateTime Utc(int64_t t) {
+    const int64_t days = (t >= 0 ? t : t - 86399) / 86400, secs = t - days * 86400;
+    const int64_t z = days + 719468, era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097, yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int year = static_cast<int>(yoe + era * 400 + (month <= 2));
+    return {year, month, day, static_cast<int>(secs / 3600), static_cast<int>(secs % 3600 / 60),
+            static_cast<int>(secs % 60), static_cast<int>((days % 7 + 11) % 7)};
+}
+
+const std::string kHeadEnd = "<h1>Tidewell report</h1>";
+const std::string kDailyHead =
+    "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th>Tokens</th><th style='width:50%'></th></tr>";
+const std::string kBlocksHead =
+    "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th><th>Tokens</th>"
+    "<th>API-equivalent</th></tr>";
+const std::string kNote = "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+
+std::string Body(const UsageSnapshot& snapshot, int64_t now) {
+    const std::string page = BuildUsageReport(snapshot, now, Utc);
+    EXPECT_EQ(page.find('\n'), std::string::npos);
+    EXPECT_EQ(page.find(kHeadEnd), 477 - kHeadEnd.size());
+    return page.substr(477);
+}
+
+TEST(UsageReport, EmptyDataHasBothTableHeadsAndTheNote) {
+    EXPECT_EQ(Body({}, 0), kDailyHead + kBlocksHead + "</table>" + kNote);
+}
+
+TEST(UsageReport, DaysOldestFirstWithTruncatedBars) {
+    UsageSnapshot s;
+    s.claude.dailyTokens = {{"2025-03-01", 1000}, {"2025-03-02", 4000}, {"2025-03-03", 3000}, {"2025-03-04", 1333}};
+    const std::string rows =
+        "<tr><td>2025-03-01</td><td class=n>1k</td><td><div class=bar style='width:25%'></div></td></tr>"
+        "<tr><td>2025-03-02</td><td class=n>4k</td><td><div class=bar style='width:100%'></div></td></tr>"
+        "<tr><td>2025-03-03</td><td class=n>3k</td><td><div class=bar style='width:75%'></div></td></tr>"
+        "<tr><td>2025-03-04</td><td class=n>1k</td><td><div class=bar style='width:33%'></div></td></tr>";
+    EXPECT_EQ(Body(s, 0), kDailyHead + rows + kBlocksHead + "</table>" + kNote);
+    s.claude.dailyTokens = {{"2025-03-01", 0.5}};  // below 1: measured against 1
+    EXPECT_NE(Body(s, 0).find("width:50%"), std::string::npos);
+}
+
+TEST(UsageReport, WindowsNewestFirstWithTheOpenOneMarked) {
+    UsageSnapshot s;
+    const int64_t start = ParseIsoTime("2025-03-03T14:00:00Z");  // a Monday
+    s.claude.blocks = {{start - 86400, start - 86400 + 18000, 0, 1234567, 1.5, 12},
+                       {start, start + 18000, 0, 45600, 12.345, 3}};
+    const std::string rows =
+        "<tr><td>Mon 03 Mar 14:00 (now)</td><td class=n>3</td><td class=n>46k</td><td class=n>$12.35</td></tr>"
+        "<tr><td>Sun 02 Mar 14:00</td><td class=n>12</td><td class=n>1.2M</td><td class=n>$1.50</td></tr>";
+    EXPECT_EQ(Body(s, start + 60), kDailyHead + kBlocksHead + rows + "</table>" + kNote);
+}
+
+TEST(UsageReport, CodexLines) {
+    UsageSnapshot s;
+    const int64_t now = 1000;
+    s.codex.primary = {true, 42.9, 300, now + 3 * 3600 + 600};
+    EXPECT_EQ(Body(s, now), kDailyHead + kBlocksHead + "</table><h2>Codex</h2><p>5-hour window: 42%, "
+                                                       "resets in 3h 10m.</p>" + kNote);
+    s.codex.secondary = {true, 17, 10080, now - 5};
+    EXPECT_NE(Body(s, now).find("resets in 3h 10m.<br>Weekly: 17%, resets in 0m.</p>"), std::string::npos);
+    s.codex.primary.present = false;  // no primary, no section
+    EXPECT_EQ(Body(s, now).find("Codex</h2>"), std::string::npos);
+}
+
+}  // namespace
