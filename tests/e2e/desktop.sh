@@ -62,6 +62,16 @@ check "first start: the panel is shown" wait_until 10 panel_visible
 check "the tray icon shows the green bar" wait_until 20 icon_has tray-first 46A758
 check "the tray icon's dark square" [ "$(tray_pixels tray-first 21201C)" -gt 0 ]
 
+# Real clicks on the icon (the rightmost one in the notification area): the first takes the
+# focus from the open panel, which hides, and the guard keeps the same click from reopening it;
+# a later click opens it again.
+xdotool mousemove 1013 758 click 1
+sleep 1
+check "a click on the icon closes the open panel" sh -c "! $(command -v "$runner") $probe window TidewellPanel | grep -q '^visible'"
+xdotool mousemove 1013 758 click 1
+check "a second click opens it again" wait_until 5 panel_visible
+shot panel-reopened
+
 timeout 60 "$runner" "$exe" </dev/null >/dev/null 2>&1
 code=$?
 check "a second start exits with 0 (got $code)" [ "$code" -eq 0 ]
