@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/settings.h"
+#include "panel/canvas.h"
+#include "statusline/claude_settings.h"
+#include "tray/usage_snapshot.h"
+
+// Ids of the panel's clickable targets.
+enum PanelTargetId : int32_t {
+    kTargetNone = 0,
+    kTargetSettings = 1,
+    kTargetReport = 2,
+    kTargetRefresh = 3,
+    kTargetPin = 4,
+    kTargetClose = 5,
+    kTargetBack = 6,
+    kTargetShowAuto = 7,
+    kTargetShowClaude = 8,
+    kTargetShowCodex = 9,
+    kTargetClaudeSection = 10,
+    kTargetCodexSection = 11,
+    kTargetKeepOpen = 12,
+    kTargetAutostart = 13,
+    kTargetAlerts = 14,
+    kTargetQuit = 17,
+    kTargetConnect = 40,
+    kTargetCompact = 41,
+    kTargetNormal = 42,
+    kTargetLarge = 43,
+};
+
+struct PanelHitTarget {
+    PanelRect rect;
+    int32_t id = kTargetNone;
+    friend bool operator==(const PanelHitTarget&, const PanelHitTarget&) = default;
+};
+
+// What one painter call leaves behind for sizing and input.
+struct PanelLayout {
+    int32_t height = 0;        // the content height: the window's height
+    int32_t headerBottom = 0;  // the free area above this is the drag handle
+    std::vector<PanelHitTarget> targets;  // in drawing order
+};
+
+// Everything the painter reads. The two queries are asked afresh whenever the painter needs them,
+// so the panel always shows the files and the registry as they are.
+struct PanelInputs {
+    const UsageSnapshot& snapshot;
+    const Settings& settings;
+    bool settingsPage = false;
+    int32_t hoveredId = kTargetNone;
+    int64_t now = 0;  // Unix seconds
+    float dpiScale = 1.0f;
+    std::function<StatusLineState()> statusLineState;
+    std::function<bool()> autostartOn;
+};
+
+// Lays out the page and, unless `measureOnly`, draws it on `canvas` (whose background is already
+// filled). Both passes give the same layout.
+PanelLayout PaintPanel(Canvas& canvas, const PanelInputs& inputs, int32_t clientWidth,
+                       bool measureOnly);
+
+// The target a click at (x, y) hits (the first that holds the point) and the one under the mouse
+// (the last), or kTargetNone.
+int32_t ClickTargetAt(const PanelLayout& layout, int32_t x, int32_t y);
+int32_t HoverTargetAt(const PanelLayout& layout, int32_t x, int32_t y);
+
+// True where a press starts a drag of the panel: above the header's bottom, outside every target.
+bool IsDragHandle(const PanelLayout& layout, int32_t x, int32_t y);

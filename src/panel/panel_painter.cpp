@@ -1,0 +1,342 @@
+#include <algorithm>
+#include <string>
+
+#include "panel/display_format.h"
+#include "panel/panel_layout.h"
+
+namespace {
+
+using namespace palette;
+
+// The paint context: the cursor, the content box and the targets of one painter call. Every
+// primitive records its targets and advances `y` the same way in both passes; only the drawing
+// pass touches the canvas.
+class Painter {
+public:
+    Painter(Canvas& canvas, const PanelInputs& inputs, int32_t clientWidth, bool measureOnly)
+        : canvas_(canvas),
+          in_(inputs),
+          S(PanelScale{inputs.dpiScale, inputs.settings.size}),
+          measureOnly_(measureOnly),
+          x_(S(16)),
+          w_(clientWidth - S(32)),
+          y_(S(14)) {}
+
+    PanelLayout Run() {
+        Header();
+        if (in_.settingsPage) {
+            SettingsPage();
+        } else {
+            MainPage();
+        }
+        layout_.height = y_;
+        return std::move(layout_);
+    }
+
+private:
+    bool Drawing() const { return !measureOnly_; }
+    bool Hovered(int32_t id) const { return in_.hoveredId == id; }
+    PanelRect Box(int32_t left, int32_t top, int32_t right, int32_t bottom) const {
+        return {left, top, right, bottom};
+    }
+    void AddTarget(const PanelRect& rect, int32_t id) { layout_.targets.push_back({rect, id}); }
+
+    void Text(std::wstring_view text, const PanelRect& rect, FontRole font, uint32_t colour,
+              TextAlign align) {
+        canvas_.DrawText(text, rect, font, colour, align);
+    }
+
+    // ---- primitives ----
+
+    void Separator() {
+        if (Drawing()) canvas_.FillRect(Box(x_, y_, x_ + w_, y_ + 1), kDivider);
+        y_ += S(1);
+    }
+
+    void SectionHeading(std::wstring_view text, int32_t advance) {
+        if (Drawing()) {
+            Text(text, Box(x_, y_ + S(8), x_ + w_, y_ + S(24)), FontRole::kCaption, kDim,
+                 TextAlign::kLeft);
+        }
+        y_ += advance;
+    }
+
+    void MessageRow(std::wstring_view text) {
+        if (Drawing()) {
+            Text(text, Box(x_, y_, x_ + w_, y_ + S(20)), FontRole::kSmall, kDim, TextAlign::kLeft);
+        }
+        y_ += S(24);
+    }
+
+    void Limit(std::wstring_view label, double percent, bool hasPercent,
+                  std::wstring_view rightText) {
+        const int32_t advance = hasPercent ? S(42) : S(28);
+        if (Drawing()) DrawLimit(label, percent, hasPercent, rightText);
+        y_ += advance;
+    }
+
+    void DrawLimit(std::wstring_view label, double percent, bool hasPercent,
+                      std::wstring_view rightText) {
+        const std::wstring percentText = hasPercent ? FormatPercent(percent) : std::wstring();
+        const int32_t pw = hasPercent ? canvas_.TextWidth(percentText, FontRole::kSmallStrong) : 0;
+        const int32_t rw = canvas_.TextWidth(rightText, FontRole::kSmall);
+        const int32_t lw = w_ - pw - S(10) - std::min(w_ / 2, rw) - S(10);
+        const int32_t labelRight = x_ + std::max(lw, S(60));
+        Text(label, Box(x_, y_, labelRight, y_ + S(22)), FontRole::kRowLabel, kText,
+             TextAlign::kLeft);
+        if (hasPercent) {
+            Text(percentText, Box(x_ + w_ - pw, y_, x_ + w_, y_ + S(22)), FontRole::kSmallStrong,
+                 percent >= 90 ? kDanger : kText, TextAlign::kRightPlain);
+        }
+        Text(rightText,
+             Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
+             FontRole::kSmall, kMuted, TextAlign::kRight);
+        if (!hasPercent) return;
+        canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, S(4));
+        if (percent > 0.4) {  // also false for NaN
+            const double p = std::min(percent, 100.0);
+            const int32_t fill = std::max(static_cast<int32_t>(w_ * p / 100), S(4));
+            const uint32_t colour = p >= 90 ? kDanger : p >= 75 ? kAmber : kBlue;
+            canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + fill, y_ + S(31)), colour, S(4));
+        }
+    }
+
+    uint32_t ButtonFill(int32_t id, uint32_t fill) const {
+        if (!Hovered(id)) return fill;
+        return fill == kText ? kHoverLight : kHover;
+    }
+
+    void Button(const PanelRect& rect, int32_t id, std::wstring_view text, FontRole font,
+                uint32_t textColour, uint32_t fill) {
+        AddTarget(rect, id);
+        if (!Drawing()) return;
+        canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
+        Text(text, rect, font, textColour, TextAlign::kCentre);
+    }
+
+    void GlyphButton(const PanelRect& rect, int32_t id, Glyph glyph, uint32_t colour,
+                     uint32_t fill) {
+        AddTarget(rect, id);
+        if (!Drawing()) return;
+        canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
+        canvas_.DrawGlyph(glyph, rect, colour, TextAlign::kCentre);
+    }
+
+    void SwitchRow(int32_t id, std::wstring_view label, bool on) {
+        const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(34));
+        AddTarget(target, id);
+        if (Drawing()) {
+            if (Hovered(id)) canvas_.FillRoundRect(target, kHover, S(8));
+            Text(label, Box(x_, y_, x_ + w_ - S(50), y_ + S(34)), FontRole::kRowLabel, kText,
+                 TextAlign::kLeft);
+            canvas_.FillRoundRect(Box(x_ + w_ - S(36), y_ + S(9), x_ + w_, y_ + S(25)),
+                                  on ? kBlue : kTrack, S(16));
+            const int32_t knob = on ? x_ + w_ - S(14) : x_ + w_ - S(36) + S(2);
+            canvas_.FillRoundRect(Box(knob, y_ + S(11), knob + S(12), y_ + S(23)), kText, S(12));
+        }
+        y_ += S(36);
+    }
+
+    void Segment(const PanelRect& rect, int32_t id, std::wstring_view text, bool selected) {
+        AddTarget(rect, id);
+        if (!Drawing()) return;
+        const uint32_t fill = selected ? kText : Hovered(id) ? kHover : kRaised;
+        canvas_.FillRoundRect(rect, fill, S(8));
+        Text(text, rect, FontRole::kSmallStrong, selected ? kInk : kText, TextAlign::kCentre);
+    }
+
+    // Three segments side by side, then the group's advance.
+    void SegmentGroup(const int32_t (&ids)[3], const wchar_t* const (&texts)[3], int selected) {
+        const int32_t sw = (w_ - S(12)) / 3;
+        for (int i = 0; i < 3; ++i) {
+            const int32_t left = x_ + i * (sw + S(6));
+            Segment(Box(left, y_, left + sw, y_ + S(30)), ids[i], texts[i], i == selected);
+        }
+        y_ += S(36);
+    }
+
+    // ---- the page ----
+
+    void Header() {
+        const int32_t x = x_, y = y_, w = w_;
+        if (Drawing()) {
+            const PlanLimits& plan = in_.snapshot.planLimits;
+            const std::wstring_view title = in_.settingsPage ? L"Settings" : L"Usage limits";
+            const int32_t tw = canvas_.TextWidth(title, FontRole::kTitle);
+            Text(title, Box(x, y, x + tw + S(2), y + S(22)), FontRole::kTitle, kMuted,
+                 TextAlign::kLeft);
+            if (!in_.settingsPage && plan.hasLimits && !plan.plan.empty()) {
+                Text(L" \u00b7 " + plan.plan, Box(x + tw, y, x + w - S(60), y + S(22)),
+                     FontRole::kTitleStrong, kText, TextAlign::kLeft);
+            }
+        }
+        const bool pinned = in_.settings.pinned;
+        GlyphButton(Box(x + w - S(56), y - S(2), x + w - S(30), y + S(24)), kTargetPin, Glyph::kPin,
+                    pinned ? kInk : kMuted, pinned ? kAmber : kBackground);
+        GlyphButton(Box(x + w - S(26), y - S(2), x + w, y + S(24)), kTargetClose, Glyph::kClose,
+                    kMuted, kBackground);
+        y_ += S(30);
+        layout_.headerBottom = y_;
+    }
+
+    void MainPage() {
+        const Settings& settings = in_.settings;
+        if (settings.secclaude) ClaudeSection();
+        if (settings.seccodex) CodexSection();
+        if (!settings.secclaude && !settings.seccodex) {
+            Separator();
+            MessageRow(L"Both sections are hidden. Turn one on in Settings.");
+        }
+        y_ += S(4);
+        const int32_t bw = (w_ - S(8)) / 2;
+        Button(Box(x_, y_, x_ + bw, y_ + S(34)), kTargetSettings, L"Settings", FontRole::kButton,
+               kInk, kText);
+        Button(Box(x_ + bw + S(8), y_, x_ + w_, y_ + S(34)), kTargetReport, L"Usage report",
+               FontRole::kButton, kText, kRaised);
+        y_ += S(8) + S(34);
+        if (Drawing()) {
+            Text(UpdateLine(), Box(x_, y_, x_ + w_ - S(70), y_ + S(18)), FontRole::kCaption, kDim,
+                 TextAlign::kLeft);
+        }
+        Button(Box(x_ + w_ - S(66), y_ - S(1), x_ + w_, y_ + S(19)), kTargetRefresh, L"Refresh",
+               FontRole::kCaption, kMuted, kBackground);
+        y_ += S(26);
+    }
+
+    std::wstring UpdateLine() const {
+        if (!in_.snapshot.hasUpdate) return L"Reading\u2026";
+        const int64_t age = in_.now - in_.snapshot.lastUpdate;
+        if (age <= 59) return L"Updated just now";
+        return L"Updated " + FormatDuration(age) + L" ago";
+    }
+
+    void ClaudeSection() {
+        Separator();
+        SectionHeading(L"CLAUDE", S(26));
+        const PlanLimits& plan = in_.snapshot.planLimits;
+        if (plan.hasLimits) {
+            for (const LimitRow& row : plan.limits) {
+                Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now));
+            }
+            if (plan.fromStatusLine) return;
+            const int64_t age = in_.now - plan.asOf;
+            if (age > 900) MessageRow(L"Plan limits from " + FormatDuration(age) + L" ago");
+            ConnectOffer();
+            return;
+        }
+        if (plan.message == L"429") {
+            MessageRow(L"Anthropic is rate limiting usage checks. Estimate:");
+        } else if (!plan.message.empty()) {
+            MessageRow(plan.message);
+        } else {
+            MessageRow(L"Checking your plan limits\u2026");
+        }
+        const ClaudeLogSummary& logs = in_.snapshot.claude;
+        if (logs.active) {
+            Limit(L"This 5-hour window", logs.percent, in_.settings.maxblock.Load() > 0,
+                     FormatTokenCount(logs.current.tokens) + L" tokens \u00b7 est.");
+        } else if (logs.found) {
+            MessageRow(L"No Claude Code activity in the last 5 hours");
+        }
+        if (!plan.fromStatusLine) ConnectOffer();
+    }
+
+    void ConnectOffer() {
+        if (in_.statusLineState && in_.statusLineState() == kOwnStatusLine) return;
+        const PanelRect target = Box(x_, y_, x_ + w_, y_ + S(30));
+        AddTarget(target, kTargetConnect);
+        if (Drawing()) {
+            canvas_.FillRoundRect(target, Hovered(kTargetConnect) ? kHover : kRaised, S(8));
+            Text(L"Connect to Claude Code for live limits",
+                 Box(x_ + S(10), y_, x_ + w_ - S(10), y_ + S(30)), FontRole::kSmall, kText,
+                 TextAlign::kLeft);
+            canvas_.DrawGlyph(Glyph::kArrow, Box(x_, y_, x_ + w_ - S(10), y_ + S(30)), kMuted,
+                              TextAlign::kRightPlain);
+        }
+        y_ += S(38);
+    }
+
+    void CodexWindowRow(const CodexWindow& window) {
+        Limit(FormatWindowLabel(window.windowMinutes), window.usedPercent, true,
+                 FormatResetLabelAt(window.resetsAt, in_.now));
+    }
+
+    void CodexSection() {
+        Separator();
+        SectionHeading(L"CODEX", S(26));
+        const CodexLimits& codex = in_.snapshot.codex;
+        if (!codex.found) {
+            MessageRow(L"No Codex logs on this computer");
+        } else if (codex.primary.present) {
+            CodexWindowRow(codex.primary);
+            if (codex.secondary.present) CodexWindowRow(codex.secondary);
+        } else {
+            MessageRow(L"No limit data yet. Run Codex once.");
+        }
+    }
+
+    void SettingsPage() {
+        const Settings& settings = in_.settings;
+        Separator();
+        SectionHeading(L"NUMBER ON THE TRAY ICON", S(28));
+        const int show = settings.show == L"auto"     ? 0
+                         : settings.show == L"claude" ? 1
+                         : settings.show == L"codex"  ? 2
+                                                      : -1;
+        SegmentGroup({kTargetShowAuto, kTargetShowClaude, kTargetShowCodex},
+                     {L"Auto", L"Claude", L"Codex"}, show);
+        SectionHeading(L"PANEL SIZE", S(28));
+        SegmentGroup({kTargetCompact, kTargetNormal, kTargetLarge},
+                     {L"Compact", L"Normal", L"Large"}, settings.size);
+        SectionHeading(L"SHOW", S(28));
+        SwitchRow(kTargetClaudeSection, L"Claude limits", settings.secclaude);
+        SwitchRow(kTargetCodexSection, L"Codex limits", settings.seccodex);
+        SectionHeading(L"BEHAVIOUR", S(28));
+        SwitchRow(kTargetConnect, L"Live limits from Claude Code",
+                  in_.statusLineState && in_.statusLineState() == kOwnStatusLine);
+        SwitchRow(kTargetKeepOpen, L"Keep open when I click elsewhere", settings.pinned);
+        SwitchRow(kTargetAutostart, L"Start with Windows", in_.autostartOn && in_.autostartOn());
+        SwitchRow(kTargetAlerts, L"Warn at 80% and 95%", settings.alerts);
+        y_ += S(8);
+        const int32_t bw = (w_ - S(8)) / 2;
+        Button(Box(x_, y_, x_ + bw, y_ + S(34)), kTargetBack, L"Back", FontRole::kButton, kInk,
+               kText);
+        Button(Box(x_ + bw + S(8), y_, x_ + w_, y_ + S(34)), kTargetQuit, L"Quit Tidewell",
+               FontRole::kButton, kMuted, kRaised);
+        y_ += S(14) + S(34);
+    }
+
+    Canvas& canvas_;
+    const PanelInputs& in_;
+    const PanelScale S;
+    const bool measureOnly_;
+    const int32_t x_;
+    const int32_t w_;
+    int32_t y_;
+    PanelLayout layout_;
+};
+
+}  // namespace
+
+PanelLayout PaintPanel(Canvas& canvas, const PanelInputs& inputs, int32_t clientWidth,
+                       bool measureOnly) {
+    return Painter(canvas, inputs, clientWidth, measureOnly).Run();
+}
+
+int32_t ClickTargetAt(const PanelLayout& layout, int32_t x, int32_t y) {
+    for (const PanelHitTarget& target : layout.targets) {
+        if (target.rect.Contains(x, y)) return target.id;
+    }
+    return kTargetNone;
+}
+
+int32_t HoverTargetAt(const PanelLayout& layout, int32_t x, int32_t y) {
+    for (auto it = layout.targets.rbegin(); it != layout.targets.rend(); ++it) {
+        if (it->rect.Contains(x, y)) return it->id;
+    }
+    return kTargetNone;
+}
+
+bool IsDragHandle(const PanelLayout& layout, int32_t x, int32_t y) {
+    return y < layout.headerBottom && ClickTargetAt(layout, x, y) == kTargetNone;
+}

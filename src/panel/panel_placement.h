@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "panel/canvas.h"
+
+struct PanelPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// Where the panel goes, in screen pixels.
+struct PlacementRequest {
+    bool opening = false;  // shown now (else re-fitted, keeping its left and bottom edges)
+    PanelRect current;     // the window's rectangle before
+    int32_t width = 0;
+    int32_t height = 0;
+    std::optional<PanelPoint> remembered;  // the top-left corner the user dragged it to
+    std::optional<PanelRect> iconRect;     // the tray icon on the screen, when the shell says
+    PanelPoint cursor;                     // the anchor when the shell cannot say
+    int32_t margin = 12;                   // S(12)
+};
+
+// The work area (the monitor without the taskbar) of the monitor nearest to a point.
+using WorkAreaNear = std::function<PanelRect(PanelPoint)>;
+
+// The panel's rectangle: beside the tray icon (centred on it, hanging from the top or standing on
+// the bottom of the work area with a margin) unless remembered or re-fitted, then pulled wholly
+// into the work area nearest its centre, its left and top edges winning when it is too large.
+PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& workAreaNear);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+// The panel's look: how lengths scale, its colours and its font roles. Every length in the
+// panel is a design length at 96 DPI and the Normal size, turned into device pixels by
+// PanelScale.
+
+// Design lengths to device pixels for one DPI and panel size.
+struct PanelScale {
+    float dpiScale = 1.0f;  // the window's DPI / 96
+    int32_t size = 1;       // 0 Compact, 1 Normal, 2 Large; other values act as Normal
+
+    // round(v x dpiScale x size factor) in single precision, halves away from zero.
+    int32_t operator()(int32_t v) const;
+};
+
+// Colours as Windows COLORREF values (0x00BBGGRR).
+namespace palette {
+inline constexpr uint32_t kBackground = 0x242626;
+inline constexpr uint32_t kRaised = 0x303334;
+inline constexpr uint32_t kHover = 0x3B3F40;
+inline constexpr uint32_t kTrack = 0x3D4142;
+inline constexpr uint32_t kDivider = 0x35393A;
+inline constexpr uint32_t kText = 0xF0F4F5;
+inline constexpr uint32_t kHoverLight = 0xDAE0E1;
+inline constexpr uint32_t kInk = 0x1C2021;
+inline constexpr uint32_t kMuted = 0xA2A9AA;
+inline constexpr uint32_t kDim = 0x797F80;
+inline constexpr uint32_t kBlue = 0xFF9000;
+inline constexpr uint32_t kAmber = 0x3DC5FF;
+inline constexpr uint32_t kDanger = 0x2E4DE5;
+}  // namespace palette
+
+enum class FontRole { kTitle, kTitleStrong, kRowLabel, kSmall, kSmallStrong, kCaption, kIcon, kButton };
+inline constexpr int kFontRoleCount = 8;
+
+// A font role's character height in design pixels, its weight, and whether it is the glyph font.
+struct FontSpec {
+    int32_t size;
+    int32_t weight;
+    bool glyphs;
+};
+FontSpec FontSpecOf(FontRole role);
+
+// The face and the weight to create a text font with: the embedded Geist faces picked by weight
+// (created at 400) when they were registered, otherwise "Segoe UI" at the weight itself.
+struct FontFace {
+    const wchar_t* name;
+    int32_t weight;
+};
+FontFace TextFontFace(int32_t weight, bool geistAvailable);

@@ -1,0 +1,370 @@
+// The panel's layout through a recording canvas: sizes, targets, texts and colours.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "panel/panel_layout.h"
+#include "panel/panel_placement.h"
+
+namespace {
+
+constexpr int64_t kNow = 1'800'000'000;
+
+// Records what the painter draws; every character is 7 pixels wide.
+struct RecordingCanvas : Canvas {
+    struct Op {
+        std::string kind;  // "fill", "round", "text", "glyph"
+        PanelRect rect;
+        uint32_t colour = 0;
+        std::wstring text;
+    };
+    std::vector<Op> ops;
+
+    void FillRect(const PanelRect& rect, uint32_t colour) override {
+        ops.push_back({"fill", rect, colour, {}});
+    }
+    void FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t) override {
+        ops.push_back({"round", rect, colour, {}});
+    }
+    void DrawText(std::wstring_view text, const PanelRect& rect, FontRole, uint32_t colour,
+                  TextAlign) override {
+        ops.push_back({"text", rect, colour, std::wstring(text)});
+    }
+    void DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour, TextAlign) override {
+        ops.push_back({"glyph", rect, colour, std::to_wstring(static_cast<int>(glyph))});
+    }
+    int32_t TextWidth(std::wstring_view text, FontRole) override {
+        return static_cast<int32_t>(text.size()) * 7;
+    }
+
+    std::vector<std::wstring> Texts() const {
+        std::vector<std::wstring> texts;
+        for (const Op& op : ops) {
+            if (op.kind == "text") texts.push_back(op.text);
+        }
+        return texts;
+    }
+    const Op* TextOp(const std::wstring& text) const {
+        for (const Op& op : ops) {
+            if (op.kind == "text" && op.text == text) return &op;
+        }
+        return nullptr;
+    }
+};
+
+// The Part's first example: two status-line rows, both Codex windows, fresh data.
+UsageSnapshot LiveSnapshot() {
+    UsageSnapshot s;
+    s.planLimits.hasLimits = true;
+    s.planLimits.fromStatusLine = true;
+    s.planLimits.plan = L"Max";
+    s.planLimits.limits = {{L"5-hour limit", 42.6, kNow + 3600}, {L"Weekly \u00b7 All models", 12, 0}};
+    s.planLimits.asOf = kNow;
+    s.codex.found = true;
+    s.codex.primary = {true, 31.5, 300, kNow + 7200};
+    s.codex.secondary = {true, 80, 10080, 0};
+    s.claude.found = true;
+    s.hasUpdate = true;
+    s.lastUpdate = kNow - 30;
+    return s;
+}
+
+struct Scene {
+    UsageSnapshot snapshot = LiveSnapshot();
+    Settings settings;
+    bool settingsPage = false;
+    float dpi = 1.0f;
+    StatusLineState statusLine = kNoStatusLine;
+    int32_t hovered = kTargetNone;
+
+    PanelInputs Inputs() const {
+        return {snapshot, settings, settingsPage, hovered, kNow, dpi,
+                [this] { return statusLine; }, [] { return false; }};
+    }
+    int32_t Width() const { return PanelScale{dpi, settings.size}(330); }
+    PanelLayout Measure() const {
+        RecordingCanvas unused;
+        return PaintPanel(unused, Inputs(), Width(), true);
+    }
+    PanelLayout Draw(RecordingCanvas& canvas) const {
+        return PaintPanel(canvas, Inputs(), Width(), false);
+    }
+};
+
+TEST(PanelScale, RoundsSinglePrecisionHalvesAwayFromZero) {
+    struct Case {
+        float dpi;
+        int32_t size, v, expected;
+    };
+    const Case cases[] = {
+        {1.0f, 0, 330, 290}, {1.0f, 1, 330, 330}, {1.0f, 2, 330, 376}, {1.0f, 7, 330, 330},
+        {1.0f, 0, 16, 14},   {1.0f, 2, 16, 18},   {1.0f, 0, 42, 37},   {1.0f, 2, 42, 48},
+        {1.0f, 0, 1, 1},     {1.0f, 2, 2, 2},     {1.5f, 1, 1, 2},     {1.5f, 1, 9, 14},
+        {1.25f, 1, 330, 413},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ((PanelScale{c.dpi, c.size}(c.v)), c.expected) << c.dpi << " " << c.size << " " << c.v;
+    }
+}
+
+TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
+    Scene live;
+    Scene first;
+    first.snapshot = {};
+    Scene stale = live;
+    stale.snapshot.planLimits.fromStatusLine = false;
+    stale.snapshot.planLimits.asOf = kNow - 960;
+    Scene staleConnected = stale;
+    staleConnected.statusLine = kOwnStatusLine;
+    Scene hidden = live;
+    hidden.settings.secclaude = hidden.settings.seccodex = false;
+    Scene settings = live;
+    settings.settingsPage = true;
+    Scene estimate = first;
+    estimate.snapshot.planLimits.message = L"429";
+    estimate.snapshot.claude = {true, true, {}, {}, {}, 55};
+    estimate.snapshot.codex.found = true;
+    Scene compact = live;
+    compact.settings.size = 0;
+    Scene large144 = settings;
+    large144.settings.size = 2;
+    large144.dpi = 1.5f;
+
+    const std::pair<Scene*, int32_t> cases[] = {
+        {&live, 338},
+        {&first, 256},
+        {&stale, 338 + 24 + 38},
+        {&staleConnected, 338 + 24},
+        {&hidden, 44 + 1 + 24 + 4 + 42 + 26},
+        {&settings, 501},
+        // the 429 message, the estimate row without a bar (no largest window yet), no Codex data
+        {&estimate, 44 + (1 + 26 + 24 + 28 + 38) + (1 + 26 + 24) + 72},
+        // each term scaled on its own: 12+26 header, rows 37, heading 23, footer 4+7+30+23
+        {&compact, 12 + 26 + 2 * (1 + 23 + 37 + 37) + 4 + 7 + 30 + 23},
+        // 1.71: 24+51, separator 2, caption 48, segments 62, switches 62, footer 14+58+24
+        {&large144, 24 + 51 + 2 + 2 * (48 + 62) + (48 + 2 * 62) + (48 + 4 * 62) + 14 + 58 + 24},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [scene, height] = cases[i];
+        const PanelLayout measured = scene->Measure();
+        RecordingCanvas canvas;
+        const PanelLayout drawn = scene->Draw(canvas);
+        EXPECT_EQ(measured.height, height) << i;
+        EXPECT_EQ(drawn.height, measured.height);
+        EXPECT_EQ(drawn.headerBottom, measured.headerBottom);
+        EXPECT_EQ(drawn.targets, measured.targets);
+    }
+}
+
+std::vector<int32_t> Ids(const PanelLayout& layout) {
+    std::vector<int32_t> ids;
+    for (const PanelHitTarget& target : layout.targets) ids.push_back(target.id);
+    return ids;
+}
+
+TEST(PanelLayout, TargetsAndTheirPlaces) {
+    Scene live;
+    const PanelLayout main = live.Measure();
+    EXPECT_EQ(Ids(main), (std::vector<int32_t>{4, 5, 1, 2, 3}));
+    EXPECT_EQ(main.targets[0].rect, (PanelRect{258, 12, 284, 38}));
+    EXPECT_EQ(main.targets[1].rect, (PanelRect{288, 12, 314, 38}));
+    EXPECT_EQ(main.targets[2].rect, (PanelRect{16, 270, 161, 304}));
+    EXPECT_EQ(main.targets[3].rect, (PanelRect{169, 270, 314, 304}));
+    EXPECT_EQ(main.targets[4].rect, (PanelRect{248, 311, 314, 331}));
+    EXPECT_EQ(main.headerBottom, 44);
+
+    Scene first;
+    first.snapshot = {};
+    const PanelLayout offer = first.Measure();
+    EXPECT_EQ(Ids(offer), (std::vector<int32_t>{4, 5, 40, 1, 2, 3}));
+    EXPECT_EQ(offer.targets[2].rect, (PanelRect{16, 95, 314, 125}));
+
+    Scene settings;
+    settings.settingsPage = true;
+    const PanelLayout page = settings.Measure();
+    EXPECT_EQ(Ids(page),
+              (std::vector<int32_t>{4, 5, 7, 8, 9, 41, 42, 43, 10, 11, 40, 12, 13, 14, 6, 17}));
+    EXPECT_EQ(page.targets[2].rect, (PanelRect{16, 73, 111, 103}));   // segment width (298-12)/3
+    EXPECT_EQ(page.targets[4].rect, (PanelRect{218, 73, 313, 103}));
+    EXPECT_EQ(page.targets[8].rect, (PanelRect{10, 201, 320, 235}));  // switch rows reach past x
+    EXPECT_EQ(page.targets[14].rect, (PanelRect{16, 453, 161, 487}));
+
+    // Clicks take the first target, hover the last; the header's free area drags the panel.
+    EXPECT_EQ(ClickTargetAt(main, 258, 12), kTargetPin);
+    EXPECT_EQ(ClickTargetAt(main, 284, 12), kTargetNone);  // right edges are outside
+    EXPECT_EQ(HoverTargetAt(main, 300, 37), kTargetClose);
+    EXPECT_TRUE(IsDragHandle(main, 100, 20));
+    EXPECT_FALSE(IsDragHandle(main, 260, 20));
+    EXPECT_FALSE(IsDragHandle(main, 100, 44));
+}
+
+TEST(PanelLayout, StateMessagesAndTitles) {
+    Scene live;
+    Scene first;
+    first.snapshot = {};
+    Scene limitedAt900 = live;
+    limitedAt900.snapshot.planLimits.fromStatusLine = false;
+    limitedAt900.snapshot.planLimits.asOf = kNow - 900;
+    limitedAt900.snapshot.lastUpdate = kNow - 59;
+    Scene limitedAt901 = limitedAt900;
+    limitedAt901.snapshot.planLimits.asOf = kNow - 901;
+    limitedAt901.snapshot.lastUpdate = kNow - 60;
+    Scene noPlan = first;
+    noPlan.snapshot.planLimits.plan = L"Max";
+    noPlan.snapshot.planLimits.message = L"Offline: can't reach Anthropic";
+    noPlan.snapshot.claude.found = true;
+    noPlan.snapshot.codex.found = true;
+    noPlan.settings.seccodex = false;
+    Scene settings = live;
+    settings.settingsPage = true;
+    settings.settings.show = L"other";
+
+    using Texts = std::vector<std::wstring>;
+    const std::pair<Scene*, Texts> cases[] = {
+        {&live,
+         {L"Usage limits", L" \u00b7 Max", L"CLAUDE", L"5-hour limit", L"43%", L"Resets " , L"Weekly \u00b7 All models",
+          L"12%", L"", L"CODEX", L"5-hour window", L"32%", L"Resets ", L"Weekly", L"80%", L"",
+          L"Settings", L"Usage report", L"Updated just now", L"Refresh"}},
+        {&first,
+         {L"Usage limits", L"CLAUDE", L"Checking your plan limits\u2026",
+          L"Connect to Claude Code for live limits", L"CODEX", L"No Codex logs on this computer",
+          L"Settings", L"Usage report", L"Reading\u2026", L"Refresh"}},
+        {&limitedAt900,
+         {L"Usage limits", L" \u00b7 Max", L"CLAUDE", L"5-hour limit", L"43%", L"Resets ",
+          L"Weekly \u00b7 All models", L"12%", L"", L"Connect to Claude Code for live limits",
+          L"CODEX", L"5-hour window", L"32%", L"Resets ", L"Weekly", L"80%", L"", L"Settings",
+          L"Usage report", L"Updated just now", L"Refresh"}},
+        {&limitedAt901,
+         {L"Usage limits", L" \u00b7 Max", L"CLAUDE", L"5-hour limit", L"43%", L"Resets ",
+          L"Weekly \u00b7 All models", L"12%", L"", L"Plan limits from 15m ago",
+          L"Connect to Claude Code for live limits", L"CODEX", L"5-hour window", L"32%",
+          L"Resets ", L"Weekly", L"80%", L"", L"Settings", L"Usage report", L"Updated 1m ago",
+          L"Refresh"}},
+        {&noPlan,
+         {L"Usage limits", L"CLAUDE", L"Offline: can't reach Anthropic",
+          L"No Claude Code activity in the last 5 hours", L"Connect to Claude Code for live limits",
+          L"Settings", L"Usage report", L"Reading\u2026", L"Refresh"}},
+        {&settings,
+         {L"Settings", L"NUMBER ON THE TRAY ICON", L"Auto", L"Claude", L"Codex", L"PANEL SIZE",
+          L"Compact", L"Normal", L"Large", L"SHOW", L"Claude limits", L"Codex limits", L"BEHAVIOUR",
+          L"Live limits from Claude Code", L"Keep open when I click elsewhere",
+          L"Start with Windows", L"Warn at 80% and 95%", L"Back", L"Quit Tidewell"}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [scene, expected] = cases[i];
+        RecordingCanvas canvas;
+        scene->Draw(canvas);
+        Texts texts = canvas.Texts();
+        for (std::wstring& text : texts) {
+            if (text.starts_with(L"Resets ")) text = L"Resets ";  // the clock time is local
+        }
+        EXPECT_EQ(texts, expected) << i;
+    }
+    // An unknown `show` selects no segment: only the selected one is filled with Text.
+    RecordingCanvas canvas;
+    settings.Draw(canvas);
+    int lightSegments = 0;
+    for (const RecordingCanvas::Op& op : canvas.ops) {
+        lightSegments += op.kind == "round" && op.colour == palette::kText && op.rect.bottom - op.rect.top == 30;
+    }
+    EXPECT_EQ(lightSegments, 1);  // "Normal" only
+}
+
+TEST(PanelLayout, LimitRowBarsAndPercentColours) {
+    struct Case {
+        double percent;
+        const wchar_t* text;
+        uint32_t textColour;
+        int32_t fillWidth;  // 0: no fill
+        uint32_t fillColour;
+    };
+    const Case cases[] = {
+        {0.4, L"0%", palette::kText, 0, 0},
+        {0.5, L"1%", palette::kText, 4, palette::kBlue},
+        {74.9, L"75%", palette::kText, 223, palette::kBlue},
+        {75, L"75%", palette::kText, 223, palette::kAmber},
+        {89.6, L"90%", palette::kText, 267, palette::kAmber},
+        {89.9, L"90%", palette::kText, 267, palette::kAmber},
+        {90, L"90%", palette::kDanger, 268, palette::kDanger},
+        {150, L"150%", palette::kDanger, 298, palette::kDanger},
+        {-3, L"-3%", palette::kText, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Scene scene;
+        scene.snapshot = LiveSnapshot();
+        scene.snapshot.planLimits.limits = {{L"5-hour limit", c.percent, 0}};
+        scene.settings.seccodex = false;
+        RecordingCanvas canvas;
+        scene.Draw(canvas);
+        const RecordingCanvas::Op* percent = canvas.TextOp(c.text);
+        ASSERT_NE(percent, nullptr) << c.percent;
+        EXPECT_EQ(percent->colour, c.textColour) << c.percent;
+        // The bar sits 27 pixels below the row's top (row at 71): track, then the fill.
+        std::vector<RecordingCanvas::Op> bars;
+        for (const auto& op : canvas.ops) {
+            if (op.kind == "round" && op.rect.top == 98) bars.push_back(op);
+        }
+        ASSERT_GE(bars.size(), 1u) << c.percent;
+        EXPECT_EQ(bars[0].rect, (PanelRect{16, 98, 314, 102}));
+        EXPECT_EQ(bars[0].colour, palette::kTrack);
+        ASSERT_EQ(bars.size(), c.fillWidth ? 2u : 1u) << c.percent;
+        if (c.fillWidth) {
+            EXPECT_EQ(bars[1].rect.right - bars[1].rect.left, c.fillWidth) << c.percent;
+            EXPECT_EQ(bars[1].colour, c.fillColour) << c.percent;
+        }
+    }
+}
+
+TEST(PanelLayout, LongTextsKeepTheLabelAtLeastSixtyPixels) {
+    Scene scene;
+    scene.snapshot = LiveSnapshot();
+    scene.snapshot.planLimits.limits = {{std::wstring(80, L'&'), 50, 0}};
+    scene.snapshot.planLimits.plan = L"";
+    scene.settings.seccodex = false;
+    scene.hovered = kTargetSettings;
+    RecordingCanvas canvas;
+    scene.Draw(canvas);
+    const RecordingCanvas::Op* label = canvas.TextOp(std::wstring(80, L'&'));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->rect.right - label->rect.left, 298 - 21 - 10 - 0 - 10);
+    // A hovered light button turns HoverLight.
+    bool hoverLight = false;
+    for (const auto& op : canvas.ops) hoverLight |= op.kind == "round" && op.colour == palette::kHoverLight;
+    EXPECT_TRUE(hoverLight);
+}
+
+TEST(PanelPlacement, BesideTheTrayRememberedAndRefitted) {
+    const PanelRect work{0, 0, 1024, 728};  // a taskbar of 40 pixels at the bottom
+    const PanelRect topWork{0, 40, 1024, 768};
+    auto bottomScreen = [&](PanelPoint) { return work; };
+    auto topScreen = [&](PanelPoint) { return topWork; };
+    struct Case {
+        const char* name;
+        PlacementRequest request;
+        WorkAreaNear area;
+        PanelRect expected;
+    };
+    const PanelRect icon{1000, 740, 1016, 756};
+    const Case cases[] = {
+        {"beside the icon, kept 12 from the right", {true, {}, 330, 338, {}, icon, {5, 5}}, bottomScreen,
+         {682, 378, 1012, 716}},
+        {"centred on the icon", {true, {}, 330, 338, {}, PanelRect{400, 740, 416, 756}, {}}, bottomScreen,
+         {243, 378, 573, 716}},
+        {"no icon rectangle: the cursor", {true, {}, 330, 338, {}, PanelRect{5, 5, 5, 21}, {20, 760}},
+         bottomScreen, {12, 378, 342, 716}},
+        {"taskbar at the top", {true, {}, 330, 338, {}, PanelRect{1000, 10, 1016, 26}, {}}, topScreen,
+         {682, 52, 1012, 390}},
+        {"remembered, pulled back on screen", {true, {}, 330, 338, PanelPoint{900, -50}, icon, {}},
+         bottomScreen, {694, 0, 1024, 338}},
+        {"re-fit keeps the bottom edge", {false, {682, 378, 1012, 716}, 330, 501, {}, {}, {}},
+         bottomScreen, {682, 215, 1012, 716}},
+        {"re-fit too tall: the top holds", {false, {682, 100, 1012, 300}, 330, 800, {}, {}, {}},
+         bottomScreen, {682, 0, 1012, 800}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PlacePanelRect(c.request, c.area), c.expected) << c.name;
+    }
+}
+
+}  // namespace
