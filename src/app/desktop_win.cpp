@@ -82,7 +82,7 @@ void RunDesktop(HINSTANCE instance, const CommandLine& command) {
     if (!window) {
         return;
     }
-    if (HWND panel = CreatePanelWindow(instance)) {
+    if (HWND panel = CreatePanelWindow(instance, window)) {
         RoundDarkFrame(panel);
     }
     AddTrayIcon(window);

@@ -23,18 +23,19 @@ private:
     Handle handle_;
 };
 
-// The screen's device context, released with ReleaseDC.
-class ScreenDC {
+// A window's device context (the screen's without a window), released with ReleaseDC.
+class WindowDC {
 public:
-    ScreenDC() : dc_(GetDC(nullptr)) {}
-    ~ScreenDC() {
-        if (dc_) ReleaseDC(nullptr, dc_);
+    explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
     }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
     HDC get() const { return dc_; }
 
 private:
+    HWND window_;
     HDC dc_;
 };
 

@@ -73,8 +73,12 @@ StatusLineState StatusLineStateOf(std::string_view text) {
     if (!entry.found) {
         return kNoStatusLine;
     }
-    const std::string_view bytes = text.substr(entry.start, entry.end - entry.start);
-    return bytes.find("Tidewell") != std::string_view::npos ? kOwnStatusLine : kOtherStatusLine;
+    // Any case: the program built from source is "tidewell.exe", and the entry it wrote names it.
+    std::string bytes(text.substr(entry.start, entry.end - entry.start));
+    for (char& c : bytes) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return bytes.find("tidewell") != std::string::npos ? kOwnStatusLine : kOtherStatusLine;
 }
 
 StatusLineState GetStatusLineState() {

@@ -7,7 +7,7 @@
 // Whose status line Claude Code runs, from the "statusLine" member of its settings.json.
 enum StatusLineState : int {
     kNoStatusLine = 0,     // no entry, or no file
-    kOwnStatusLine = 1,    // the entry mentions Tidewell
+    kOwnStatusLine = 1,    // the entry mentions Tidewell, in any case
     kOtherStatusLine = 2,  // another program's entry
 };
 

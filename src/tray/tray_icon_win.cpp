@@ -31,7 +31,7 @@ HICON RenderTrayIcon(int32_t value, bool hasValue) {
     header.bV5BlueMask = 0x000000FF;
     header.bV5AlphaMask = 0xFF000000;
 
-    ScreenDC screen;
+    WindowDC screen;
     void* bits = nullptr;
     GdiObject<HBITMAP> color(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&header),
                                               DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -97,6 +97,7 @@ void OnTrayCallback(HWND window, WPARAM wParam, LPARAM lParam) {
         case NIN_SELECT:
         case NIN_KEYSELECT:
             // The click that took the focus from the panel (and so hid it) must not reopen it.
+            NotePanelAnchor(static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam)));
             if (GetTickCount() - LastPanelHideTick > 399) ShowPanel(true);
             break;
         case WM_CONTEXTMENU: {
@@ -168,6 +169,8 @@ void ShowBalloon(const std::wstring& title, const std::wstring& text) {
     balloon.dwInfoFlags = NIIF_WARNING;
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
+
+HWND TrayWindow() { return gTrayIcon.hWnd; }
 
 void SetTrayNumberChoice(const std::wstring& value) {
     gSettings.show = value;

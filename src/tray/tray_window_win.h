@@ -12,6 +12,9 @@
 // The main thread's copy of the published state.
 extern UsageSnapshot gUsageSnapshot;
 
+// The hidden main window that owns the tray icon (id 1), or null before it exists.
+HWND TrayWindow();
+
 // The window procedure of "TidewellWnd".
 LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

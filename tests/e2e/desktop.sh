@@ -10,47 +10,7 @@ probe=$3
 fixtures=$4
 . "$(dirname "$0")/lib.sh"
 
-artifacts="$(dirname "$exe")/e2e-artifacts"
-mkdir -p "$artifacts"
-export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")"
-export BROWSER=/bin/true  # pages the program opens are not shown
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-fi
-# One virtual desktop with a taskbar for every process of this prefix.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /f >/dev/null 2>&1
-data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
-rm -rf "$data"
-
-python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$scratch/home"
-export CLAUDE_CONFIG_DIR="$(program_path "$scratch/home/.claude")"
-export CODEX_HOME="$(program_path "$scratch/home/.codex")"
-
-probe() { "$runner" "$probe" "$@"; }
-shot() { import -window root "$artifacts/$1.png"; }
-# colour_count FILE HEX: pixels of that colour in the taskbar's notification area.
-tray_pixels() {
-    convert "$artifacts/$1.png" -crop 200x20+824+748 +repage -depth 8 txt:- | grep -ci "#$2"
-}
-wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
-    limit=$1
-    shift
-    for _ in $(seq $((limit * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    return 1
-}
-run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell 2>/dev/null | tr -d '\r'; }
-config_text() { iconv -f UTF-16 -t UTF-8 "$data/config.ini" 2>/dev/null | tr -d '\r'; }
-panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
-icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
+. "$(dirname "$0")/wine_desktop.sh"
 
 "$runner" "$exe" </dev/null >/dev/null 2>&1 &
 first=$!

@@ -82,6 +82,8 @@ TEST(StatusLineStateOf, TellsWhoseEntryItIs) {
     EXPECT_EQ(StatusLineStateOf("{" + E + "}"), kOwnStatusLine);
     EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "D:\\old\\Tidewell\\x.exe"}})"),
               kOwnStatusLine);
+    EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "\"Z:\\b\\tidewell.exe\" --statusline"}})"),
+              kOwnStatusLine);
     EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "~/.claude/statusline.sh"}})"),
               kOtherStatusLine);
 }

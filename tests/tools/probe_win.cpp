@@ -4,6 +4,8 @@
 //                                 print "ready", then one line per message received
 //   tidewell_probe find MS        exit 0 once a "TidewellWnd" window exists, 1 after MS ms
 //   tidewell_probe close          post WM_CLOSE to the "TidewellWnd" window
+//   tidewell_probe answer ID MS   wait up to MS ms for a "Tidewell" message box, print its text
+//                                 and press its button ID (1 OK, 6 Yes, 7 No)
 #include <windows.h>
 
 #include <cstdio>
@@ -57,6 +59,31 @@ int Hold(int seconds) {
     return 0;
 }
 
+BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    wchar_t text[1024] = {};
+    if (lstrcmpiW(name, L"Static") == 0 && GetWindowTextW(child, text, 1024) > 0) {
+        char utf8[4096] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("%s\n", utf8);
+    }
+    return TRUE;
+}
+
+int Answer(int button, int waitMs) {
+    for (int waited = 0; waited <= waitMs; waited += 50) {
+        if (HWND box = FindWindowW(L"#32770", L"Tidewell")) {
+            EnumChildWindows(box, PrintStatic, 0);
+            std::fflush(stdout);
+            HWND control = GetDlgItem(box, button);
+            return control && PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+        }
+        Sleep(50);
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,6 +96,9 @@ int main(int argc, char** argv) {
             Sleep(50);
         }
         return 1;
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "answer") == 0) {
+        return Answer(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
         HWND window = FindWindowW(kClass, nullptr);
@@ -95,6 +125,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
-                         "taskbar-created | window CLASS\n");
+                         "taskbar-created | window CLASS | answer ID MS\n");
     return 2;
 }

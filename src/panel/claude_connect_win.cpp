@@ -1,0 +1,27 @@
+#include "panel/claude_connect_win.h"
+
+#include "statusline/claude_settings.h"
+
+bool ToggleClaudeConnection(HWND owner) {
+    const StatusLineState state = GetStatusLineState();
+    if (state == kOwnStatusLine) {
+        UpdateStatusLineEntry(false);  // a failed disconnect is not reported
+        return true;
+    }
+    if (state == kOtherStatusLine &&
+        MessageBoxW(owner,
+                    L"Claude Code already has a custom status line.\n\nReplace it with Tidewell's? "
+                    L"A backup of settings.json is saved next to it.",
+                    L"Tidewell", MB_ICONQUESTION | MB_YESNO) != IDYES) {
+        return false;
+    }
+    if (UpdateStatusLineEntry(true)) {
+        MessageBoxW(owner,
+                    L"Connected. Claude Code now hands Tidewell your exact limits after each "
+                    L"reply.\n\nRestart open Claude Code sessions for it to take effect.",
+                    L"Tidewell", MB_ICONINFORMATION);
+    } else {
+        MessageBoxW(owner, L"Could not write .claude\\settings.json.", L"Tidewell", MB_ICONWARNING);
+    }
+    return true;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <windows.h>
+
+// Connects Claude Code's status line to this program, or disconnects it when it is already
+// connected, with message boxes owned by `owner`. Returns false when the user declined to
+// replace another program's status line (nothing changed).
+bool ToggleClaudeConnection(HWND owner);

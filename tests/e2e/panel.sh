@@ -1,0 +1,174 @@
+#!/bin/sh
+# The panel as a user meets it on a Wine desktop: opened beside the tray, both pages and the
+# three sizes painted (screenshots in <build>/e2e-artifacts), the bar colours, real clicks on
+# its buttons, segments and switches (read back from config.ini), the pin, Escape, a drag by the
+# header surviving a restart, 144 DPI, and connecting Claude Code with the message boxes answered.
+# Usage: panel.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+exe=$1
+runner=$2
+probe=$3
+fixtures=$4
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/wine_desktop.sh"
+
+# panel_rect: sets left top right bottom width height from the panel window.
+panel_rect() {
+    set -- $(probe window TidewellPanel | tr -d '\r')
+    state=$1 left=$2 top=$3 right=$4 bottom=$5
+    width=$((right - left)) height=$((bottom - top))
+}
+# pixel X Y (panel coordinates) of screenshot NAME: the colour as RRGGBB.
+pixel() {
+    convert "$artifacts/$1.png" -crop "1x1+$((left + $2))+$((top + $3))" +repage -depth 8 txt:- |
+        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -1
+}
+click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; sleep 0.7; }
+start() {
+    "$runner" "$exe" "$@" </dev/null >/dev/null 2>&1 &
+    program=$!
+    probe find 30000
+}
+quit() { probe command 107; wait $program; }
+
+# The status line's two limits at these percents, as Claude Code hands them over.
+status_line() {
+    reset=$(( $(date +%s) + 3600 ))
+    printf '{"rate_limits":{"five_hour":{"used_percentage":%s,"resets_at":%s},"seven_day":{"used_percentage":%s,"resets_at":%s}}}' \
+        "$1" $reset "$2" $((reset + 86400)) >"$scratch/status.json"
+    "$runner" "$exe" --statusline <"$scratch/status.json" >/dev/null 2>&1
+}
+# bars_are NAME COLOUR1 COLOUR2: a fresh screenshot whose two Claude bars have these colours.
+bars_are() { panel_rect && shot "$1" && [ "$(pixel "$1" 18 99)" = "$2" ] && [ "$(pixel "$1" 18 141)" = "$3" ]; }
+# Danger-coloured pixels in the second Claude row's percentage.
+danger_text() {
+    convert "$artifacts/$1.png" -crop "60x22+$((left + 254))+$((top + 113))" +repage -depth 8 txt:- | grep -ci '#E54D2E'
+}
+setting() { config_text | grep -qx "$1"; }
+panel_is() { panel_rect && [ "$width" -eq "$1" ] && [ "$height" -eq "$2" ]; }
+hidden() { ! panel_visible; }
+
+mkdir -p "$data"
+printf '[q]\r\nwelcomed=1\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"  # no welcome balloon
+claude_settings="$WINEPREFIX/drive_c/users/$(id -un)/.claude/settings.json"
+rm -f "$claude_settings" "$claude_settings.tidewell-backup"
+
+start
+check "the panel opens at start" wait_until 10 panel_visible
+sleep 2
+panel_rect
+shot panel-main
+check "330 wide, inside the work area, 12 above its bottom ($left $top $right $bottom)" \
+    [ "$width" -eq 330 ] && [ "$left" -ge 12 ] && [ "$right" -le 1012 ] && [ "$bottom" -eq 736 ]
+check "the background is #262624" [ "$(pixel panel-main 5 200)" = 262624 ]
+
+status_line 74.9 90
+check "bars at 74.9% and 90%: blue and danger" wait_until 15 bars_are panel-live-1 0090FF E54D2E
+check "90% is written in the danger colour" [ "$(danger_text panel-live-1)" -gt 0 ]
+status_line 75 89.9
+check "bars at 75% and 89.9%: amber and amber" wait_until 15 bars_are panel-live-2 FFC53D FFC53D
+check "89.9% is not written in the danger colour" [ "$(danger_text panel-live-2)" -eq 0 ]
+check "two live rows and two Codex windows: 338 high" panel_is 330 338
+shot panel-live
+before=$bottom
+
+click 88 $((height - 51))
+check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 501
+check "its bottom edge stays" [ "$bottom" -eq "$before" ]
+shot panel-settings
+click 164 88
+check "the Claude segment saves show=claude" wait_until 5 setting show=claude
+click 165 254
+check "the Codex switch saves seccodex=0" wait_until 5 setting seccodex=0
+click 165 254
+check "and back: seccodex=1" wait_until 5 setting seccodex=1
+click 265 152
+check "Large: 376 wide, size=2" wait_until 5 panel_is 376 571
+check "saved as size=2" setting size=2
+shot panel-settings-large
+click 72 173
+check "Compact: 290 wide" wait_until 5 panel_is 290 444
+check "saved as size=0" setting size=0
+shot panel-settings-compact
+click 143 134
+check "Normal again" wait_until 5 panel_is 330 501
+click 165 354
+check "the keep-open switch pins the panel" wait_until 5 setting pinned=1
+click 88 470
+check "Back returns to the main page" wait_until 5 panel_is 330 338
+
+xdotool mousemove 100 100 click 1
+sleep 1
+check "pinned, a click elsewhere leaves it open" panel_visible
+panel_rect
+click 271 25
+check "the pin glyph unpins it" wait_until 5 setting pinned=0
+xdotool mousemove 100 100 click 1
+check "unpinned, a click elsewhere hides it" wait_until 5 hidden
+
+probe command 111
+check "Open Tidewell shows it" wait_until 5 panel_visible
+xdotool key Escape
+check "Escape on the main page hides it" wait_until 5 hidden
+probe command 111
+wait_until 5 panel_visible
+panel_rect
+click 88 $((height - 51))
+wait_until 5 panel_is 330 501
+xdotool key Escape
+check "Escape on the settings page goes back to the main page" wait_until 5 panel_is 330 338
+check "and keeps the panel open" panel_visible
+
+# A drag by the header's free area moves the panel; the place is saved and used after a restart.
+xdotool mousemove $((left + 100)) $((top + 20)) mousedown 1 sleep 0.3 mousemove 250 200 sleep 0.3 \
+    mousemove 300 250 sleep 0.3 mouseup 1
+sleep 1
+panel_rect
+check "dragged by the header ($left $top)" [ "$left" -eq 200 ] && [ "$top" -eq 230 ]
+check "the place is saved" wait_until 5 setting px=200
+quit
+start
+wait_until 10 panel_visible
+panel_rect
+check "after a restart the panel opens where it was dragged ($left $top)" [ "$left" -eq 200 ] && [ "$top" -eq 230 ]
+
+# Connecting Claude Code from the settings page, the message boxes answered by the probe. Pinned,
+# so the panel stays while they are open.
+mkdir -p "$(dirname "$claude_settings")"
+printf '{"model": "opus", "statusLine": {"type": "command", "command": "other-tool"}}' >"$claude_settings"
+click 271 25
+click 88 $((height - 51))
+wait_until 5 panel_is 330 501
+click 165 318
+probe answer 6 5000 >"$scratch/ask.txt"
+check "another program's status line: asked first" grep -q "already has a custom status line" "$scratch/ask.txt"
+probe answer 1 5000 >"$scratch/told.txt"
+check "then told it is connected" grep -q "^Connected. Claude Code now hands Tidewell" "$scratch/told.txt"
+check "settings.json holds the program's entry" grep -q 'tidewell.exe\\" --statusline' "$claude_settings"
+check "and keeps the other member" grep -q '"model": "opus"' "$claude_settings"
+check "the backup holds the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
+sleep 1
+click 165 318
+check "a second click disconnects, asking nothing" wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
+check "the other member stays" grep -q '"model": "opus"' "$claude_settings"
+cp "$claude_settings" "$scratch/settings.before"
+chmod a-w "$claude_settings"
+click 165 318
+probe answer 1 5000 >"$scratch/failed.txt"
+check "a read-only settings.json is reported" grep -qF 'Could not write .claude\settings.json.' "$scratch/failed.txt"
+check "and left as it was" cmp -s "$claude_settings" "$scratch/settings.before"
+chmod u+w "$claude_settings"
+check "still open and pinned" panel_visible
+quit
+
+# 144 DPI: everything one and a half times as large.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k
+start
+wait_until 10 panel_visible
+sleep 1
+panel_rect
+shot panel-144dpi
+check "at 144 DPI the panel is 495 wide" [ "$width" -eq 495 ]
+quit
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+finish
