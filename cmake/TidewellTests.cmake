@@ -35,6 +35,9 @@ if(WIN32)
     target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32)
     add_executable(tidewell_addroot ${PROJECT_SOURCE_DIR}/tests/tools/addroot_win.cpp)
     target_link_libraries(tidewell_addroot PRIVATE tidewell_warnings crypt32)
+    # Not a test: times one full panel repaint (run it under Wine by hand).
+    add_executable(tidewell_paint_bench ${PROJECT_SOURCE_DIR}/tests/tools/paint_bench_win.cpp)
+    target_link_libraries(tidewell_paint_bench PRIVATE tidewell_core tidewell_warnings)
 endif()
 
 include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -26,7 +26,8 @@ if(WIN32)
     tidewell_e2e(desktop $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
     set_tests_properties(e2e.desktop PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The panel clicked through, its pages and sizes screenshotted; the same prefix, so serial.
-    tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
+                 $<TARGET_FILE:tidewell_tests>)
     set_tests_properties(e2e.panel PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The usage-service client over WinHTTP and TLS against a local mock.
     set(TIDEWELL_MOCK_PORT 47443 CACHE STRING "Port of the local usage-service mock in tests")

@@ -3,11 +3,12 @@
 # three sizes painted (screenshots in <build>/e2e-artifacts), the bar colours, real clicks on
 # its buttons, segments and switches (read back from config.ini), the pin, Escape, a drag by the
 # header surviving a restart, 144 DPI, and connecting Claude Code with the message boxes answered.
-# Usage: panel.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+# Usage: panel.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder> <tidewell_tests.exe>
 exe=$1
 runner=$2
 probe=$3
 fixtures=$4
+unit_tests=$5
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/wine_desktop.sh"
 
@@ -171,4 +172,8 @@ shot panel-144dpi
 check "at 144 DPI the panel is 495 wide" [ "$width" -eq 495 ]
 quit
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+
+# The paint cycle needs a display, so its leak test runs here.
+"$runner" "$unit_tests" --gtest_filter='PanelPaint.*' >"$scratch/paint.txt" 2>&1
+check "10,000 repaints leave no GDI object behind" grep -q '^\[  PASSED  \] 1 test' "$scratch/paint.txt"
 finish

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gdi_probe_win.h"
+
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -69,12 +71,7 @@ TEST(TrayIconPixels, CornersBarAndColours) {
 // Wine reuses freed GDI and icon slots: a probe made after many cycles gets the slot of one
 // made before them unless something leaked.
 // The table slot that the next GDI object (a brush) or USER object (an icon) gets.
-uintptr_t ProbeIndex() {
-    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-    const auto index = reinterpret_cast<uintptr_t>(probe) & 0xFFFF;
-    DeleteObject(probe);
-    return index;
-}
+uintptr_t ProbeIndex() { return static_cast<uintptr_t>(HighestGdiSlot()); }
 
 uintptr_t IconProbeIndex() {
     HICON probe = RenderTrayIcon(1, true);
