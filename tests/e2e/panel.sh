@@ -72,6 +72,16 @@ check "two live rows and two Codex windows: 338 high" panel_is 330 338
 shot panel-live
 before=$bottom
 
+# Hover lights the dark "Usage report" button; a click writes the report.
+fill_is() { shot "$1" && [ "$(pixel "$1" 180 $((height - 64)))" = "$2" ]; }
+check "the Usage report button is Raised" fill_is panel-idle 343330
+xdotool mousemove $((left + 241)) $((bottom - 51))
+check "and Hover under the mouse" wait_until 5 fill_is panel-hover 403F3B
+report="$WINEPREFIX/drive_c/users/$(id -un)/Temp/tidewell-report.html"
+rm -f "$report"
+click 241 $((height - 51))
+check "a click on it writes the usage report" wait_until 10 grep -q '5-hour windows' "$report"
+
 click 88 $((height - 51))
 check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 501
 check "its bottom edge stays" [ "$bottom" -eq "$before" ]
