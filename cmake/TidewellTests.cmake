@@ -35,6 +35,8 @@ if(WIN32)
     target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32)
     add_executable(tidewell_addroot ${PROJECT_SOURCE_DIR}/tests/tools/addroot_win.cpp)
     target_link_libraries(tidewell_addroot PRIVATE tidewell_warnings crypt32)
+    add_executable(tidewell_report_page ${PROJECT_SOURCE_DIR}/tests/tools/report_page_win.cpp)
+    target_link_libraries(tidewell_report_page PRIVATE tidewell_core tidewell_warnings)
     # Not a test: times one full panel repaint (run it under Wine by hand).
     add_executable(tidewell_paint_bench ${PROJECT_SOURCE_DIR}/tests/tools/paint_bench_win.cpp)
     target_link_libraries(tidewell_paint_bench PRIVATE tidewell_core tidewell_warnings)

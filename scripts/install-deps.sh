@@ -9,6 +9,7 @@ packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix                                   # Windows cross build
     wine wine64                                                            # Windows tests
     xvfb xdotool imagemagick x11-utils                                     # desktop runs and screenshots
+    chromium                                                               # the usage report in a browser
     python3 openssl hyperfine time ca-certificates                         # test servers, timings
 )
 

@@ -3,11 +3,12 @@
 # display: first start (Run value, welcomed=1, panel), the tray icon and its colour, a second
 # start, the status line turning the icon red, the taskbar coming back, quitting, and a start
 # with Windows. Screenshots are kept in <build>/e2e-artifacts.
-# Usage: desktop.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+# Usage: desktop.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder> <tidewell_report_page.exe>
 exe=$1
 runner=$2
 probe=$3
 fixtures=$4
+report_page=$5
 . "$(dirname "$0")/lib.sh"
 
 . "$(dirname "$0")/wine_desktop.sh"
@@ -48,18 +49,38 @@ check "the choice of number is saved" sh -c "iconv -f UTF-16 -t UTF-8 '$data/con
 probe taskbar-created
 check "after the taskbar comes back the icon is there" wait_until 10 icon_has tray-readded E54D2E
 
-# The usage report: written whole into the temporary folder; a report that cannot be replaced
-# is left as it was.
+# The usage report: written whole into the temporary folder, the very page the portable builder
+# makes from the same logs, and what Chromium parses is as meant; a report that cannot be
+# replaced is left as it was.
 report="$WINEPREFIX/drive_c/users/$(id -un)/Temp/tidewell-report.html"
 rm -f "$report"
+before=$(date +%s)
 probe command 101
 check "the usage report is written" wait_until 10 grep -q '5-hour windows' "$report"
+after=$(date +%s)
 check "as one line of HTML" [ "$(wc -l <"$report")" -eq 0 ]
+check "and opened" wait_until 10 opened_times 1
+same_page() {  # the builder's page at some second between the command and the file
+    for moment in $(seq "$before" "$after"); do
+        "$runner" "$report_page" "$moment" >"$scratch/page.html" 2>/dev/null
+        cmp -s "$report" "$scratch/page.html" && return 0
+    done
+    return 1
+}
+check "byte for byte the portable builder's page" same_page
+chromium_run() { (cd "$scratch" && timeout 60 chromium --headless --no-sandbox --disable-gpu \
+    --hide-scrollbars --window-size=900,800 "$@" "file://$report" 2>/dev/null); }
+chromium_run --dump-dom >"$scratch/dom.html"
+check "Chromium sees 4 days oldest first, bars against the busiest, 4 windows newest first" \
+    python3 "$(dirname "$0")/report_dom.py" 4 4 <"$scratch/dom.html"
+chromium_run --screenshot="$artifacts/report.png" >/dev/null
+check "and draws its bars" [ "$(convert "$artifacts/report.png" -depth 8 txt:- | grep -ci '#FFC53D')" -gt 100 ]
 cp "$report" "$scratch/report.before"
 chmod a-w "$report"
 probe command 101
 sleep 3
 check "a report that cannot be replaced stays as it was" cmp -s "$report" "$scratch/report.before"
+check "and is not opened" opened_times 1
 chmod u+w "$report"
 
 probe command 107

@@ -23,7 +23,8 @@ if(WIN32)
     tidewell_e2e(single_instance $<TARGET_FILE:tidewell_probe>)
     set_tests_properties(e2e.single_instance PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The tray on a Wine desktop with a taskbar, clicked and screenshotted.
-    tidewell_e2e(desktop $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    tidewell_e2e(desktop $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
+                 $<TARGET_FILE:tidewell_report_page>)
     set_tests_properties(e2e.desktop PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The panel clicked through, its pages and sizes screenshotted; the same prefix, so serial.
     tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures

@@ -85,6 +85,12 @@ report="$WINEPREFIX/drive_c/users/$(id -un)/Temp/tidewell-report.html"
 rm -f "$report"
 click 241 $((height - 51))
 check "a click on it writes the usage report" wait_until 10 grep -q '5-hour windows' "$report"
+check "and opens it" wait_until 10 opened_times 1
+# The page took the focus, as a browser would, and the panel hid: open it again.
+sleep 1
+probe command 111
+wait_until 5 panel_visible
+panel_rect
 
 click 88 $((height - 51))
 check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 501

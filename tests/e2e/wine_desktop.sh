@@ -9,7 +9,6 @@ xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$scratch/display")"
-export BROWSER=/bin/true  # pages the program opens are not shown
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
@@ -44,3 +43,8 @@ panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
 icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
 
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+# Pages the program opens are noted in $scratch/opened.txt instead of shown.
+wine reg add 'HKCR\.html' /ve /d htmlfile /f >/dev/null 2>&1
+wine reg add 'HKCR\htmlfile\shell\open\command' /ve \
+    /d "cmd /c echo %1>>$(program_path "$scratch/opened.txt")" /f >/dev/null 2>&1
+opened_times() { [ "$(cat "$scratch/opened.txt" 2>/dev/null | grep -c tidewell-report)" -eq "$1" ]; }

@@ -1,0 +1,26 @@
+// Writes to standard output the usage report that the portable builder makes from one scan of
+// the logs that the environment points at, as of the Unix time given: report_page NOW.
+// The desktop e2e test compares it with the page the running program writes.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "claude_logs/scan.h"
+#include "codex/codex_scanner.h"
+#include "core/settings.h"
+#include "report/usage_report.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const int64_t now = std::atoll(argv[1]);
+    LoadSettings();
+    UsageSnapshot snapshot;
+    snapshot.claude = ScanClaudeLogs(now);
+    snapshot.codex = ScanCodexLimits(now);
+    const std::string page = BuildUsageReport(snapshot, now);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(page.data(), 1, page.size(), stdout);
+    return 0;
+}
