@@ -266,6 +266,7 @@ void ShowPanel(bool toggle) {
         return;
     }
     SettingsPageShown = false;
+    HoveredTargetId = kTargetNone;  // no button lit from before it hid, until the mouse moves
     PlacePanel(true);
     ShowWindow(gPanel, SW_SHOW);
     SetForegroundWindow(gPanel);
