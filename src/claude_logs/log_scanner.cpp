@@ -22,13 +22,27 @@ uint64_t BytesToRead(const PendingRead& read) {
     return read.size > read.state->consumed ? read.size - read.state->consumed : read.size;
 }
 
-// One reader's working memory: its buffer (which holds at most one partial line between reads)
-// and what it did.
+// One reader's working memory: its buffer (which holds at most one partial line between reads),
+// the records of the file it is reading, and what it did.
 struct LogReader {
     std::vector<char>& buffer;
+    std::vector<ClaudeLogRecord>& parsed;
     ClaudeScanStats stats;
     bool recordsChanged = false;
 };
+
+// Adds a read's records to the file's, growing its vector once to the exact size: no slack kept
+// for the life of the process, and no fresh memory touched twice on a first scan.
+void AppendRecords(std::vector<ClaudeLogRecord>& records, const std::vector<ClaudeLogRecord>& parsed) {
+    if (parsed.empty()) return;
+    if (records.capacity() < records.size() + parsed.size()) {
+        std::vector<ClaudeLogRecord> grown;
+        grown.reserve(records.size() + parsed.size());
+        grown.assign(records.begin(), records.end());
+        records.swap(grown);
+    }
+    records.insert(records.end(), parsed.begin(), parsed.end());
+}
 
 // Reads what was appended to one file since the last scan: complete lines only, from the end of
 // the last complete line; the whole file again when it shrank.
@@ -41,7 +55,7 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         state.consumed = 0;
         state.inLongLine = false;
     }
-    const size_t known = state.records.size();
+    reader.parsed.clear();
     AppendedRead read;
     try {
         read = ReadAppendedLines(
@@ -49,10 +63,11 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
             ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
                 ClaudeLogRecord record;
                 if (ParseClaudeUsageLine(line, usage, record)) {
-                    state.records.push_back(record);
+                    reader.parsed.push_back(record);
                 }
             });
         });
+        if (read.opened) AppendRecords(state.records, reader.parsed);
     } catch (const std::bad_alloc&) {
         // No memory for this file's records: forget them, so that a later scan reads it afresh
         // instead of counting part of it twice. Exceptions must not leave a reader thread.
@@ -67,17 +82,17 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
     }
     ++reader.stats.filesOpened;
     reader.stats.bytesRead += read.bytesRead;
-    reader.recordsChanged = reader.recordsChanged || state.records.size() != known;
+    reader.recordsChanged = reader.recordsChanged || !reader.parsed.empty();
     state.consumed += read.consumed;
     state.inLongLine = read.inLongLine;
     state.sizeSeen = pending.size;
 }
 
-// The keys kept so far, as an open-addressing table of 32-bit tags and indices into the kept
-// records: small enough to stay in the cache, where a table of whole keys would not.
+// The keys kept so far, as an open-addressing table of indices into the kept records (plus
+// one; 0 is free): four bytes a slot, so that a first scan takes little fresh memory for it.
 class DedupIndex {
 public:
-    DedupIndex(std::vector<uint64_t>& slots, size_t expected) : slots_(slots) {
+    DedupIndex(std::vector<uint32_t>& slots, size_t expected) : slots_(slots) {
         size_t capacity = 16;
         while (capacity < expected * 2) capacity *= 2;
         slots_.assign(capacity, 0);
@@ -86,56 +101,61 @@ public:
     // True when no kept record has this key yet; the caller then keeps the record, which
     // becomes kept[kept.size()].
     bool IsFirst(const DedupKey& key, const std::vector<ClaudeLogRecord>& kept) {
-        const uint64_t tag = key.low >> 32;
         for (size_t i = static_cast<size_t>(key.low) & mask_;; i = (i + 1) & mask_) {
-            const uint64_t slot = slots_[i];
+            const uint32_t slot = slots_[i];
             if (slot == 0) {
-                slots_[i] = (tag << 32) | (kept.size() + 1);
+                slots_[i] = static_cast<uint32_t>(kept.size() + 1);
                 return true;
             }
-            if ((slot >> 32) == tag && kept[(slot & 0xFFFFFFFF) - 1].dedupKey == key) {
-                return false;
-            }
+            if (kept[slot - 1].dedupKey == key) return false;
         }
     }
 
 private:
-    std::vector<uint64_t>& slots_;
+    std::vector<uint32_t>& slots_;
     size_t mask_ = 0;
 };
 
-// Sorts by time into `out`. The times of a scan lie within a few days of `oldest`, so two
-// counting passes over 11 bits each do it in linear time; a wider spread (clocks far off) falls
-// back to a comparison sort. Equal times may come in any order; nothing depends on it.
-void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest,
-                std::vector<ClaudeLogRecord>& out) {
+// Sorts by time in place. The times of a scan lie within a few days of `oldest`, so the records
+// are dealt into 2048 buckets of 2048 seconds by swapping (no second array, which a first scan
+// would have to take fresh from the system), and each small bucket is then sorted on its own. A
+// wider spread (clocks far off) falls back to a comparison sort. Equal times may come in any
+// order; nothing depends on it.
+void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest) {
     constexpr int kBits = 11;
     constexpr size_t kBuckets = size_t{1} << kBits;
+    const auto byTime = [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; };
     int64_t newest = oldest;
     for (const ClaudeLogRecord& r : records) newest = std::max(newest, r.time);
     if (static_cast<uint64_t>(newest - oldest) >= (uint64_t{1} << (2 * kBits))) {
-        std::sort(records.begin(), records.end(),
-                  [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; });
-        out.swap(records);
+        std::sort(records.begin(), records.end(), byTime);
         return;
     }
-    out.resize(records.size());
-    std::vector<ClaudeLogRecord>* from = &records;
-    std::vector<ClaudeLogRecord>* to = &out;
-    for (int pass = 0; pass < 2; ++pass) {
-        const int shift = pass * kBits;
-        size_t counts[kBuckets + 1] = {};
-        for (const ClaudeLogRecord& r : *from) {
-            ++counts[((static_cast<uint64_t>(r.time - oldest) >> shift) & (kBuckets - 1)) + 1];
+    const auto bucketOf = [oldest](const ClaudeLogRecord& r) {
+        return static_cast<size_t>(static_cast<uint64_t>(r.time - oldest) >> kBits);
+    };
+    size_t start[kBuckets + 1] = {};
+    for (const ClaudeLogRecord& r : records) ++start[bucketOf(r) + 1];
+    for (size_t b = 1; b <= kBuckets; ++b) start[b] += start[b - 1];
+    size_t next[kBuckets];
+    std::copy(start, start + kBuckets, next);
+    for (size_t b = 0; b < kBuckets; ++b) {
+        while (next[b] < start[b + 1]) {  // swap the record at the bucket's front home
+            ClaudeLogRecord& r = records[next[b]];
+            const size_t home = bucketOf(r);
+            if (home == b) {
+                ++next[b];
+            } else {
+                std::swap(r, records[next[home]++]);
+            }
         }
-        for (size_t b = 1; b <= kBuckets; ++b) counts[b] += counts[b - 1];
-        for (const ClaudeLogRecord& r : *from) {
-            (*to)[counts[(static_cast<uint64_t>(r.time - oldest) >> shift) & (kBuckets - 1)]++] = r;
-        }
-        std::swap(from, to);
     }
-    // After two passes the sorted records are back in `records`.
-    out.swap(records);
+    for (size_t b = 0; b < kBuckets; ++b) {
+        if (start[b + 1] - start[b] > 1) {
+            std::sort(records.begin() + static_cast<ptrdiff_t>(start[b]),
+                      records.begin() + static_cast<ptrdiff_t>(start[b + 1]), byTime);
+        }
+    }
 }
 
 void ReadAll(const std::vector<PendingRead>& reads, size_t first, size_t last, LogReader& reader) {
@@ -211,12 +231,13 @@ void ClaudeLogScanner::ReadPending() {
     for (const PendingRead& read : pending_) {
         total += BytesToRead(read);
     }
-    LogReader main{buffer_, {}, false};
+    LogReader main{buffer_, parsed_, {}, false};
     size_t split = pending_.size();
     // A large first scan is shared with a second thread: the files are independent, and so are
     // their entries, which the walk has already created.
     std::vector<char> helperBuffer;
-    LogReader helper{helperBuffer, {}, false};
+    std::vector<ClaudeLogRecord> helperParsed;
+    LogReader helper{helperBuffer, helperParsed, {}, false};
     std::thread thread;
     if (total >= kParallelReadBytes && pending_.size() > 1) {
         uint64_t half = 0;
@@ -247,7 +268,7 @@ void ClaudeLogScanner::Select(int64_t now) {
     size_t total = 0;
     for (const auto& [path, state] : files_) total += state.records.size();
 
-    std::vector<ClaudeLogRecord>& kept = sortScratch_;
+    std::vector<ClaudeLogRecord>& kept = selection_.records;
     kept.clear();
     kept.reserve(total);
     DedupIndex dedup(dedupSlots_, total);
@@ -260,7 +281,7 @@ void ClaudeLogScanner::Select(int64_t now) {
             kept.push_back(record);
         }
     }
-    SortByTime(kept, oldest, selection_.records);
+    SortByTime(kept, oldest);
     recordsChanged_ = false;
     selectedFrom_ = oldest;
     nextCrossing_ = nextCrossing;

@@ -70,6 +70,7 @@ private:
     uint64_t scanCount_ = 0;
     ClaudeScanStats stats_;
     std::vector<char> buffer_;  // reused across files; holds at most one partial line between reads
+    std::vector<ClaudeLogRecord> parsed_;  // the records of one read, before they join the file's
     int64_t fileCutoff_ = 0;
     std::vector<PendingRead> pending_;
     std::vector<std::wstring> unlisted_;  // folders this scan could not list
@@ -80,6 +81,5 @@ private:
     bool recordsChanged_ = true;
     int64_t selectedFrom_ = 0;    // the record cut-off the selection was made with
     int64_t nextCrossing_ = 0;    // the oldest record time at or after that cut-off
-    std::vector<uint64_t> dedupSlots_;
-    std::vector<ClaudeLogRecord> sortScratch_;
+    std::vector<uint32_t> dedupSlots_;
 };

@@ -269,3 +269,34 @@ TEST_F(ClaudeScan, LargeFilesAreReadInPieces) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string IsoTime(int64_t t) {
+    const std::time_t time = static_cast<std::time_t>(t);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&time));
+    return text;
+}
+
+// The selection comes out in time order whatever the files' order: times spread over the week
+// (dealt into buckets) and, in the second round, one far in the future (a comparison sort).
+TEST_F(ClaudeScan, SelectionIsInTimeOrder) {
+    for (const bool farOff : {false, true}) {
+        std::string lines;
+        for (int i = 0; i < 400; ++i) {
+            const int64_t t = kNow - (i * 7919 % 600000) - (farOff && i == 7 ? -9'000'000 : 0);
+            lines += Line(1 + i, "msg_" + std::to_string(i), "req", IsoTime(t)) + "\n";
+        }
+        fs::remove_all(root);
+        Append(root / "p" / (farOff ? "b.jsonl" : "a.jsonl"), lines);
+        const ClaudeLogSelection selection = Scan();
+        ASSERT_EQ(selection.records.size(), 400u) << farOff;
+        for (size_t i = 1; i < selection.records.size(); ++i) {
+            ASSERT_LE(selection.records[i - 1].time, selection.records[i].time) << farOff << " " << i;
+        }
+        EXPECT_EQ(Tokens(selection), 400 * 401 / 2) << farOff;
+    }
+}
+
+}  // namespace
