@@ -161,6 +161,12 @@ printf '{"model": "opus", "statusLine": {"type": "command", "command": "other-to
 click 271 25
 click 88 $((height - 51))
 wait_until 5 panel_is 330 501
+cp "$claude_settings" "$scratch/other.json"
+click 165 318
+probe answer 7 5000 >/dev/null
+sleep 1
+check "answering No keeps the other program's status line" cmp -s "$claude_settings" "$scratch/other.json"
+check "and takes no backup" [ ! -e "$claude_settings.tidewell-backup" ]
 click 165 318
 probe answer 6 5000 >"$scratch/ask.txt"
 check "another program's status line: asked first" grep -q "already has a custom status line" "$scratch/ask.txt"
