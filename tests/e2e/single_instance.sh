@@ -8,20 +8,8 @@ runner=$2
 probe=$3
 . "$(dirname "$0")/lib.sh"
 
-export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
-rm -f "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-fi
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+. "$(dirname "$0")/wine_desktop.sh"
 
-probe() { "$runner" "$probe" "$@"; }
 wait_for_line() {  # wait_for_line FILE TEXT
     for _ in $(seq 200); do grep -q "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
     return 1

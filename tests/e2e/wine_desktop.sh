@@ -1,6 +1,7 @@
 # Shared by the desktop end-to-end scripts: a private Xvfb display with one Wine desktop and its
 # taskbar, a fresh settings folder, the fixture home, and helpers to look at the screen. Needs
-# $exe, $runner, $probe and $fixtures; screenshots go to <build>/e2e-artifacts.
+# $exe, $runner and $probe; the fixture home only when $fixtures is set. Screenshots go to
+# <build>/e2e-artifacts.
 artifacts="$(dirname "$exe")/e2e-artifacts"
 mkdir -p "$artifacts"
 export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
@@ -21,9 +22,11 @@ wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
 rm -rf "$data"
 
-python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$scratch/home"
-export CLAUDE_CONFIG_DIR="$(program_path "$scratch/home/.claude")"
-export CODEX_HOME="$(program_path "$scratch/home/.codex")"
+if [ -n "${fixtures:-}" ]; then
+    python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$scratch/home"
+    export CLAUDE_CONFIG_DIR="$(program_path "$scratch/home/.claude")"
+    export CODEX_HOME="$(program_path "$scratch/home/.codex")"
+fi
 
 probe() { "$runner" "$probe" "$@"; }
 shot() { import -window root "$artifacts/$1.png"; }
