@@ -12,7 +12,9 @@ struct PanelRect {
     int32_t right = 0;
     int32_t bottom = 0;
 
-    bool Contains(int32_t x, int32_t y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
     friend bool operator==(const PanelRect&, const PanelRect&) = default;
 };
 
@@ -38,6 +40,7 @@ public:
     virtual void DrawText(std::wstring_view text, const PanelRect& rect, FontRole font,
                           uint32_t colour, TextAlign align) = 0;
     // A symbol in the Icon font's size, placed in `rect` like a text with `align`.
-    virtual void DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour, TextAlign align) = 0;
+    virtual void DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour,
+                           TextAlign align) = 0;
     virtual int32_t TextWidth(std::wstring_view text, FontRole font) = 0;
 };

@@ -9,15 +9,21 @@ constexpr wchar_t kSymbolFace[] = L"Segoe MDL2 Assets";
 UINT FlagsOf(TextAlign align) {
     const UINT line = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     switch (align) {
-        case TextAlign::kLeft: return line | DT_LEFT | DT_END_ELLIPSIS;
-        case TextAlign::kRight: return line | DT_RIGHT | DT_END_ELLIPSIS;
-        case TextAlign::kRightPlain: return line | DT_RIGHT;
-        case TextAlign::kCentre: return line | DT_CENTER;
+        case TextAlign::kLeft:
+            return line | DT_LEFT | DT_END_ELLIPSIS;
+        case TextAlign::kRight:
+            return line | DT_RIGHT | DT_END_ELLIPSIS;
+        case TextAlign::kRightPlain:
+            return line | DT_RIGHT;
+        case TextAlign::kCentre:
+            return line | DT_CENTER;
     }
     return line;
 }
 
-RECT ToRect(const PanelRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+RECT ToRect(const PanelRect& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
 
 int CALLBACK NoteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -46,7 +52,8 @@ GdiCanvas::GdiCanvas(HDC dc, PanelScale scale, bool geistAvailable)
 
 GdiCanvas::~GdiCanvas() {
     for (HFONT font : fonts_) {
-        if (font) DeleteObject(font);
+        if (font)
+            DeleteObject(font);
     }
 }
 
@@ -54,8 +61,8 @@ HFONT GdiCanvas::Font(FontRole role) {
     HFONT& font = fonts_[static_cast<size_t>(role)];
     if (!font) {
         const FontSpec spec = FontSpecOf(role);
-        const FontFace face =
-            spec.glyphs ? FontFace{kSymbolFace, spec.weight} : TextFontFace(spec.weight, geistAvailable_);
+        const FontFace face = spec.glyphs ? FontFace{kSymbolFace, spec.weight}
+                                          : TextFontFace(spec.weight, geistAvailable_);
         font = CreateFontW(-S(spec.size), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, face.name);
@@ -66,12 +73,14 @@ HFONT GdiCanvas::Font(FontRole role) {
 void GdiCanvas::FillRect(const PanelRect& rect, uint32_t colour) {
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     const RECT r = ToRect(rect);
-    if (brush) ::FillRect(dc_, &r, brush.get());
+    if (brush)
+        ::FillRect(dc_, &r, brush.get());
 }
 
 void GdiCanvas::FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter) {
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    if (!brush) return;
+    if (!brush)
+        return;
     Selection useBrush(dc_, brush.get());
     Selection noPen(dc_, GetStockObject(NULL_PEN));
     // A pen-less RoundRect leaves out the right and bottom edges; +1 covers them.
@@ -98,19 +107,24 @@ void GdiCanvas::DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour, T
         DrawGlyphShape(glyph, rect, colour, align);
         return;
     }
-    const wchar_t code = glyph == Glyph::kPin ? L'\uE718' : glyph == Glyph::kClose ? L'\uE8BB' : L'\uE72A';
+    const wchar_t code = glyph == Glyph::kPin     ? L'\uE718'
+                         : glyph == Glyph::kClose ? L'\uE8BB'
+                                                  : L'\uE72A';
     DrawText(std::wstring_view(&code, 1), rect, FontRole::kIcon, colour, align);
 }
 
 // Without the icon font the three symbols are drawn as lines in a square of the glyph's size,
 // placed as the glyph would be: a pushpin, a cross, an arrow pointing right.
-void GdiCanvas::DrawGlyphShape(Glyph glyph, const PanelRect& rect, uint32_t colour, TextAlign align) {
+void GdiCanvas::DrawGlyphShape(Glyph glyph, const PanelRect& rect, uint32_t colour,
+                               TextAlign align) {
     const int32_t side = glyph == Glyph::kClose ? S(9) : S(11);
     const int32_t top = rect.top + (rect.bottom - rect.top - side) / 2;
-    const int32_t left = align == TextAlign::kCentre ? rect.left + (rect.right - rect.left - side) / 2
-                                                     : rect.right - side;
+    const int32_t left = align == TextAlign::kCentre
+                             ? rect.left + (rect.right - rect.left - side) / 2
+                             : rect.right - side;
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, S(1), colour));
-    if (!pen) return;
+    if (!pen)
+        return;
     Selection usePen(dc_, pen.get());
     auto line = [&](double x0, double y0, double x1, double y1) {
         // Fractions of the square; LineTo leaves out the end point, so it goes one pixel further.
@@ -130,11 +144,11 @@ void GdiCanvas::DrawGlyphShape(Glyph glyph, const PanelRect& rect, uint32_t colo
             line(0.55, 0.95, 1, 0.5);
             break;
         case Glyph::kPin:
-            line(0.3, 0, 0.7, 0);        // the head
-            line(0.35, 0, 0.35, 0.55);   // the body
+            line(0.3, 0, 0.7, 0);       // the head
+            line(0.35, 0, 0.35, 0.55);  // the body
             line(0.65, 0, 0.65, 0.55);
             line(0.12, 0.55, 0.88, 0.55);  // the collar
-            line(0.5, 0.55, 0.5, 1);     // the needle
+            line(0.5, 0.55, 0.5, 1);       // the needle
             break;
     }
 }

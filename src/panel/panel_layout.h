@@ -41,8 +41,8 @@ struct PanelHitTarget {
 
 // What one painter call leaves behind for sizing and input.
 struct PanelLayout {
-    int32_t height = 0;        // the content height: the window's height
-    int32_t headerBottom = 0;  // the free area above this is the drag handle
+    int32_t height = 0;                   // the content height: the window's height
+    int32_t headerBottom = 0;             // the free area above this is the drag handle
     std::vector<PanelHitTarget> targets;  // in drawing order
 };
 

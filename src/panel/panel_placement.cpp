@@ -16,11 +16,13 @@ PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& wo
     } else {
         PanelPoint anchor = request.cursor;
         if (request.iconRect && request.iconRect->right > request.iconRect->left) {
-            anchor = {(request.iconRect->left + request.iconRect->right) / 2, request.iconRect->top};
+            anchor = {(request.iconRect->left + request.iconRect->right) / 2,
+                      request.iconRect->top};
         }
         const PanelRect work = workAreaNear(anchor);
         left = anchor.x - width / 2;
-        left = std::min(work.right - width - request.margin, std::max(left, work.left + request.margin));
+        left = std::min(work.right - width - request.margin,
+                        std::max(left, work.left + request.margin));
         top = anchor.y < (work.top + work.bottom) / 2 ? work.top + request.margin
                                                       : work.bottom - height - request.margin;
     }

@@ -12,21 +12,32 @@ int32_t PanelScale::operator()(int32_t v) const {
 
 FontSpec FontSpecOf(FontRole role) {
     switch (role) {
-        case FontRole::kTitle: return {13, 400, false};
-        case FontRole::kTitleStrong: return {13, 600, false};
-        case FontRole::kRowLabel: return {13, 500, false};
-        case FontRole::kSmall: return {12, 400, false};
-        case FontRole::kSmallStrong: return {12, 600, false};
-        case FontRole::kCaption: return {11, 500, false};
-        case FontRole::kIcon: return {12, 400, true};
-        case FontRole::kButton: return {13, 500, false};
+        case FontRole::kTitle:
+            return {13, 400, false};
+        case FontRole::kTitleStrong:
+            return {13, 600, false};
+        case FontRole::kRowLabel:
+            return {13, 500, false};
+        case FontRole::kSmall:
+            return {12, 400, false};
+        case FontRole::kSmallStrong:
+            return {12, 600, false};
+        case FontRole::kCaption:
+            return {11, 500, false};
+        case FontRole::kIcon:
+            return {12, 400, true};
+        case FontRole::kButton:
+            return {13, 500, false};
     }
     return {12, 400, false};
 }
 
 FontFace TextFontFace(int32_t weight, bool geistAvailable) {
-    if (!geistAvailable) return {L"Segoe UI", weight};
-    if (weight == 600) return {L"Geist SemiBold", 400};
-    if (weight <= 499) return {L"Geist", 400};
+    if (!geistAvailable)
+        return {L"Segoe UI", weight};
+    if (weight == 600)
+        return {L"Geist SemiBold", 400};
+    if (weight <= 499)
+        return {L"Geist", 400};
     return {L"Geist Medium", 400};
 }

@@ -32,7 +32,16 @@ inline constexpr uint32_t kAmber = 0x3DC5FF;
 inline constexpr uint32_t kDanger = 0x2E4DE5;
 }  // namespace palette
 
-enum class FontRole { kTitle, kTitleStrong, kRowLabel, kSmall, kSmallStrong, kCaption, kIcon, kButton };
+enum class FontRole {
+    kTitle,
+    kTitleStrong,
+    kRowLabel,
+    kSmall,
+    kSmallStrong,
+    kCaption,
+    kIcon,
+    kButton
+};
 inline constexpr int kFontRoleCount = 8;
 
 // A font role's character height in design pixels, its weight, and whether it is the glyph font.

@@ -28,15 +28,16 @@ HWND gPanel = nullptr;
 float PanelDpiScale = 1.0f;
 bool SettingsPageShown = false;
 int32_t HoveredTargetId = kTargetNone;
-PanelLayout gLayout;  // the targets and header of the latest pass
+PanelLayout gLayout;                     // the targets and header of the latest pass
 std::optional<PanelPoint> gNotedAnchor;  // the last tray selection, used by one opening
 
-PanelScale Scale() { return PanelScale{PanelDpiScale, gSettings.size}; }
+PanelScale Scale() {
+    return PanelScale{PanelDpiScale, gSettings.size};
+}
 
 PanelLayout RunPainter(Canvas& canvas, int32_t width, bool measureOnly) {
-    const PanelInputs inputs{gUsageSnapshot,     gSettings,     SettingsPageShown,
-                             HoveredTargetId,    std::time(nullptr), PanelDpiScale,
-                             GetStatusLineState, IsAutostartOn};
+    const PanelInputs inputs{gUsageSnapshot,     gSettings,     SettingsPageShown,  HoveredTargetId,
+                             std::time(nullptr), PanelDpiScale, GetStatusLineState, IsAutostartOn};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
@@ -61,7 +62,8 @@ std::optional<PanelRect> TrayIconRect() {
     icon.hWnd = TrayWindow();
     icon.uID = 1;
     RECT rect{};
-    if (FAILED(Shell_NotifyIconGetRect(&icon, &rect))) return std::nullopt;  // Wine: E_NOTIMPL
+    if (FAILED(Shell_NotifyIconGetRect(&icon, &rect)))
+        return std::nullopt;  // Wine: E_NOTIMPL
     return PanelRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
@@ -82,14 +84,16 @@ void PlacePanel(bool opening) {
     request.current = {current.left, current.top, current.right, current.bottom};
     request.width = width;
     request.height = gLayout.height;
-    if (gSettings.px != kPanelNeverMoved) request.remembered = PanelPoint{gSettings.px, gSettings.py};
+    if (gSettings.px != kPanelNeverMoved)
+        request.remembered = PanelPoint{gSettings.px, gSettings.py};
     if (opening && !request.remembered) {
         request.iconRect = TrayIconRect();
         POINT cursor{};
         GetCursorPos(&cursor);
         request.cursor = gNotedAnchor.value_or(PanelPoint{cursor.x, cursor.y});
     }
-    if (opening) gNotedAnchor.reset();
+    if (opening)
+        gNotedAnchor.reset();
     request.margin = Scale()(12);
     const PanelRect place = PlacePanelRect(request, WorkAreaNear);
     SetWindowPos(gPanel, HWND_TOPMOST, place.left, place.top, place.right - place.left,
@@ -126,7 +130,8 @@ void Paint(HWND window) {
         }
     }
     EndPaint(window, &paint);
-    if (height != client.bottom) PlacePanel(false);
+    if (height != client.bottom)
+        PlacePanel(false);
 }
 
 void Toggle(bool& flag) {
@@ -136,26 +141,54 @@ void Toggle(bool& flag) {
 
 void OnClick(HWND window, int32_t id) {
     switch (id) {
-        case kTargetSettings: SettingsPageShown = true; break;
-        case kTargetBack: SettingsPageShown = false; break;
-        case kTargetReport: OpenUsageReport(); return;
+        case kTargetSettings:
+            SettingsPageShown = true;
+            break;
+        case kTargetBack:
+            SettingsPageShown = false;
+            break;
+        case kTargetReport:
+            OpenUsageReport();
+            return;
         case kTargetRefresh:
             ForceRefreshFlag.exchange(true);
-            if (RefreshEvent) SetEvent(RefreshEvent);
+            if (RefreshEvent)
+                SetEvent(RefreshEvent);
             return;
-        case kTargetClose: ShowWindow(window, SW_HIDE); return;
+        case kTargetClose:
+            ShowWindow(window, SW_HIDE);
+            return;
         case kTargetPin:
-        case kTargetKeepOpen: Toggle(gSettings.pinned); break;
-        case kTargetShowAuto: SetTrayNumberChoice(L"auto"); break;
-        case kTargetShowClaude: SetTrayNumberChoice(L"claude"); break;
-        case kTargetShowCodex: SetTrayNumberChoice(L"codex"); break;
-        case kTargetClaudeSection: Toggle(gSettings.secclaude); break;
-        case kTargetCodexSection: Toggle(gSettings.seccodex); break;
-        case kTargetAlerts: Toggle(gSettings.alerts); break;
-        case kTargetAutostart: SetAutostart(!IsAutostartOn()); break;
-        case kTargetQuit: DestroyWindow(TrayWindow()); return;
+        case kTargetKeepOpen:
+            Toggle(gSettings.pinned);
+            break;
+        case kTargetShowAuto:
+            SetTrayNumberChoice(L"auto");
+            break;
+        case kTargetShowClaude:
+            SetTrayNumberChoice(L"claude");
+            break;
+        case kTargetShowCodex:
+            SetTrayNumberChoice(L"codex");
+            break;
+        case kTargetClaudeSection:
+            Toggle(gSettings.secclaude);
+            break;
+        case kTargetCodexSection:
+            Toggle(gSettings.seccodex);
+            break;
+        case kTargetAlerts:
+            Toggle(gSettings.alerts);
+            break;
+        case kTargetAutostart:
+            SetAutostart(!IsAutostartOn());
+            break;
+        case kTargetQuit:
+            DestroyWindow(TrayWindow());
+            return;
         case kTargetConnect:
-            if (!ToggleClaudeConnection(window)) return;
+            if (!ToggleClaudeConnection(window))
+                return;
             break;
         case kTargetCompact:
         case kTargetNormal:
@@ -163,7 +196,8 @@ void OnClick(HWND window, int32_t id) {
             gSettings.size = id - kTargetCompact;
             SaveSettings();
             break;
-        default: return;
+        default:
+            return;
     }
     RelayoutPanel();
 }
@@ -181,8 +215,11 @@ void OnMouseMove(HWND window, int32_t x, int32_t y) {
 
 LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_PAINT: Paint(window); return 0;
-        case WM_ERASEBKGND: return 1;  // the paint covers every pixel
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE && !gSettings.pinned && IsWindowVisible(window)) {
                 HideOnDeactivation(window);
@@ -190,15 +227,19 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_NCHITTEST: {
             const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
-            if (hit != HTCLIENT) return hit;
+            if (hit != HTCLIENT)
+                return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window, &point);
             return IsDragHandle(gLayout, point.x, point.y) ? HTCAPTION : HTCLIENT;
         }
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT) return TRUE;  // the cursor chosen on mouse move stays
+            if (LOWORD(lParam) == HTCLIENT)
+                return TRUE;  // the cursor chosen on mouse move stays
             return DefWindowProcW(window, message, wParam, lParam);
-        case WM_MOUSEMOVE: OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
         case WM_MOUSELEAVE:
             if (HoveredTargetId != kTargetNone) {
                 HoveredTargetId = kTargetNone;
@@ -209,7 +250,8 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             OnClick(window, ClickTargetAt(gLayout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_KEYDOWN:
-            if (wParam != VK_ESCAPE) return 0;
+            if (wParam != VK_ESCAPE)
+                return 0;
             if (SettingsPageShown) {
                 SettingsPageShown = false;
                 RelayoutPanel();
@@ -235,7 +277,8 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             RelayoutPanel();
             return 0;
         }
-        default: return DefWindowProcW(window, message, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -257,10 +300,13 @@ HWND CreatePanelWindow(HINSTANCE instance, HWND owner) {
     return gPanel;
 }
 
-HWND PanelWindow() { return gPanel; }
+HWND PanelWindow() {
+    return gPanel;
+}
 
 void ShowPanel(bool toggle) {
-    if (!gPanel) return;
+    if (!gPanel)
+        return;
     if (toggle && IsWindowVisible(gPanel)) {
         ShowWindow(gPanel, SW_HIDE);
         return;
@@ -271,21 +317,27 @@ void ShowPanel(bool toggle) {
     ShowWindow(gPanel, SW_SHOW);
     SetForegroundWindow(gPanel);
     InvalidateRect(gPanel, nullptr, TRUE);
-    if (RefreshEvent) SetEvent(RefreshEvent);
+    if (RefreshEvent)
+        SetEvent(RefreshEvent);
 }
 
-void NotePanelAnchor(int x, int y) { gNotedAnchor = PanelPoint{x, y}; }
+void NotePanelAnchor(int x, int y) {
+    gNotedAnchor = PanelPoint{x, y};
+}
 
 void InvalidateVisiblePanel() {
-    if (gPanel && IsWindowVisible(gPanel)) InvalidateRect(gPanel, nullptr, FALSE);
+    if (gPanel && IsWindowVisible(gPanel))
+        InvalidateRect(gPanel, nullptr, FALSE);
 }
 
 void HidePanelUnlessPinned() {
-    if (gPanel && !gSettings.pinned) ShowWindow(gPanel, SW_HIDE);
+    if (gPanel && !gSettings.pinned)
+        ShowWindow(gPanel, SW_HIDE);
 }
 
 void ShowPanelSettingsPage() {
-    if (!gPanel) return;
+    if (!gPanel)
+        return;
     SettingsPageShown = true;
     RelayoutPanel();
 }

@@ -41,13 +41,15 @@ struct RecordingCanvas : Canvas {
     std::vector<std::wstring> Texts() const {
         std::vector<std::wstring> texts;
         for (const Op& op : ops) {
-            if (op.kind == "text") texts.push_back(op.text);
+            if (op.kind == "text")
+                texts.push_back(op.text);
         }
         return texts;
     }
     const Op* TextOp(const std::wstring& text) const {
         for (const Op& op : ops) {
-            if (op.kind == "text" && op.text == text) return &op;
+            if (op.kind == "text" && op.text == text)
+                return &op;
         }
         return nullptr;
     }
@@ -59,7 +61,8 @@ UsageSnapshot LiveSnapshot() {
     s.planLimits.hasLimits = true;
     s.planLimits.fromStatusLine = true;
     s.planLimits.plan = L"Max";
-    s.planLimits.limits = {{L"5-hour limit", 42.6, kNow + 3600}, {L"Weekly \u00b7 All models", 12, 0}};
+    s.planLimits.limits = {{L"5-hour limit", 42.6, kNow + 3600},
+                           {L"Weekly \u00b7 All models", 12, 0}};
     s.planLimits.asOf = kNow;
     s.codex.found = true;
     s.codex.primary = {true, 31.5, 300, kNow + 7200};
@@ -79,8 +82,14 @@ struct Scene {
     int32_t hovered = kTargetNone;
 
     PanelInputs Inputs() const {
-        return {snapshot, settings, settingsPage, hovered, kNow, dpi,
-                [this] { return statusLine; }, [] { return false; }};
+        return {snapshot,
+                settings,
+                settingsPage,
+                hovered,
+                kNow,
+                dpi,
+                [this] { return statusLine; },
+                [] { return false; }};
     }
     int32_t Width() const { return PanelScale{dpi, settings.size}(330); }
     PanelLayout Measure() const {
@@ -98,13 +107,14 @@ TEST(PanelScale, RoundsSinglePrecisionHalvesAwayFromZero) {
         int32_t size, v, expected;
     };
     const Case cases[] = {
-        {1.0f, 0, 330, 290}, {1.0f, 1, 330, 330}, {1.0f, 2, 330, 376}, {1.0f, 7, 330, 330},
-        {1.0f, 0, 16, 14},   {1.0f, 2, 16, 18},   {1.0f, 0, 42, 37},   {1.0f, 2, 42, 48},
-        {1.0f, 0, 1, 1},     {1.0f, 2, 2, 2},     {1.5f, 1, 1, 2},     {1.5f, 1, 9, 14},
+        {1.0f, 0, 330, 290},  {1.0f, 1, 330, 330}, {1.0f, 2, 330, 376}, {1.0f, 7, 330, 330},
+        {1.0f, 0, 16, 14},    {1.0f, 2, 16, 18},   {1.0f, 0, 42, 37},   {1.0f, 2, 42, 48},
+        {1.0f, 0, 1, 1},      {1.0f, 2, 2, 2},     {1.5f, 1, 1, 2},     {1.5f, 1, 9, 14},
         {1.25f, 1, 330, 413},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ((PanelScale{c.dpi, c.size}(c.v)), c.expected) << c.dpi << " " << c.size << " " << c.v;
+        EXPECT_EQ((PanelScale{c.dpi, c.size}(c.v)), c.expected)
+            << c.dpi << " " << c.size << " " << c.v;
     }
 }
 
@@ -159,7 +169,8 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
 
 std::vector<int32_t> Ids(const PanelLayout& layout) {
     std::vector<int32_t> ids;
-    for (const PanelHitTarget& target : layout.targets) ids.push_back(target.id);
+    for (const PanelHitTarget& target : layout.targets)
+        ids.push_back(target.id);
     return ids;
 }
 
@@ -185,7 +196,7 @@ TEST(PanelLayout, TargetsAndTheirPlaces) {
     const PanelLayout page = settings.Measure();
     EXPECT_EQ(Ids(page),
               (std::vector<int32_t>{4, 5, 7, 8, 9, 41, 42, 43, 10, 11, 40, 12, 13, 14, 6, 17}));
-    EXPECT_EQ(page.targets[2].rect, (PanelRect{16, 73, 111, 103}));   // segment width (298-12)/3
+    EXPECT_EQ(page.targets[2].rect, (PanelRect{16, 73, 111, 103}));  // segment width (298-12)/3
     EXPECT_EQ(page.targets[4].rect, (PanelRect{218, 73, 313, 103}));
     EXPECT_EQ(page.targets[8].rect, (PanelRect{10, 201, 320, 235}));  // switch rows reach past x
     EXPECT_EQ(page.targets[14].rect, (PanelRect{16, 453, 161, 487}));
@@ -207,11 +218,15 @@ std::vector<std::wstring> StateTexts(const Scene& scene) {
     std::vector<std::wstring> texts;
     bool inClaude = false;
     for (const std::wstring& text : canvas.Texts()) {
-        if (text == L"CODEX" || text == L"Settings") inClaude = false;
-        if (texts.size() < 2 || inClaude || text.starts_with(L"Updated") || text.starts_with(L"Reading")) {
-            if (!text.starts_with(L"Resets ")) texts.push_back(text);  // the clock time is local
+        if (text == L"CODEX" || text == L"Settings")
+            inClaude = false;
+        if (texts.size() < 2 || inClaude || text.starts_with(L"Updated") ||
+            text.starts_with(L"Reading")) {
+            if (!text.starts_with(L"Resets "))
+                texts.push_back(text);  // the clock time is local
         }
-        if (text == L"CLAUDE") inClaude = true;
+        if (text == L"CLAUDE")
+            inClaude = true;
     }
     return texts;
 }
@@ -233,16 +248,20 @@ TEST(PanelLayout, StateMessagesAndTitles) {
 
     using Texts = std::vector<std::wstring>;
     const std::pair<Scene*, Texts> cases[] = {
-        {&first, {L"Usage limits", L"CLAUDE", L"Checking your plan limits\u2026",
-                  L"Connect to Claude Code for live limits", L"Reading\u2026"}},
-        {&at900, {L"Usage limits", L" \u00b7 Max", L"5-hour limit", L"43%", L"Weekly \u00b7 All models",
-                  L"12%", L"", L"Connect to Claude Code for live limits", L"Updated just now"}},
-        {&at901, {L"Usage limits", L" \u00b7 Max", L"5-hour limit", L"43%", L"Weekly \u00b7 All models",
-                  L"12%", L"", L"Plan limits from 15m ago", L"Connect to Claude Code for live limits",
-                  L"Updated 1m ago"}},
-        {&offline, {L"Usage limits", L"CLAUDE", L"Offline: can't reach Anthropic",
-                    L"No Claude Code activity in the last 5 hours",
-                    L"Connect to Claude Code for live limits", L"Reading\u2026"}},
+        {&first,
+         {L"Usage limits", L"CLAUDE", L"Checking your plan limits\u2026",
+          L"Connect to Claude Code for live limits", L"Reading\u2026"}},
+        {&at900,
+         {L"Usage limits", L" \u00b7 Max", L"5-hour limit", L"43%", L"Weekly \u00b7 All models",
+          L"12%", L"", L"Connect to Claude Code for live limits", L"Updated just now"}},
+        {&at901,
+         {L"Usage limits", L" \u00b7 Max", L"5-hour limit", L"43%", L"Weekly \u00b7 All models",
+          L"12%", L"", L"Plan limits from 15m ago", L"Connect to Claude Code for live limits",
+          L"Updated 1m ago"}},
+        {&offline,
+         {L"Usage limits", L"CLAUDE", L"Offline: can't reach Anthropic",
+          L"No Claude Code activity in the last 5 hours", L"Connect to Claude Code for live limits",
+          L"Reading\u2026"}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(StateTexts(*cases[i].first), cases[i].second) << i;
@@ -258,7 +277,8 @@ TEST(PanelLayout, StateMessagesAndTitles) {
     EXPECT_EQ(canvas.Texts().front(), L"Settings");
     int lightSegments = 0;
     for (const RecordingCanvas::Op& op : canvas.ops) {
-        lightSegments += op.kind == "round" && op.colour == palette::kText && op.rect.bottom - op.rect.top == 30;
+        lightSegments +=
+            op.kind == "round" && op.colour == palette::kText && op.rect.bottom - op.rect.top == 30;
     }
     EXPECT_EQ(lightSegments, 1);
 }
@@ -295,7 +315,8 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
         // The bar sits 27 pixels below the row's top (row at 71): track, then the fill.
         std::vector<RecordingCanvas::Op> bars;
         for (const auto& op : canvas.ops) {
-            if (op.kind == "round" && op.rect.top == 98) bars.push_back(op);
+            if (op.kind == "round" && op.rect.top == 98)
+                bars.push_back(op);
         }
         ASSERT_GE(bars.size(), 1u) << c.percent;
         EXPECT_EQ(bars[0].rect, (PanelRect{16, 98, 314, 102}));
@@ -322,7 +343,8 @@ TEST(PanelLayout, LongTextsKeepTheLabelAtLeastSixtyPixels) {
     EXPECT_EQ(label->rect.right - label->rect.left, 298 - 21 - 10 - 0 - 10);
     // A hovered light button turns HoverLight.
     bool hoverLight = false;
-    for (const auto& op : canvas.ops) hoverLight |= op.kind == "round" && op.colour == palette::kHoverLight;
+    for (const auto& op : canvas.ops)
+        hoverLight |= op.kind == "round" && op.colour == palette::kHoverLight;
     EXPECT_TRUE(hoverLight);
 }
 
@@ -339,20 +361,34 @@ TEST(PanelPlacement, BesideTheTrayRememberedAndRefitted) {
     };
     const PanelRect icon{1000, 740, 1016, 756};
     const Case cases[] = {
-        {"beside the icon, kept 12 from the right", {true, {}, 330, 338, {}, icon, {5, 5}}, bottomScreen,
+        {"beside the icon, kept 12 from the right",
+         {true, {}, 330, 338, {}, icon, {5, 5}},
+         bottomScreen,
          {682, 378, 1012, 716}},
-        {"centred on the icon", {true, {}, 330, 338, {}, PanelRect{400, 740, 416, 756}, {}}, bottomScreen,
+        {"centred on the icon",
+         {true, {}, 330, 338, {}, PanelRect{400, 740, 416, 756}, {}},
+         bottomScreen,
          {243, 378, 573, 716}},
-        {"no icon rectangle: the cursor", {true, {}, 330, 338, {}, PanelRect{5, 5, 5, 21}, {20, 760}},
-         bottomScreen, {12, 378, 342, 716}},
-        {"taskbar at the top", {true, {}, 330, 338, {}, PanelRect{1000, 10, 1016, 26}, {}}, topScreen,
+        {"no icon rectangle: the cursor",
+         {true, {}, 330, 338, {}, PanelRect{5, 5, 5, 21}, {20, 760}},
+         bottomScreen,
+         {12, 378, 342, 716}},
+        {"taskbar at the top",
+         {true, {}, 330, 338, {}, PanelRect{1000, 10, 1016, 26}, {}},
+         topScreen,
          {682, 52, 1012, 390}},
-        {"remembered, pulled back on screen", {true, {}, 330, 338, PanelPoint{900, -50}, icon, {}},
-         bottomScreen, {694, 0, 1024, 338}},
-        {"re-fit keeps the bottom edge", {false, {682, 378, 1012, 716}, 330, 501, {}, {}, {}},
-         bottomScreen, {682, 215, 1012, 716}},
-        {"re-fit too tall: the top holds", {false, {682, 100, 1012, 300}, 330, 800, {}, {}, {}},
-         bottomScreen, {682, 0, 1012, 800}},
+        {"remembered, pulled back on screen",
+         {true, {}, 330, 338, PanelPoint{900, -50}, icon, {}},
+         bottomScreen,
+         {694, 0, 1024, 338}},
+        {"re-fit keeps the bottom edge",
+         {false, {682, 378, 1012, 716}, 330, 501, {}, {}, {}},
+         bottomScreen,
+         {682, 215, 1012, 716}},
+        {"re-fit too tall: the top holds",
+         {false, {682, 100, 1012, 300}, 330, 800, {}, {}, {}},
+         bottomScreen,
+         {682, 0, 1012, 800}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PlacePanelRect(c.request, c.area), c.expected) << c.name;

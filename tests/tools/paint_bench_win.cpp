@@ -14,14 +14,22 @@ int main(int argc, char** argv) {
     const float scale = argc > 1 ? static_cast<float>(std::atof(argv[1])) : 1.0f;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 2000;
     UsageSnapshot snapshot;
-    snapshot.planLimits = {true, true, L"", L"Max", {{L"5-hour limit", 42, 1}, {L"Weekly \u00b7 All models", 81, 1}}, 0};
+    snapshot.planLimits = {
+        true, true, L"", L"Max", {{L"5-hour limit", 42, 1}, {L"Weekly \u00b7 All models", 81, 1}},
+        0};
     snapshot.codex.found = true;
     snapshot.codex.primary = {true, 33, 300, 1};
     snapshot.codex.secondary = {true, 91, 10080, 1};
     snapshot.hasUpdate = true;
     Settings settings;
-    const PanelInputs inputs{snapshot, settings, false, kTargetNone, 100, scale,
-                             [] { return kNoStatusLine; }, [] { return false; }};
+    const PanelInputs inputs{snapshot,
+                             settings,
+                             false,
+                             kTargetNone,
+                             100,
+                             scale,
+                             [] { return kNoStatusLine; },
+                             [] { return false; }};
     const int32_t width = PanelScale{scale, 1}(330);
     const int32_t height = PanelScale{scale, 1}(338);
     WindowDC screen;
@@ -38,7 +46,8 @@ int main(int argc, char** argv) {
         PaintPanel(canvas, inputs, width, false);
         BitBlt(window.get(), 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
     }
-    const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::micro> spent =
+        std::chrono::steady_clock::now() - start;
     std::printf("scale %.2f (%d x %d): %.0f us per repaint over %d\n", scale, width, height,
                 spent.count() / repeats, repeats);
     return 0;
