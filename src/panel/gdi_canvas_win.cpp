@@ -52,8 +52,7 @@ GdiCanvas::GdiCanvas(HDC dc, PanelScale scale, bool geistAvailable)
 
 GdiCanvas::~GdiCanvas() {
     for (HFONT font : fonts_) {
-        if (font)
-            DeleteObject(font);
+        if (font) DeleteObject(font);
     }
 }
 
@@ -73,14 +72,12 @@ HFONT GdiCanvas::Font(FontRole role) {
 void GdiCanvas::FillRect(const PanelRect& rect, uint32_t colour) {
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
     const RECT r = ToRect(rect);
-    if (brush)
-        ::FillRect(dc_, &r, brush.get());
+    if (brush) ::FillRect(dc_, &r, brush.get());
 }
 
 void GdiCanvas::FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter) {
     GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    if (!brush)
-        return;
+    if (!brush) return;
     Selection useBrush(dc_, brush.get());
     Selection noPen(dc_, GetStockObject(NULL_PEN));
     // A pen-less RoundRect leaves out the right and bottom edges; +1 covers them.
@@ -123,8 +120,7 @@ void GdiCanvas::DrawGlyphShape(Glyph glyph, const PanelRect& rect, uint32_t colo
                              ? rect.left + (rect.right - rect.left - side) / 2
                              : rect.right - side;
     GdiObject<HPEN> pen(CreatePen(PS_SOLID, S(1), colour));
-    if (!pen)
-        return;
+    if (!pen) return;
     Selection usePen(dc_, pen.get());
     auto line = [&](double x0, double y0, double x1, double y1) {
         // Fractions of the square; LineTo leaves out the end point, so it goes one pixel further.

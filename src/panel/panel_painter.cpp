@@ -49,8 +49,7 @@ private:
     // ---- primitives ----
 
     void Separator() {
-        if (Drawing())
-            canvas_.FillRect(Box(x_, y_, x_ + w_, y_ + 1), kDivider);
+        if (Drawing()) canvas_.FillRect(Box(x_, y_, x_ + w_, y_ + 1), kDivider);
         y_ += S(1);
     }
 
@@ -72,8 +71,7 @@ private:
     void Limit(std::wstring_view label, double percent, bool hasPercent,
                std::wstring_view rightText) {
         const int32_t advance = hasPercent ? S(42) : S(28);
-        if (Drawing())
-            DrawLimit(label, percent, hasPercent, rightText);
+        if (Drawing()) DrawLimit(label, percent, hasPercent, rightText);
         y_ += advance;
     }
 
@@ -93,8 +91,7 @@ private:
         Text(rightText,
              Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
              FontRole::kSmall, kMuted, TextAlign::kRight);
-        if (!hasPercent)
-            return;
+        if (!hasPercent) return;
         canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, S(4));
         if (percent > 0.4) {  // also false for NaN
             const double p = std::min(percent, 100.0);
@@ -105,16 +102,14 @@ private:
     }
 
     uint32_t ButtonFill(int32_t id, uint32_t fill) const {
-        if (!Hovered(id))
-            return fill;
+        if (!Hovered(id)) return fill;
         return fill == kText ? kHoverLight : kHover;
     }
 
     void Button(const PanelRect& rect, int32_t id, std::wstring_view text, FontRole font,
                 uint32_t textColour, uint32_t fill) {
         AddTarget(rect, id);
-        if (!Drawing())
-            return;
+        if (!Drawing()) return;
         canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
         Text(text, rect, font, textColour, TextAlign::kCentre);
     }
@@ -122,8 +117,7 @@ private:
     void GlyphButton(const PanelRect& rect, int32_t id, Glyph glyph, uint32_t colour,
                      uint32_t fill) {
         AddTarget(rect, id);
-        if (!Drawing())
-            return;
+        if (!Drawing()) return;
         canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
         canvas_.DrawGlyph(glyph, rect, colour, TextAlign::kCentre);
     }
@@ -132,8 +126,7 @@ private:
         const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(34));
         AddTarget(target, id);
         if (Drawing()) {
-            if (Hovered(id))
-                canvas_.FillRoundRect(target, kHover, S(8));
+            if (Hovered(id)) canvas_.FillRoundRect(target, kHover, S(8));
             Text(label, Box(x_, y_, x_ + w_ - S(50), y_ + S(34)), FontRole::kRowLabel, kText,
                  TextAlign::kLeft);
             canvas_.FillRoundRect(Box(x_ + w_ - S(36), y_ + S(9), x_ + w_, y_ + S(25)),
@@ -146,8 +139,7 @@ private:
 
     void Segment(const PanelRect& rect, int32_t id, std::wstring_view text, bool selected) {
         AddTarget(rect, id);
-        if (!Drawing())
-            return;
+        if (!Drawing()) return;
         const uint32_t fill = selected ? kText : Hovered(id) ? kHover : kRaised;
         canvas_.FillRoundRect(rect, fill, S(8));
         Text(text, rect, FontRole::kSmallStrong, selected ? kInk : kText, TextAlign::kCentre);
@@ -189,10 +181,8 @@ private:
 
     void MainPage() {
         const Settings& settings = in_.settings;
-        if (settings.secclaude)
-            ClaudeSection();
-        if (settings.seccodex)
-            CodexSection();
+        if (settings.secclaude) ClaudeSection();
+        if (settings.seccodex) CodexSection();
         if (!settings.secclaude && !settings.seccodex) {
             Separator();
             MessageRow(L"Both sections are hidden. Turn one on in Settings.");
@@ -214,11 +204,9 @@ private:
     }
 
     std::wstring UpdateLine() const {
-        if (!in_.snapshot.hasUpdate)
-            return L"Reading\u2026";
+        if (!in_.snapshot.hasUpdate) return L"Reading\u2026";
         const int64_t age = in_.now - in_.snapshot.lastUpdate;
-        if (age <= 59)
-            return L"Updated just now";
+        if (age <= 59) return L"Updated just now";
         return L"Updated " + FormatDuration(age) + L" ago";
     }
 
@@ -230,11 +218,9 @@ private:
             for (const LimitRow& row : plan.limits) {
                 Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now));
             }
-            if (plan.fromStatusLine)
-                return;
+            if (plan.fromStatusLine) return;
             const int64_t age = in_.now - plan.asOf;
-            if (age > 900)
-                MessageRow(L"Plan limits from " + FormatDuration(age) + L" ago");
+            if (age > 900) MessageRow(L"Plan limits from " + FormatDuration(age) + L" ago");
             ConnectOffer();
             return;
         }
@@ -252,13 +238,11 @@ private:
         } else if (logs.found) {
             MessageRow(L"No Claude Code activity in the last 5 hours");
         }
-        if (!plan.fromStatusLine)
-            ConnectOffer();
+        if (!plan.fromStatusLine) ConnectOffer();
     }
 
     void ConnectOffer() {
-        if (in_.statusLineState && in_.statusLineState() == kOwnStatusLine)
-            return;
+        if (in_.statusLineState && in_.statusLineState() == kOwnStatusLine) return;
         const PanelRect target = Box(x_, y_, x_ + w_, y_ + S(30));
         AddTarget(target, kTargetConnect);
         if (Drawing()) {
@@ -285,8 +269,7 @@ private:
             MessageRow(L"No Codex logs on this computer");
         } else if (codex.primary.present) {
             CodexWindowRow(codex.primary);
-            if (codex.secondary.present)
-                CodexWindowRow(codex.secondary);
+            if (codex.secondary.present) CodexWindowRow(codex.secondary);
         } else {
             MessageRow(L"No limit data yet. Run Codex once.");
         }
@@ -342,16 +325,14 @@ PanelLayout PaintPanel(Canvas& canvas, const PanelInputs& inputs, int32_t client
 
 int32_t ClickTargetAt(const PanelLayout& layout, int32_t x, int32_t y) {
     for (const PanelHitTarget& target : layout.targets) {
-        if (target.rect.Contains(x, y))
-            return target.id;
+        if (target.rect.Contains(x, y)) return target.id;
     }
     return kTargetNone;
 }
 
 int32_t HoverTargetAt(const PanelLayout& layout, int32_t x, int32_t y) {
     for (auto it = layout.targets.rbegin(); it != layout.targets.rend(); ++it) {
-        if (it->rect.Contains(x, y))
-            return it->id;
+        if (it->rect.Contains(x, y)) return it->id;
     }
     return kTargetNone;
 }

@@ -33,11 +33,8 @@ FontSpec FontSpecOf(FontRole role) {
 }
 
 FontFace TextFontFace(int32_t weight, bool geistAvailable) {
-    if (!geistAvailable)
-        return {L"Segoe UI", weight};
-    if (weight == 600)
-        return {L"Geist SemiBold", 400};
-    if (weight <= 499)
-        return {L"Geist", 400};
+    if (!geistAvailable) return {L"Segoe UI", weight};
+    if (weight == 600) return {L"Geist SemiBold", 400};
+    if (weight <= 499) return {L"Geist", 400};
     return {L"Geist Medium", 400};
 }

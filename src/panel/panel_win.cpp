@@ -92,8 +92,7 @@ void PlacePanel(bool opening) {
         GetCursorPos(&cursor);
         request.cursor = gNotedAnchor.value_or(PanelPoint{cursor.x, cursor.y});
     }
-    if (opening)
-        gNotedAnchor.reset();
+    if (opening) gNotedAnchor.reset();
     request.margin = Scale()(12);
     const PanelRect place = PlacePanelRect(request, WorkAreaNear);
     SetWindowPos(gPanel, HWND_TOPMOST, place.left, place.top, place.right - place.left,
@@ -130,8 +129,7 @@ void Paint(HWND window) {
         }
     }
     EndPaint(window, &paint);
-    if (height != client.bottom)
-        PlacePanel(false);
+    if (height != client.bottom) PlacePanel(false);
 }
 
 void Toggle(bool& flag) {
@@ -152,8 +150,7 @@ void OnClick(HWND window, int32_t id) {
             return;
         case kTargetRefresh:
             ForceRefreshFlag.exchange(true);
-            if (RefreshEvent)
-                SetEvent(RefreshEvent);
+            if (RefreshEvent) SetEvent(RefreshEvent);
             return;
         case kTargetClose:
             ShowWindow(window, SW_HIDE);
@@ -187,8 +184,7 @@ void OnClick(HWND window, int32_t id) {
             DestroyWindow(TrayWindow());
             return;
         case kTargetConnect:
-            if (!ToggleClaudeConnection(window))
-                return;
+            if (!ToggleClaudeConnection(window)) return;
             break;
         case kTargetCompact:
         case kTargetNormal:
@@ -227,8 +223,7 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_NCHITTEST: {
             const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
-            if (hit != HTCLIENT)
-                return hit;
+            if (hit != HTCLIENT) return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window, &point);
             return IsDragHandle(gLayout, point.x, point.y) ? HTCAPTION : HTCLIENT;
@@ -250,8 +245,7 @@ LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
             OnClick(window, ClickTargetAt(gLayout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_KEYDOWN:
-            if (wParam != VK_ESCAPE)
-                return 0;
+            if (wParam != VK_ESCAPE) return 0;
             if (SettingsPageShown) {
                 SettingsPageShown = false;
                 RelayoutPanel();
@@ -305,8 +299,7 @@ HWND PanelWindow() {
 }
 
 void ShowPanel(bool toggle) {
-    if (!gPanel)
-        return;
+    if (!gPanel) return;
     if (toggle && IsWindowVisible(gPanel)) {
         ShowWindow(gPanel, SW_HIDE);
         return;
@@ -317,8 +310,7 @@ void ShowPanel(bool toggle) {
     ShowWindow(gPanel, SW_SHOW);
     SetForegroundWindow(gPanel);
     InvalidateRect(gPanel, nullptr, TRUE);
-    if (RefreshEvent)
-        SetEvent(RefreshEvent);
+    if (RefreshEvent) SetEvent(RefreshEvent);
 }
 
 void NotePanelAnchor(int x, int y) {
@@ -326,18 +318,15 @@ void NotePanelAnchor(int x, int y) {
 }
 
 void InvalidateVisiblePanel() {
-    if (gPanel && IsWindowVisible(gPanel))
-        InvalidateRect(gPanel, nullptr, FALSE);
+    if (gPanel && IsWindowVisible(gPanel)) InvalidateRect(gPanel, nullptr, FALSE);
 }
 
 void HidePanelUnlessPinned() {
-    if (gPanel && !gSettings.pinned)
-        ShowWindow(gPanel, SW_HIDE);
+    if (gPanel && !gSettings.pinned) ShowWindow(gPanel, SW_HIDE);
 }
 
 void ShowPanelSettingsPage() {
-    if (!gPanel)
-        return;
+    if (!gPanel) return;
     SettingsPageShown = true;
     RelayoutPanel();
 }

@@ -41,15 +41,13 @@ struct RecordingCanvas : Canvas {
     std::vector<std::wstring> Texts() const {
         std::vector<std::wstring> texts;
         for (const Op& op : ops) {
-            if (op.kind == "text")
-                texts.push_back(op.text);
+            if (op.kind == "text") texts.push_back(op.text);
         }
         return texts;
     }
     const Op* TextOp(const std::wstring& text) const {
         for (const Op& op : ops) {
-            if (op.kind == "text" && op.text == text)
-                return &op;
+            if (op.kind == "text" && op.text == text) return &op;
         }
         return nullptr;
     }
@@ -169,8 +167,7 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
 
 std::vector<int32_t> Ids(const PanelLayout& layout) {
     std::vector<int32_t> ids;
-    for (const PanelHitTarget& target : layout.targets)
-        ids.push_back(target.id);
+    for (const PanelHitTarget& target : layout.targets) ids.push_back(target.id);
     return ids;
 }
 
@@ -218,15 +215,13 @@ std::vector<std::wstring> StateTexts(const Scene& scene) {
     std::vector<std::wstring> texts;
     bool inClaude = false;
     for (const std::wstring& text : canvas.Texts()) {
-        if (text == L"CODEX" || text == L"Settings")
-            inClaude = false;
+        if (text == L"CODEX" || text == L"Settings") inClaude = false;
         if (texts.size() < 2 || inClaude || text.starts_with(L"Updated") ||
             text.starts_with(L"Reading")) {
             if (!text.starts_with(L"Resets "))
                 texts.push_back(text);  // the clock time is local
         }
-        if (text == L"CLAUDE")
-            inClaude = true;
+        if (text == L"CLAUDE") inClaude = true;
     }
     return texts;
 }
@@ -315,8 +310,7 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
         // The bar sits 27 pixels below the row's top (row at 71): track, then the fill.
         std::vector<RecordingCanvas::Op> bars;
         for (const auto& op : canvas.ops) {
-            if (op.kind == "round" && op.rect.top == 98)
-                bars.push_back(op);
+            if (op.kind == "round" && op.rect.top == 98) bars.push_back(op);
         }
         ASSERT_GE(bars.size(), 1u) << c.percent;
         EXPECT_EQ(bars[0].rect, (PanelRect{16, 98, 314, 102}));

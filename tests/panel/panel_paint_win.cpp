@@ -13,8 +13,7 @@ namespace {
 // Windows need a display: the panel's end-to-end test runs this one on its Wine desktop.
 TEST(PanelPaint, TenThousandRepaintsLeaveNoObjectBehind) {
     HWND panel = CreatePanelWindow(GetModuleHandleW(nullptr), nullptr);
-    if (!panel)
-        GTEST_SKIP() << "no display";
+    if (!panel) GTEST_SKIP() << "no display";
     // Hover each kind of target, on both pages, and repaint.
     const auto cycles = [panel](int count) {
         for (int i = 0; i < count; ++i) {

@@ -15,7 +15,6 @@ inline int HighestGdiSlot() {
         probe = CreateSolidBrush(RGB(1, 2, 3));
         highest = std::max(highest, static_cast<int>(reinterpret_cast<uintptr_t>(probe) & 0xFFFF));
     }
-    for (HBRUSH probe : probes)
-        DeleteObject(probe);
+    for (HBRUSH probe : probes) DeleteObject(probe);
     return highest;
 }

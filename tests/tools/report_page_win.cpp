@@ -13,8 +13,7 @@
 #include "report/usage_report.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return 2;
+    if (argc < 2) return 2;
     const int64_t now = std::atoll(argv[1]);
     LoadSettings();
     UsageSnapshot snapshot;
