@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "panel/panel_layout.h"
@@ -113,6 +114,19 @@ TEST(PanelScale, RoundsSinglePrecisionHalvesAwayFromZero) {
     for (const Case& c : cases) {
         EXPECT_EQ((PanelScale{c.dpi, c.size}(c.v)), c.expected)
             << c.dpi << " " << c.size << " " << c.v;
+    }
+}
+
+TEST(PanelFonts, GeistFacesByWeightOrSegoeUi) {
+    const std::tuple<int32_t, bool, std::wstring, int32_t> cases[] = {
+        {600, true, L"Geist SemiBold", 400}, {499, true, L"Geist", 400},
+        {500, true, L"Geist Medium", 400},   {700, true, L"Geist Medium", 400},
+        {600, false, L"Segoe UI", 600},      {400, false, L"Segoe UI", 400},
+    };
+    for (const auto& [weight, geist, face, created] : cases) {
+        const FontFace font = TextFontFace(weight, geist);
+        EXPECT_EQ(font.name, face) << weight << geist;
+        EXPECT_EQ(font.weight, created) << weight << geist;
     }
 }
 
