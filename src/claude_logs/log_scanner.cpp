@@ -34,13 +34,7 @@ struct LogReader {
 // Adds a read's records to the file's, growing its vector once to the exact size: no slack kept
 // for the life of the process, and no fresh memory touched twice on a first scan.
 void AppendRecords(std::vector<ClaudeLogRecord>& records, const std::vector<ClaudeLogRecord>& parsed) {
-    if (parsed.empty()) return;
-    if (records.capacity() < records.size() + parsed.size()) {
-        std::vector<ClaudeLogRecord> grown;
-        grown.reserve(records.size() + parsed.size());
-        grown.assign(records.begin(), records.end());
-        records.swap(grown);
-    }
+    records.reserve(records.size() + parsed.size());
     records.insert(records.end(), parsed.begin(), parsed.end());
 }
 

@@ -59,10 +59,10 @@ GdiCanvas::~GdiCanvas() {
 HFONT GdiCanvas::Font(FontRole role) {
     HFONT& font = fonts_[static_cast<size_t>(role)];
     if (!font) {
-        const FontSpec spec = FontSpecOf(role);
-        const FontFace face = spec.glyphs ? FontFace{kSymbolFace, spec.weight}
-                                          : TextFontFace(spec.weight, geistAvailable_);
-        font = CreateFontW(-S(spec.size), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
+        const FontStyle style = FontStyleOf(role);
+        const FontFace face = style.glyphs ? FontFace{kSymbolFace, style.weight}
+                                          : TextFontFace(style.weight, geistAvailable_);
+        font = CreateFontW(-S(style.size), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            CLEARTYPE_QUALITY, DEFAULT_PITCH, face.name);
     }

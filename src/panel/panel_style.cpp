@@ -10,7 +10,7 @@ int32_t PanelScale::operator()(int32_t v) const {
     return static_cast<int32_t>(std::lround(sized));
 }
 
-FontSpec FontSpecOf(FontRole role) {
+FontStyle FontStyleOf(FontRole role) {
     switch (role) {
         case FontRole::kTitle:
             return {13, 400, false};

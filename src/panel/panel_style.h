@@ -45,12 +45,12 @@ enum class FontRole {
 inline constexpr int kFontRoleCount = 8;
 
 // A font role's character height in design pixels, its weight, and whether it is the glyph font.
-struct FontSpec {
+struct FontStyle {
     int32_t size;
     int32_t weight;
     bool glyphs;
 };
-FontSpec FontSpecOf(FontRole role);
+FontStyle FontStyleOf(FontRole role);
 
 // The face and the weight to create a text font with: the embedded Geist faces picked by weight
 // (created at 400) when they were registered, otherwise "Segoe UI" at the weight itself.

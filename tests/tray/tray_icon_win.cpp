@@ -68,11 +68,8 @@ TEST(TrayIconPixels, CornersBarAndColours) {
     }
 }
 
-// Wine reuses freed GDI and icon slots: a probe made after many cycles gets the slot of one
-// made before them unless something leaked.
-// The table slot that the next GDI object (a brush) or USER object (an icon) gets.
-uintptr_t ProbeIndex() { return static_cast<uintptr_t>(HighestGdiSlot()); }
-
+// The table slot that the next USER object (an icon) gets: Wine reuses freed slots, so a probe
+// made after many cycles lands near one made before them unless icons leaked.
 uintptr_t IconProbeIndex() {
     HICON probe = RenderTrayIcon(1, true);
     const auto index = reinterpret_cast<uintptr_t>(probe) & 0xFFFF;
@@ -83,9 +80,9 @@ uintptr_t IconProbeIndex() {
 TEST(TrayIconPixels, RenderingLeavesNoObjectBehind) {
     // The first renders create what GDI keeps for the process (realised fonts, say).
     for (int value : {0, 100}) DestroyIcon(RenderTrayIcon(value, true));
-    const uintptr_t before = ProbeIndex();
+    const int before = HighestGdiSlot();
     for (int i = 0; i < 20000; ++i) DestroyIcon(RenderTrayIcon(i % 120, i % 7 != 0));
-    EXPECT_EQ(ProbeIndex(), before);
+    EXPECT_EQ(HighestGdiSlot(), before);
 }
 
 // Each refresh installs a new icon and destroys the one before it. The first cycles create
@@ -101,14 +98,14 @@ TEST(TrayIconPixels, RefreshesLeaveNoIconBehind) {
         }
     };
     cycles(1000);
-    const auto before = static_cast<int>(ProbeIndex());
+    const auto before = HighestGdiSlot();
     const auto iconBefore = static_cast<int>(IconProbeIndex());
     cycles(20000);
     EXPECT_LT(std::abs(static_cast<int>(IconProbeIndex()) - iconBefore), 64);
     // The old and new icons overlap in each refresh, so the free slots come back in another
     // order: the probe lands near where it was, where one leak per refresh would move it by
     // thousands of slots (or exhaust the table).
-    EXPECT_LT(std::abs(static_cast<int>(ProbeIndex()) - before), 64);
+    EXPECT_LT(std::abs(HighestGdiSlot() - before), 64);
 }
 
 }  // namespace
