@@ -49,7 +49,7 @@ panel_is() { panel_rect && [ "$width" -eq "$1" ] && [ "$height" -eq "$2" ]; }
 hidden() { ! panel_visible; }
 
 mkdir -p "$data"
-printf '[q]\r\nwelcomed=1\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"  # no welcome balloon
+printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"  # no balloon over the panel
 claude_settings="$WINEPREFIX/drive_c/users/$(id -un)/.claude/settings.json"
 rm -f "$claude_settings" "$claude_settings.tidewell-backup"
 
