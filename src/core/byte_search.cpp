@@ -60,12 +60,24 @@ struct Filter {
     Block secondBytes{};
 
     explicit Filter(std::string_view n) : needle(n) {
-        for (size_t i = 1; i < needle.size(); ++i) {
-            if (Rarity(needle[i]) > Rarity(needle[first])) first = i;
+        // One pass keeping the two rarest positions (the earlier one wins a tie).
+        second = 1;
+        unsigned firstRarity = Rarity(needle[0]), secondRarity = Rarity(needle[1]);
+        if (secondRarity > firstRarity) {
+            std::swap(first, second);
+            std::swap(firstRarity, secondRarity);
         }
-        second = first == 0 ? 1 : 0;
-        for (size_t i = 0; i < needle.size(); ++i) {
-            if (i != first && Rarity(needle[i]) > Rarity(needle[second])) second = i;
+        for (size_t i = 2; i < needle.size(); ++i) {
+            const unsigned rarity = Rarity(needle[i]);
+            if (rarity > firstRarity) {
+                second = first;
+                secondRarity = firstRarity;
+                first = i;
+                firstRarity = rarity;
+            } else if (rarity > secondRarity) {
+                second = i;
+                secondRarity = rarity;
+            }
         }
         if (second < first) std::swap(first, second);
         firstBytes = Splat(needle[first]);
