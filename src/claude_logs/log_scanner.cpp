@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -33,7 +35,8 @@ struct LogReader {
 
 // Adds a read's records to the file's, growing its vector once to the exact size: no slack kept
 // for the life of the process, and no fresh memory touched twice on a first scan.
-void AppendRecords(std::vector<ClaudeLogRecord>& records, const std::vector<ClaudeLogRecord>& parsed) {
+void AppendRecords(std::vector<ClaudeLogRecord>& records,
+                   const std::vector<ClaudeLogRecord>& parsed) {
     records.reserve(records.size() + parsed.size());
     records.insert(records.end(), parsed.begin(), parsed.end());
 }
@@ -52,15 +55,16 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
     reader.parsed.clear();
     AppendedRead read;
     try {
-        read = ReadAppendedLines(
-        *pending.path, state.consumed, pending.size, state.inLongLine, reader.buffer, [&](std::string_view lines) {
+        const auto parseLines = [&](std::string_view lines) {
             ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
                 ClaudeLogRecord record;
                 if (ParseClaudeUsageLine(line, usage, record)) {
                     reader.parsed.push_back(record);
                 }
             });
-        });
+        };
+        read = ReadAppendedLines(*pending.path, state.consumed, pending.size, state.inLongLine,
+                                 reader.buffer, parseLines);
         if (read.opened) AppendRecords(state.records, reader.parsed);
     } catch (const std::bad_alloc&) {
         // No memory for this file's records: forget them, so that a later scan reads it afresh
@@ -118,7 +122,9 @@ private:
 void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest) {
     constexpr int kBits = 11;
     constexpr size_t kBuckets = size_t{1} << kBits;
-    const auto byTime = [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; };
+    const auto byTime = [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) {
+        return a.time < b.time;
+    };
     int64_t newest = oldest;
     for (const ClaudeLogRecord& r : records) newest = std::max(newest, r.time);
     if (static_cast<uint64_t>(newest - oldest) >= (uint64_t{1} << (2 * kBits))) {
@@ -152,9 +158,79 @@ void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest) {
     }
 }
 
-void ReadAll(const std::vector<PendingRead>& reads, size_t first, size_t last, LogReader& reader) {
-    for (size_t i = first; i < last; ++i) ReadAppended(reads[i], reader);
+// Hands the reads a walk finds to the readers as they are found, each to exactly one reader: a
+// large first scan reads on a second thread while it is still walking.
+class ReadQueue {
+public:
+    explicit ReadQueue(std::vector<PendingRead>& reads) : reads_(reads) { reads_.clear(); }
+
+    void Add(const PendingRead& read) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            reads_.push_back(read);
+        }
+        changed_.notify_one();
+    }
+
+    // No more reads will come.
+    void Close() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    // The next read not taken yet, waiting for the walk; false once it is closed and all are taken.
+    bool Take(PendingRead& read) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return next_ < reads_.size() || closed_; });
+        if (next_ == reads_.size()) return false;
+        read = reads_[next_++];
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<PendingRead>& reads_;
+    size_t next_ = 0;
+    bool closed_ = false;
+};
+
+void ReadQueued(ReadQueue& queue, LogReader& reader) {
+    PendingRead read;
+    while (queue.Take(read)) ReadAppended(read, reader);
 }
+
+// The second reader of a large scan. Closing the queue and joining on every path, an exception
+// from the walk included, keeps its thread from outliving what it reads.
+class HelperReader {
+public:
+    HelperReader(ReadQueue& queue, LogReader& reader) : queue_(queue), reader_(reader) {}
+    ~HelperReader() { Finish(); }
+
+    void Start() {
+        if (started_) return;
+        started_ = true;
+        try {
+            thread_ = std::thread(ReadQueued, std::ref(queue_), std::ref(reader_));
+        } catch (...) {
+            // no thread to be had: the main thread reads everything
+        }
+    }
+
+    void Finish() {
+        queue_.Close();
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    ReadQueue& queue_;
+    LogReader& reader_;
+    std::thread thread_;
+    bool started_ = false;
+};
 
 }  // namespace
 
@@ -163,22 +239,41 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     ++scanCount_;
     stats_ = {};
     fileCutoff_ = clockNow - kLogLookbackSeconds;
-    pending_.clear();
     unlisted_.clear();
     bool found = false;
-    for (const std::wstring& root : roots) {
-        if (!PathExists(root)) {
-            continue;
+    LogReader main{buffer_, parsed_, {}, false};
+    std::vector<char> helperBuffer;
+    std::vector<ClaudeLogRecord> helperParsed;
+    LogReader helper{helperBuffer, helperParsed, {}, false};
+    {
+        ReadQueue queue(pending_);
+        // Once a scan has much to read, a second thread reads while the walk goes on. The walk adds
+        // entries to files_ meanwhile; map entries never move, and each is read by one reader.
+        HelperReader second(queue, helper);
+        uint64_t toRead = 0;
+        for (const std::wstring& root : roots) {
+            if (!PathExists(root)) {
+                continue;
+            }
+            found = true;
+            walk_(
+                root,
+                [&](const std::wstring& path, const WalkedFile& file) {
+                    PendingRead read;
+                    if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
+                    queue.Add(read);
+                    toRead += BytesToRead(read);
+                    if (toRead >= kParallelReadBytes) second.Start();
+                },
+                [this](const std::wstring& folder) { unlisted_.push_back(folder); });
         }
-        found = true;
-        walk_(
-            root,
-            [this](const std::wstring& path, const WalkedFile& file) {
-                VisitFile(path, file.size, file.lastWriteTime);
-            },
-            [this](const std::wstring& folder) { unlisted_.push_back(folder); });
+        queue.Close();
+        ReadQueued(queue, main);
+        second.Finish();
     }
-    ReadPending();
+    stats_.filesOpened = main.stats.filesOpened + helper.stats.filesOpened;
+    stats_.bytesRead = main.stats.bytesRead + helper.stats.bytesRead;
+    recordsChanged_ = recordsChanged_ || main.recordsChanged || helper.recordsChanged;
     Prune();
     Select(now);
     selection_.found = found;
@@ -205,53 +300,22 @@ void ClaudeLogScanner::Prune() {
     recordsChanged_ = recordsChanged_ || files_.size() != before;
 }
 
-void ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime) {
+bool ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime,
+                                 PendingRead& read) {
     if (!HasJsonlExtension(path) || lastWriteTime < fileCutoff_) {
-        return;
+        return false;
     }
     auto [entry, added] = files_.try_emplace(path);
     ClaudeFileState& state = entry->second;
     if (state.lastSeenScan == scanCount_) {
-        return;  // reached again from another root: one read per scan, and one reader per file
+        return false;  // reached again from another root: one read per scan, one reader per file
     }
     state.lastSeenScan = scanCount_;
-    if (size != state.sizeSeen) {  // an unchanged size: the file is not even opened
-        pending_.push_back({&entry->first, size, &state});
+    if (size == state.sizeSeen) {
+        return false;  // an unchanged size: the file is not even opened
     }
-}
-
-void ClaudeLogScanner::ReadPending() {
-    uint64_t total = 0;
-    for (const PendingRead& read : pending_) {
-        total += BytesToRead(read);
-    }
-    LogReader main{buffer_, parsed_, {}, false};
-    size_t split = pending_.size();
-    // A large first scan is shared with a second thread: the files are independent, and so are
-    // their entries, which the walk has already created.
-    std::vector<char> helperBuffer;
-    std::vector<ClaudeLogRecord> helperParsed;
-    LogReader helper{helperBuffer, helperParsed, {}, false};
-    std::thread thread;
-    if (total >= kParallelReadBytes && pending_.size() > 1) {
-        uint64_t half = 0;
-        for (split = 0; split < pending_.size() && half < total / 2; ++split) {
-            half += BytesToRead(pending_[split]);
-        }
-        try {
-            thread = std::thread(ReadAll, std::cref(pending_), split, pending_.size(),
-                                 std::ref(helper));
-        } catch (...) {
-            split = pending_.size();  // no thread to be had: read everything here
-        }
-    }
-    ReadAll(pending_, 0, split, main);
-    if (thread.joinable()) {
-        thread.join();
-    }
-    stats_.filesOpened = main.stats.filesOpened + helper.stats.filesOpened;
-    stats_.bytesRead = main.stats.bytesRead + helper.stats.bytesRead;
-    recordsChanged_ = recordsChanged_ || main.recordsChanged || helper.recordsChanged;
+    read = {&entry->first, size, &state};
+    return true;
 }
 
 void ClaudeLogScanner::Select(int64_t now) {

@@ -28,9 +28,9 @@ struct ClaudeLogSelection {
 
 // A file whose size changed since the last scan, to be read.
 struct PendingRead {
-    const std::wstring* path;
-    uint64_t size;
-    ClaudeFileState* state;
+    const std::wstring* path = nullptr;
+    uint64_t size = 0;
+    ClaudeFileState* state = nullptr;
 };
 
 // What the last scan cost: how many files it opened and how many bytes it read.
@@ -60,8 +60,9 @@ public:
     const ClaudeScanStats& lastScanStats() const { return stats_; }
 
 private:
-    void VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime);
-    void ReadPending();
+    // True when the file is to be read, as `read`.
+    bool VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime,
+                   PendingRead& read);
     void Select(int64_t now);
     void Prune();
 
@@ -72,7 +73,7 @@ private:
     std::vector<char> buffer_;  // reused across files; holds at most one partial line between reads
     std::vector<ClaudeLogRecord> parsed_;  // the records of one read, before they join the file's
     int64_t fileCutoff_ = 0;
-    std::vector<PendingRead> pending_;
+    std::vector<PendingRead> pending_;  // this scan's reads, in the order the walk found them
     std::vector<std::wstring> unlisted_;  // folders this scan could not list
 
     // The last selection and what it depends on: it is reused while no file's records changed
