@@ -1,12 +1,15 @@
 // The key searches on arbitrary bytes. The first line of the input is the key, the rest the
 // text; two bytes of the key line pick the start and the limit.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "core/byte_search.h"
 #include "core/json_fields.h"
+#include "core/numbers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -39,8 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     size_t a = 0, b = 0;
-    FindEachFirst(text, key, "\"usage\"", start, a, b);
+    FindEachFirst(text, BytePattern(key), BytePattern("\"usage\""), start, a, b);
     if (a != text.find(key, start) || b != text.find("\"usage\"", start)) {
+        std::abort();
+    }
+
+    // Numbers are read as strtod reads them (the fuzzer runs in the C locale).
+    const std::string number(text.substr(0, 40));
+    char* end = nullptr;
+    const double expected = std::strtod(number.c_str(), &end);
+    double parsed = 0;
+    const size_t used = ParseLeadingDouble(number, parsed);
+    if (used != static_cast<size_t>(end - number.c_str()) ||
+        (parsed != expected && !(std::isnan(parsed) && std::isnan(expected)))) {
         std::abort();
     }
     return 0;

@@ -9,6 +9,28 @@ namespace {
 // No reply reads or writes a billion tokens: a thousand times the largest context window.
 constexpr double kMaxTokensPerCount = 1e9;
 
+// The keys of a usage line, prepared once: they are searched for on every line.
+const BytePattern kTimestampPattern("\"timestamp\":\"");
+const BytePattern kRequestIdPattern("\"requestId\":\"");
+const BytePattern kMessagePattern("\"message\"");
+const BytePattern kIdPattern("\"id\":\"");
+const BytePattern kModelPattern("\"model\":\"");
+const BytePattern kInputPattern("\"input_tokens\":");
+const BytePattern kOutputPattern("\"output_tokens\":");
+const BytePattern kCacheWritePattern("\"cache_creation_input_tokens\":");
+const BytePattern kCacheReadPattern("\"cache_read_input_tokens\":");
+
+// The string value after `key` at or after `start`, empty when there is none: the compact form
+// ("key":") with its prepared pattern, and the full search (which also tries "key": ") only
+// when that form is missing.
+std::string_view StringAfterKey(std::string_view line, const BytePattern& compact,
+                                std::string_view key, size_t start) {
+    const size_t at = FindBytes(line, compact, start);
+    const auto value = at != std::string_view::npos ? StringValueFrom(line, at + compact.size())
+                                                    : FindStringAfterKey(line, key, start);
+    return value.value_or(std::string_view());
+}
+
 uint64_t Mix(uint64_t x) {  // splitmix64's finaliser
     x ^= x >> 30;
     x *= 0xBF58476D1CE4E5B9ULL;
@@ -65,12 +87,10 @@ bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
 bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record) {
     // Both keys usually close the line: find their compact forms in one pass, and fall back to
     // the full search (which also tries the spaced form) only for a key that is missing.
-    constexpr std::string_view kTimestamp = "\"timestamp\":\"";
-    constexpr std::string_view kRequestId = "\"requestId\":\"";
     size_t timestampAt = 0, requestIdAt = 0;
-    FindEachFirst(line, kTimestamp, kRequestId, 0, timestampAt, requestIdAt);
+    FindEachFirst(line, kTimestampPattern, kRequestIdPattern, 0, timestampAt, requestIdAt);
     const auto timestamp = timestampAt != std::string_view::npos
-                               ? StringValueFrom(line, timestampAt + kTimestamp.size())
+                               ? StringValueFrom(line, timestampAt + kTimestampPattern.size())
                                : FindStringAfterKey(line, "timestamp", 0);
     const int64_t time = timestamp ? ParseIsoTime(*timestamp) : 0;
     if (time == 0) {
@@ -78,20 +98,21 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
     }
 
     std::string_view messageId;
-    const size_t message = FindBytes(line, "\"message\"");
+    const size_t message = FindBytes(line, kMessagePattern);
     if (message != std::string_view::npos) {
-        messageId = FindStringAfterKey(line, "id", message).value_or(std::string_view());
+        messageId = StringAfterKey(line, kIdPattern, "id", message);
     }
     const std::string_view requestId =
-        (requestIdAt != std::string_view::npos ? StringValueFrom(line, requestIdAt + kRequestId.size())
-                                               : FindStringAfterKey(line, "requestId", 0))
+        (requestIdAt != std::string_view::npos
+             ? StringValueFrom(line, requestIdAt + kRequestIdPattern.size())
+             : FindStringAfterKey(line, "requestId", 0))
             .value_or(std::string_view());
 
     double in = 0, out = 0, cacheWrite = 0, cacheRead = 0;
-    FindNumberAfterKey(line, "input_tokens", usage, kNoLimit, in);
-    FindNumberAfterKey(line, "output_tokens", usage, kNoLimit, out);
-    FindNumberAfterKey(line, "cache_creation_input_tokens", usage, kNoLimit, cacheWrite);
-    FindNumberAfterKey(line, "cache_read_input_tokens", usage, kNoLimit, cacheRead);
+    FindNumberAfterPattern(line, kInputPattern, usage, kNoLimit, in);
+    FindNumberAfterPattern(line, kOutputPattern, usage, kNoLimit, out);
+    FindNumberAfterPattern(line, kCacheWritePattern, usage, kNoLimit, cacheWrite);
+    FindNumberAfterPattern(line, kCacheReadPattern, usage, kNoLimit, cacheRead);
 
     for (const double count : {in, out, cacheWrite, cacheRead}) {
         if (!(count >= 0 && count <= kMaxTokensPerCount)) {
@@ -99,8 +120,7 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
         }
     }
 
-    const ModelPrices prices =
-        PricesForModel(FindStringAfterKey(line, "model", 0).value_or(std::string_view()));
+    const ModelPrices prices = PricesForModel(StringAfterKey(line, kModelPattern, "model", 0));
 
     record.time = time;
     record.tokens = in + out + cacheWrite;

@@ -51,7 +51,36 @@ Lanes ToLanes(Block block) {
     return lanes;
 }
 
-// A needle with its two least common positions, first < second, for the vector filter.
+}  // namespace
+
+BytePattern::BytePattern(std::string_view needle) : needle_(needle) {
+    if (needle.size() < 2) return;
+    // One pass keeping the two rarest positions (the earlier one wins a tie).
+    first_ = 0;
+    second_ = 1;
+    unsigned firstRarity = Rarity(needle[0]), secondRarity = Rarity(needle[1]);
+    if (secondRarity > firstRarity) {
+        std::swap(first_, second_);
+        std::swap(firstRarity, secondRarity);
+    }
+    for (size_t i = 2; i < needle.size(); ++i) {
+        const unsigned rarity = Rarity(needle[i]);
+        if (rarity > firstRarity) {
+            second_ = first_;
+            secondRarity = firstRarity;
+            first_ = i;
+            firstRarity = rarity;
+        } else if (rarity > secondRarity) {
+            second_ = i;
+            secondRarity = rarity;
+        }
+    }
+    if (second_ < first_) std::swap(first_, second_);
+}
+
+namespace {
+
+// A pattern's filter bytes, each repeated across a block.
 struct Filter {
     std::string_view needle;
     size_t first = 0;
@@ -59,30 +88,12 @@ struct Filter {
     Block firstBytes{};
     Block secondBytes{};
 
-    explicit Filter(std::string_view n) : needle(n) {
-        // One pass keeping the two rarest positions (the earlier one wins a tie).
-        second = 1;
-        unsigned firstRarity = Rarity(needle[0]), secondRarity = Rarity(needle[1]);
-        if (secondRarity > firstRarity) {
-            std::swap(first, second);
-            std::swap(firstRarity, secondRarity);
-        }
-        for (size_t i = 2; i < needle.size(); ++i) {
-            const unsigned rarity = Rarity(needle[i]);
-            if (rarity > firstRarity) {
-                second = first;
-                secondRarity = firstRarity;
-                first = i;
-                firstRarity = rarity;
-            } else if (rarity > secondRarity) {
-                second = i;
-                secondRarity = rarity;
-            }
-        }
-        if (second < first) std::swap(first, second);
-        firstBytes = Splat(needle[first]);
-        secondBytes = Splat(needle[second]);
-    }
+    explicit Filter(const BytePattern& pattern)
+        : needle(pattern.needle()),
+          first(pattern.first()),
+          second(pattern.second()),
+          firstBytes(Splat(needle[first])),
+          secondBytes(Splat(needle[second])) {}
 
     // The 16 candidate starts at `at` where both rare bytes match (all lanes of `at` must be
     // valid starts: at + 15 + needle.size() <= text size).
@@ -117,6 +128,11 @@ struct Filter {
 }  // namespace
 
 size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
+    return FindBytes(text, BytePattern(needle), from);
+}
+
+size_t FindBytes(std::string_view text, const BytePattern& pattern, size_t from) {
+    const std::string_view needle = pattern.needle();
     if (from > text.size() || needle.size() > text.size() - from) {
         return std::string_view::npos;
     }
@@ -129,7 +145,7 @@ size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
         return hit ? static_cast<size_t>(static_cast<const char*>(hit) - base)
                    : std::string_view::npos;
     }
-    const Filter filter(needle);
+    const Filter filter(pattern);
     const size_t lastStart = text.size() - needle.size();  // last candidate start
     size_t start = from;
     // 64 positions per step while nothing matches, which is nearly always.
@@ -154,7 +170,7 @@ size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
     return std::string_view::npos;
 }
 
-void FindEachFirst(std::string_view text, std::string_view a, std::string_view b, size_t from,
+void FindEachFirst(std::string_view text, const BytePattern& a, const BytePattern& b, size_t from,
                    size_t& foundA, size_t& foundB) {
     constexpr size_t npos = std::string_view::npos;
     foundA = foundB = npos;

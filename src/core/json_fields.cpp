@@ -58,15 +58,32 @@ std::optional<std::string_view> StringValueFrom(std::string_view text, size_t va
     return text.substr(valueStart, valueEnd - valueStart);
 }
 
+namespace {
+
+// The number after a key's colon at `pos`, past blanks.
+bool NumberFrom(std::string_view text, size_t pos, double& out) {
+    while (pos < text.size() && text[pos] == ' ') {
+        ++pos;
+    }
+    return ParseLeadingDouble(text.substr(pos), out) > 0;
+}
+
+}  // namespace
+
 bool FindNumberAfterKey(std::string_view text, std::string_view key, size_t start, size_t limit,
                         double& out) {
     const size_t at = FindQuotedKey(text, key, ":", start);
     if (at == std::string_view::npos || at > limit) {
         return false;
     }
-    size_t pos = at + key.size() + 3;
-    while (pos < text.size() && text[pos] == ' ') {
-        ++pos;
+    return NumberFrom(text, at + key.size() + 3, out);
+}
+
+bool FindNumberAfterPattern(std::string_view text, const BytePattern& quotedKeyColon, size_t start,
+                            size_t limit, double& out) {
+    const size_t at = FindBytes(text, quotedKeyColon, start);
+    if (at == std::string_view::npos || at > limit) {
+        return false;
     }
-    return ParseLeadingDouble(text.substr(pos), out) > 0;
+    return NumberFrom(text, at + quotedKeyColon.size(), out);
 }

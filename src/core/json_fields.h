@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "core/byte_search.h"
+
 // Values in other programs' JSON are found by plain byte search for the quoted key and a colon,
 // never by parsing: the search knows nothing of nesting, arrays or escapes. Callers narrow it
 // with a start position (and, for numbers, a limit on where the key may start).
@@ -24,6 +26,10 @@ std::optional<std::string_view> StringValueFrom(std::string_view text, size_t va
 // When the key is not found within the limit, `out` is left unchanged.
 bool FindNumberAfterKey(std::string_view text, std::string_view key, size_t start, size_t limit,
                         double& out);
+
+// The same with the quoted key and its colon prepared once, such as "\"input_tokens\":".
+bool FindNumberAfterPattern(std::string_view text, const BytePattern& quotedKeyColon, size_t start,
+                            size_t limit, double& out);
 
 // Position of the first occurrence of `"key"` followed by `suffix` at or after `start`, or npos.
 size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_view suffix,

@@ -75,9 +75,10 @@ AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_
 
 void ForEachLineWith(std::string_view lines, std::string_view key,
                      const std::function<void(std::string_view line, size_t keyAt)>& onLine) {
+    const BytePattern pattern(key);
     size_t from = 0;
     while (true) {
-        const size_t at = FindBytes(lines, key, from);
+        const size_t at = FindBytes(lines, pattern, from);
         if (at == std::string_view::npos) {
             return;
         }

@@ -61,7 +61,7 @@ TEST(FindEachFirst, FindsBothInOnePassAsTwoSearchesWould) {
         for (char& c : b) c = alphabet[random() % alphabet.size()];
         const size_t from = random() % (text.size() + 2);
         size_t foundA = 0, foundB = 0;
-        FindEachFirst(text, a, b, from, foundA, foundB);
+        FindEachFirst(text, BytePattern(a), BytePattern(b), from, foundA, foundB);
         ASSERT_EQ(foundA, std::string_view(text).find(a, from)) << text << " " << a;
         ASSERT_EQ(foundB, std::string_view(text).find(b, from)) << text << " " << b;
     }
