@@ -63,6 +63,16 @@ bool Overflows(std::string_view number, bool hex) {
 }
 
 size_t ParseUnsigned(const char* first, const char* last, double& value) {
+    // Plain integers, the usual case in logs, without the general conversion: up to 15 digits
+    // are exact in a double, and a point, exponent or "x" after them takes the general path.
+    uint64_t integer = 0;
+    const char* p = first;
+    for (; p < last && p - first < 16 && IsDigit(*p); ++p) integer = integer * 10 + (*p - '0');
+    const bool general = p < last && (*p == '.' || (*p | 0x20) == 'e' || (*p | 0x20) == 'x');
+    if (p > first && p - first < 16 && !general) {
+        value = static_cast<double>(integer);
+        return static_cast<size_t>(p - first);
+    }
     if (last - first >= 2 && first[0] == '0' && (first[1] | 0x20) == 'x') {
         const char* digits = first + 2;
         if (digits < last && (IsHexDigit(*digits) || (*digits == '.' && digits + 1 < last &&

@@ -37,6 +37,11 @@ TEST(ParseLeadingDouble, FollowsStrtod) {
         {"null", 0, 0},
         {"\"3\"", 0, 0},
         {"1,5", 1, 1},  // "," is never the decimal point, whatever the locale
+        {"0007}", 4, 7},
+        {"123456789012345,", 15, 123456789012345.0},
+        {"9007199254740993", 16, 9007199254740992.0},  // beyond 15 digits: rounded as strtod does
+        {"12e2", 4, 1200},
+        {"12x", 2, 12},
     };
     for (const DoubleCase& c : cases) {
         double value = 99;
