@@ -33,11 +33,12 @@ struct LogReader {
     bool recordsChanged = false;
 };
 
-// Adds a read's records to the file's, growing its vector once to the exact size: no slack kept
-// for the life of the process, and no fresh memory touched twice on a first scan.
+// Adds a read's records to the file's. A file's first read sizes its vector exactly: most files
+// are never written again, and no slack is kept for the life of the process. A file that grows
+// again is being written, and its vector grows by doubling, not by a copy on every scan.
 void AppendRecords(std::vector<ClaudeLogRecord>& records,
                    const std::vector<ClaudeLogRecord>& parsed) {
-    records.reserve(records.size() + parsed.size());
+    if (records.empty()) records.reserve(parsed.size());
     records.insert(records.end(), parsed.begin(), parsed.end());
 }
 
@@ -328,7 +329,9 @@ void ClaudeLogScanner::Select(int64_t now) {
 
     std::vector<ClaudeLogRecord>& kept = selection_.records;
     kept.clear();
-    kept.reserve(total);
+    // Room to grow: while Claude Code writes, nearly every scan selects a few records more, and
+    // an exact fit would move the whole selection into fresh memory each time.
+    if (kept.capacity() < total) kept.reserve(total + total / 4);
     DedupIndex dedup(dedupSlots_, total);
     int64_t nextCrossing = INT64_MAX;
     for (const auto& [path, state] : files_) {
