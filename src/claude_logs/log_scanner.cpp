@@ -252,21 +252,27 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         // entries to files_ meanwhile; map entries never move, and each is read by one reader.
         HelperReader second(queue, helper);
         uint64_t toRead = 0;
-        for (const std::wstring& root : roots) {
-            if (!PathExists(root)) {
-                continue;
+        try {
+            for (const std::wstring& root : roots) {
+                if (!PathExists(root)) {
+                    continue;
+                }
+                found = true;
+                walk_(
+                    root,
+                    [&](const std::wstring& path, const WalkedFile& file) {
+                        PendingRead read;
+                        if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
+                        queue.Add(read);
+                        toRead += BytesToRead(read);
+                        if (toRead >= kParallelReadBytes) second.Start();
+                    },
+                    [this](const std::wstring& folder) { unlisted_.push_back(folder); });
             }
-            found = true;
-            walk_(
-                root,
-                [&](const std::wstring& path, const WalkedFile& file) {
-                    PendingRead read;
-                    if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
-                    queue.Add(read);
-                    toRead += BytesToRead(read);
-                    if (toRead >= kParallelReadBytes) second.Start();
-                },
-                [this](const std::wstring& folder) { unlisted_.push_back(folder); });
+        } catch (...) {
+            // What the second reader has read meanwhile joins the next scan's selection.
+            recordsChanged_ = true;
+            throw;
         }
         queue.Close();
         ReadQueued(queue, main);

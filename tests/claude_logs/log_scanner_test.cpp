@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <fstream>
+#include <new>
 
 #include "core/iso_time.h"
 #include "core/log_files.h"
@@ -222,6 +223,31 @@ TEST_F(ClaudeScan, FilesReachedFromTwoRootsAreReadOnceOnTheParallelPath) {
     EXPECT_EQ(scanner.Scan({same, same}, kNow, WallClock()).records.size(), 20000u);
     EXPECT_EQ(scanner.lastScanStats().filesOpened, 4u);
     EXPECT_EQ(scanner.lastScanStats().bytesRead, 4 * block.size());
+}
+
+// A walk that fails (out of memory, say) after the second reader has begun ends that scan only;
+// the files read meanwhile are not read again, and they join the next selection.
+TEST_F(ClaudeScan, AWalkThatFailsWhileTheSecondReaderWorksEndsThatScanOnly) {
+    Append(root / "a" / "s.jsonl", Line(5, "m1") + "\n");
+    bool fail = false;
+    ClaudeLogScanner faked([&](const std::wstring& from, const VisitFile& visit,
+                               const VisitUnlisted& unlisted) {
+        WalkRegularFiles(from, visit, unlisted);
+        if (fail) throw std::bad_alloc();
+    });
+    const std::vector<std::wstring> roots{WideFromPath(root)};
+    EXPECT_EQ(faked.Scan(roots, kNow, WallClock()).records.size(), 1u);
+
+    std::string block;
+    for (int i = 0; i < 6000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int f = 0; f < 8; ++f) {  // about 24 MB: enough for the second reader thread
+        Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
+    }
+    fail = true;
+    EXPECT_THROW(faked.Scan(roots, kNow, WallClock()), std::bad_alloc);
+    fail = false;
+    EXPECT_EQ(faked.Scan(roots, kNow, WallClock()).records.size(), 48001u);
+    EXPECT_EQ(faked.lastScanStats().filesOpened, 0u);
 }
 
 // A folder the walk cannot list this time keeps its files' records; one that is gone drops them.
