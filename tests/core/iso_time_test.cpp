@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
 
 namespace {
@@ -33,6 +35,30 @@ TEST(ParseIsoTime, ReadsDateTimesWithAndWithoutZones) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ParseIsoTime(c.text), c.expected) << c.text;
+    }
+}
+
+// The usual "...Z" form is read directly: it and its near misses must mean what their "+00:00"
+// spelling means, read the general way, with any field values and fractions of up to ten digits.
+TEST(ParseIsoTime, ReadsTheUsualFormAsTheGeneralReadingDoes) {
+    std::mt19937 random(5);
+    const auto below = [&](unsigned n) { return static_cast<unsigned>(random() % n); };
+    for (int round = 0; round < 3000; ++round) {
+        char fields[40];
+        std::snprintf(fields, sizeof fields, "%04u-%02u-%02uT%02u:%02u:%02u", below(10000),
+                      below(100), below(100), below(100), below(100), below(100));
+        std::string time = fields;
+        if (below(3) != 0) {
+            time += '.';
+            for (unsigned n = below(11); n > 0; --n) {
+                time += static_cast<char>(below(2) == 0 ? '9' : '0' + below(10));
+            }
+        }
+        if (below(2) == 0) {  // a near miss of the usual form
+            const std::string_view odd = "0123456789.:-TZ+ x";
+            time[below(static_cast<unsigned>(time.size()))] = odd[below(odd.size())];
+        }
+        ASSERT_EQ(ParseIsoTime(time + "Z"), ParseIsoTime(time + "+00:00")) << time;
     }
 }
 
