@@ -213,14 +213,16 @@ size_t FindBytesUsing(bool wide, std::string_view text, const BytePattern& patte
     size_t start = from;
     // 64 positions per step while nothing matches, which is nearly always.
     for (; start + 64 <= lastStart + 1; start += 64) {
-        if (wide) {
-            start = SkipQuietSteps<false>(base, start, lastStart + 1, filter, filter);
-            if (start + 64 > lastStart + 1) break;
-        }
         const Block m0 = filter.Candidates(base, start), m1 = filter.Candidates(base, start + 16),
                     m2 = filter.Candidates(base, start + 32), m3 = filter.Candidates(base, start + 48);
         const Lanes any = ToLanes(m0 | m1 | m2 | m3);
-        if ((any.low | any.high) == 0) continue;
+        if ((any.low | any.high) == 0) {
+            // A quiet step, so likely a long quiet stretch: crossed wide where the processor can.
+            if (wide) {
+                start = SkipQuietSteps<false>(base, start + 64, lastStart + 1, filter, filter) - 64;
+            }
+            continue;
+        }
         const Block blocks[4] = {m0, m1, m2, m3};
         for (size_t k = 0; k < 4; ++k) {
             const size_t found = filter.Verify(base, blocks[k], start + 16 * k);
@@ -256,10 +258,6 @@ void FindEachFirstUsing(bool wide, std::string_view text, const BytePattern& a,
     if (from <= text.size() && longest <= text.size() - from) {
         const size_t end = text.size() - longest + 1;  // one past the last start both fit at
         for (; start + 64 <= end; start += 64) {
-            if (wide) {
-                start = SkipQuietSteps<true>(base, start, end, filterA, filterB);
-                if (start + 64 > end) break;
-            }
             const Block a0 = filterA.Candidates(base, start), b0 = filterB.Candidates(base, start),
                         a1 = filterA.Candidates(base, start + 16),
                         b1 = filterB.Candidates(base, start + 16),
@@ -268,7 +266,12 @@ void FindEachFirstUsing(bool wide, std::string_view text, const BytePattern& a,
                         a3 = filterA.Candidates(base, start + 48),
                         b3 = filterB.Candidates(base, start + 48);
             const Lanes any = ToLanes(a0 | b0 | a1 | b1 | a2 | b2 | a3 | b3);
-            if ((any.low | any.high) == 0) continue;
+            if ((any.low | any.high) == 0) {
+                if (wide) {
+                    start = SkipQuietSteps<true>(base, start + 64, end, filterA, filterB) - 64;
+                }
+                continue;
+            }
             const Block candidatesA[4] = {a0, a1, a2, a3}, candidatesB[4] = {b0, b1, b2, b3};
             for (size_t k = 0; k < 4; ++k) {
                 if (foundA == npos) foundA = filterA.Verify(base, candidatesA[k], start + 16 * k);
