@@ -263,8 +263,8 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                     [&](const std::wstring& path, const WalkedFile& file) {
                         PendingRead read;
                         if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
+                        toRead += BytesToRead(read);  // before the file is a reader's
                         queue.Add(read);
-                        toRead += BytesToRead(read);
                         if (toRead >= kParallelReadBytes) second.Start();
                     },
                     [this](const std::wstring& folder) { unlisted_.push_back(folder); });
