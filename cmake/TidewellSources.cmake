@@ -32,5 +32,5 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/src/limits/usage_client.cpp PR
 
 # The page that the tray menu's "Tidewell website" opens.
 set(TIDEWELL_WEBSITE "https://github.com/tidewell/tidewell" CACHE STRING "The product's web page")
-set_source_files_properties(${PROJECT_SOURCE_DIR}/src/tray/tray_window_win.cpp PROPERTIES
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/desktop_app_win.cpp PROPERTIES
     COMPILE_DEFINITIONS "TIDEWELL_WEBSITE=L\"${TIDEWELL_WEBSITE}\"")

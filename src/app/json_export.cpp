@@ -45,10 +45,12 @@ std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& 
 }
 
 int RunJsonExport(const std::wstring& outputPath) {
-    LoadSettings();
+    Settings settings = LoadSettings();
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
-    const ClaudeLogSummary claude = ScanClaudeLogs(now);
-    const CodexLimits codex = ScanCodexLimits(now);
+    ClaudeLogScanner claudeScanner;
+    CodexScanner codexScanner;
+    const ClaudeLogSummary claude = ScanClaudeLogs(claudeScanner, now, settings.maxblock);
+    const CodexLimits codex = ScanCodexLimits(codexScanner, now);
     const std::string json = FormatJsonExport(claude, codex);
 
     std::ofstream file(PathFromWide(outputPath), std::ios::binary | std::ios::trunc);

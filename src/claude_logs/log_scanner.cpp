@@ -29,6 +29,7 @@ uint64_t BytesToRead(const PendingRead& read) {
 struct LogReader {
     std::vector<char>& buffer;
     std::vector<ClaudeLogRecord>& parsed;
+    const ClaudeLogScanner& scanner;
     ClaudeScanStats stats;
     bool recordsChanged = false;
 };
@@ -84,7 +85,9 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
     reader.recordsChanged = reader.recordsChanged || !reader.parsed.empty();
     state.consumed += read.consumed;
     state.inLongLine = read.inLongLine;
-    state.sizeSeen = pending.size;
+    // After a failed read only what was read counts as seen, so the next scan reads on from
+    // there even when the size stays the same.
+    state.sizeSeen = read.failed ? state.consumed : pending.size;
 }
 
 // The keys kept so far, as an open-addressing table of indices into the kept records (plus
@@ -199,9 +202,12 @@ private:
     bool closed_ = false;
 };
 
+// Takes every queued read; once the scanner is told to stop, the rest are passed over unread.
 void ReadQueued(ReadQueue& queue, LogReader& reader) {
     PendingRead read;
-    while (queue.Take(read)) ReadAppended(read, reader);
+    while (queue.Take(read)) {
+        if (!reader.scanner.Stopped()) ReadAppended(read, reader);
+    }
 }
 
 // The second reader of a large scan. Closing the queue and joining on every path, an exception
@@ -242,10 +248,10 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     fileCutoff_ = clockNow - kLogLookbackSeconds;
     unlisted_.clear();
     bool found = false;
-    LogReader main{buffer_, parsed_, {}, false};
+    LogReader main{buffer_, parsed_, *this, {}, false};
     std::vector<char> helperBuffer;
     std::vector<ClaudeLogRecord> helperParsed;
-    LogReader helper{helperBuffer, helperParsed, {}, false};
+    LogReader helper{helperBuffer, helperParsed, *this, {}, false};
     {
         ReadQueue queue(pending_);
         // Once a scan has much to read, a second thread reads while the walk goes on. The walk adds
@@ -261,6 +267,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                 walk_(
                     root,
                     [&](const std::wstring& path, const WalkedFile& file) {
+                        if (Stopped()) return;
                         PendingRead read;
                         if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
                         toRead += BytesToRead(read);  // before the file is a reader's
@@ -281,6 +288,9 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     stats_.filesOpened = main.stats.filesOpened + helper.stats.filesOpened;
     stats_.bytesRead = main.stats.bytesRead + helper.stats.bytesRead;
     recordsChanged_ = recordsChanged_ || main.recordsChanged || helper.recordsChanged;
+    if (Stopped()) {
+        return selection_;  // files the walk passed over are not gone
+    }
     Prune();
     Select(now);
     selection_.found = found;

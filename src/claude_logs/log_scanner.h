@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -55,6 +56,11 @@ public:
     const ClaudeLogSelection& Scan(const std::vector<std::wstring>& roots, int64_t now,
                                    int64_t clockNow);
 
+    // Once `stop` is set, a scan reads no further file and leaves its memory as it was; the
+    // program sets it when it quits, so that a scan of gigabytes does not hold the exit up.
+    void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }
+    bool Stopped() const { return stop_ && stop_->load(); }
+
     // The per-file memory, ordered by full path.
     const std::map<std::wstring, ClaudeFileState>& files() const { return files_; }
     const ClaudeScanStats& lastScanStats() const { return stats_; }
@@ -67,6 +73,7 @@ private:
     void Prune();
 
     Walk walk_;
+    const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, ClaudeFileState> files_;
     uint64_t scanCount_ = 0;
     ClaudeScanStats stats_;

@@ -8,8 +8,6 @@
 
 namespace {
 
-CodexScanner gCodexScanner;
-
 CodexWindow AsOf(CodexWindow window, int64_t now) {
     if (window.present && window.resetsAt != 0 && window.resetsAt <= now) {
         window.usedPercent = 0;  // the window has reset since the event
@@ -27,7 +25,7 @@ CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_
     limits.found = true;
     const int64_t cutoff = clockNow - kLogLookbackSeconds;
     WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
-        if (HasJsonlExtension(path) && file.lastWriteTime >= cutoff) {
+        if (HasJsonlExtension(path) && file.lastWriteTime >= cutoff && !(stop_ && stop_->load())) {
             ReadFile(path, file.size, files_[path]);
         }
     });
@@ -72,7 +70,7 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
     }
     state.consumed += read.consumed;
     state.inLongLine = read.inLongLine;
-    state.sizeSeen = size;
+    state.sizeSeen = read.failed ? state.consumed : size;  // a failed read is tried again
 }
 
 std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstring& userProfile,
@@ -86,8 +84,8 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
     return WideFromPath(folder / "sessions");
 }
 
-CodexLimits ScanCodexLimits(int64_t now) {
-    return gCodexScanner.Scan(CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
+CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now) {
+    return scanner.Scan(CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
                                             ReadUserProfile(), ReadEnvironment(L"HOME")),
                         now, static_cast<int64_t>(std::time(nullptr)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -34,11 +35,15 @@ public:
     // in Unix seconds, are not opened); windows that have reset by `now` report 0 percent.
     CodexLimits Scan(const std::wstring& sessions, int64_t now, int64_t clockNow);
 
+    // Once `stop` is set, a scan opens no further file (the program is quitting).
+    void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }
+
     const std::map<std::wstring, CodexFileState>& files() const { return files_; }
 
 private:
     void ReadFile(const std::wstring& path, uint64_t size, CodexFileState& state);
 
+    const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, CodexFileState> files_;
     std::vector<char> buffer_;
 };
@@ -48,5 +53,5 @@ private:
 std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstring& userProfile,
                                  const std::wstring& home);
 
-// Scans the sessions folder of this process's environment with the process-wide scanner.
-CodexLimits ScanCodexLimits(int64_t now);
+// Scans the sessions folder of this process's environment with `scanner`.
+CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now);

@@ -38,6 +38,7 @@ AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_
             static_cast<size_t>(std::min<uint64_t>(buffer.size() - partial, remaining));
         const size_t got = file.Read(buffer.data() + partial, wanted);
         if (got == 0) {
+            result.failed = file.failed();  // else the file ends early: it shrank meanwhile
             break;
         }
         remaining -= got;

@@ -25,6 +25,7 @@ struct AppendedRead {
                             // up to the end of an over-long line being skipped
     uint64_t bytesRead = 0;
     bool inLongLine = false;  // the read ended inside an over-long line: skip to its newline next
+    bool failed = false;  // a read failed before `size`: only `consumed` bytes were taken
 };
 
 // Reads bytes [start, size) of a growing log file in chunks and hands every block of complete

@@ -5,11 +5,10 @@
 #include <system_error>
 
 #include "core/numbers.h"
+#include "platform/file_walk.h"
 #include "platform/ini.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
-
-Settings gSettings;
 
 namespace {
 
@@ -29,13 +28,13 @@ void WriteInt(const std::wstring& path, const wchar_t* key, int64_t value) {
 }
 
 // The leading number of the text, 0 when there is none, as _wtof reads it. A hand-edited "nan"
-// or "inf" would stop the largest block from ever being learned (nothing compares above it),
-// so it reads as "not learned yet".
+// or "inf", a negative value or one no block can reach would stop the largest block from ever
+// being learned (or make every estimate 0%), so each reads as "not learned yet".
 double ReadMaxBlock(const std::wstring& path) {
     const std::wstring text = IniReadString(path, kSection, L"maxblock", L"0", kTextBufferChars);
     double value = 0;
     ParseLeadingDouble(WideToUtf8(text), value);
-    return std::isfinite(value) ? value : 0;
+    return value >= 0 && value <= kMaxPlausibleBlockTokens ? value : 0;
 }
 
 }  // namespace
@@ -58,6 +57,7 @@ Settings ReadSettings(const std::wstring& configPath) {
     s.secclaude = ReadBool(configPath, L"secclaude", true);
     s.seccodex = ReadBool(configPath, L"seccodex", true);
     s.size = IniReadInt(configPath, kSection, L"size", 1);
+    if (s.size < 0 || s.size > 2) s.size = 1;  // Compact, Normal or Large
     s.px = IniReadInt(configPath, kSection, L"px", kPanelNeverMoved);
     s.py = IniReadInt(configPath, kSection, L"py", kPanelNeverMoved);
     s.show = IniReadString(configPath, kSection, L"show", L"auto", kTextBufferChars);
@@ -84,9 +84,6 @@ void WriteSettings(const Settings& s) {
 
 namespace {
 
-// The settings as this process last read or wrote them.
-Settings gLastSaved;
-
 // True when writing `a` would store what storing `b` stored.
 bool SameWhenStored(const Settings& a, const Settings& b) {
     return a.configPath == b.configPath &&
@@ -97,20 +94,23 @@ bool SameWhenStored(const Settings& a, const Settings& b) {
 
 }  // namespace
 
-void LoadSettings() {
+Settings LoadSettings() {
     const std::wstring folder = DataDirectory();
-    gSettings = ReadSettings(
-        folder.empty() ? std::wstring() : WideFromPath(PathFromWide(folder) / "config.ini"));
-    gLastSaved = gSettings;
+    return ReadSettings(folder.empty() ? std::wstring()
+                                       : WideFromPath(PathFromWide(folder) / "config.ini"));
 }
 
-void SaveSettings() {
-    WriteSettings(gSettings);
-    gLastSaved = gSettings;
+void SettingsStore::Save() {
+    WriteSettings(current_);
+    saved_ = current_;
 }
 
-void SaveSettingsIfChanged() {
-    if (!SameWhenStored(gSettings, gLastSaved)) {
-        SaveSettings();
-    }
+void SettingsStore::SaveIfChanged() {
+    if (!SameWhenStored(current_, saved_)) Save();
+}
+
+bool RecordFirstRun(const std::wstring& configPath) {
+    return !configPath.empty() && IniReadInt(configPath, kSection, L"welcomed", 0) == 0 &&
+           IniWriteString(configPath, kSection, L"welcomed", L"1") && PathExists(configPath) &&
+           IniReadInt(configPath, kSection, L"welcomed", 0) == 1;
 }

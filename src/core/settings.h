@@ -22,9 +22,6 @@ struct Settings {
     int32_t py = kPanelNeverMoved;
 };
 
-// The process-wide settings.
-extern Settings gSettings;
-
 // The program's folder in the roaming application data, created with its parents when missing
 // (a failure to create it is ignored). Empty when the application-data folder is unknown.
 std::wstring DataDirectory();
@@ -35,12 +32,33 @@ Settings ReadSettings(const std::wstring& configPath);
 // Writes every key to `settings.configPath`; px and py only once the panel has been moved.
 void WriteSettings(const Settings& settings);
 
-// Fills gSettings from "config.ini" in DataDirectory(). Called once per process.
-void LoadSettings();
+// No five-hour block comes near a trillion tokens (some 55 million a second); a stored largest
+// block above it is a damaged or hand-edited file, and is learned again.
+inline constexpr double kMaxPlausibleBlockTokens = 1e12;
 
-// Writes gSettings back to its file.
-void SaveSettings();
+// The settings from "config.ini" in DataDirectory().
+Settings LoadSettings();
 
-// Writes gSettings only when it differs from what this process last read or wrote, so that an
-// idle program does not rewrite config.ini at every refresh.
-void SaveSettingsIfChanged();
+// The settings of the running program and the file they live in.
+class SettingsStore {
+public:
+    explicit SettingsStore(Settings settings) : current_(settings), saved_(std::move(settings)) {}
+
+    Settings& values() { return current_; }
+    const Settings& values() const { return current_; }
+
+    // Writes every value to the file.
+    void Save();
+    // Writes only when something differs from what was last read or written, so that an idle
+    // program does not rewrite config.ini at every refresh.
+    void SaveIfChanged();
+
+private:
+    Settings current_;
+    Settings saved_;
+};
+
+// True on the program's first run: the file says it has not welcomed the user yet, and saying
+// that it now has succeeded. Where nothing can be stored, no start counts as the first, so
+// that the first run's changes (such as switching autostart on) do not come back at every start.
+bool RecordFirstRun(const std::wstring& configPath);

@@ -2,18 +2,52 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 
 #include "limits/refresh_worker.h"
+#include "platform/handles_win.h"
 
-// Wakes the refresh worker: an auto-reset event, so signals given while it works coalesce.
-extern HANDLE RefreshEvent;
+// The refresh worker's thread, owned by the desktop program: started once, woken through an
+// auto-reset event (signals given while it works coalesce), told to stop, and waited for before
+// anything it touches goes away.
+class RefreshThread {
+public:
+    RefreshThread() = default;
+    // Stops the thread and waits for it, however long that takes.
+    ~RefreshThread();
+    RefreshThread(const RefreshThread&) = delete;
+    RefreshThread& operator=(const RefreshThread&) = delete;
 
-// Creates RefreshEvent and starts the worker thread, detached: it runs a cycle, calls
-// `published` (which posts MSG_DATA_READY to the main window), and waits up to 45 seconds on
-// RefreshEvent, until QuitFlag is set. Returns false when the event or the thread could not be
-// created.
-bool StartRefreshWorker(RefreshSources sources, std::function<void()> published);
+    // Starts the worker with the program's own sources (its log scanners live here): a cycle,
+    // then `published()` (which posts MSG_DATA_READY), then a wait of up to 45 seconds or until
+    // woken, until stopped. `state` and `maxblock` must outlive the thread. False when the
+    // event or the thread could not be created.
+    bool Start(PublishedState& state, AtomicDouble& maxblock, std::function<void()> published);
+    // The same with other sources (tests).
+    bool Start(RefreshSources sources, PublishedState& state, std::function<void()> published);
 
-// The `published` call of the program: MSG_DATA_READY to its hidden main window.
-std::function<void()> PostDataReadyTo(HWND window);
+    // An early cycle (the panel opened, "Refresh now", new status-line figures).
+    void Wake();
+    // An early cycle that may also ask the service early (the panel's Refresh).
+    void WakeWithFetch();
+
+    // Tells the thread to end: a scan stops between files, a wait ends at once.
+    void RequestStop();
+    // Requests the stop and waits up to `timeoutMs` for the thread to end. False when it is
+    // still running (held up in a network call, say).
+    bool Stop(DWORD timeoutMs);
+
+private:
+    static DWORD WINAPI Main(void* self);
+    void Loop();
+
+    KernelHandle wake_;
+    KernelHandle thread_;
+    std::atomic<bool> quit_{false};
+    std::atomic<bool> forceFetch_{true};  // the first cycle counts as a requested refresh
+    LogScanners scanners_;
+    RefreshSources sources_;
+    PublishedState* state_ = nullptr;
+    std::function<void()> published_;
+};

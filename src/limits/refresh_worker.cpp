@@ -10,11 +10,6 @@
 #include "core/files.h"
 #include "limits/limit_cache.h"
 
-UsageState gUsageState;
-std::mutex gUsageStateLock;
-std::atomic<bool> QuitFlag{false};
-std::atomic<bool> ForceRefreshFlag{true};  // the first cycle counts as a requested refresh
-
 bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {
     return now >= schedule.nextFetchTime ||
            (requested && now >= schedule.nextFetchTime - kEarlyRefresh);
@@ -53,7 +48,7 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
     return merged;
 }
 
-RefreshSources DefaultRefreshSources() {
+RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock) {
     RefreshSources sources;
     sources.fetchPlanLimits = FetchPlanLimits;
     sources.readLiveCache = [](std::vector<LimitRow>& rows) {
@@ -63,13 +58,18 @@ RefreshSources DefaultRefreshSources() {
         const auto path = FindClaudeCredentials();
         return path ? PlanFromCredentials(ReadWholeFile(*path)) : std::wstring();
     };
-    sources.scanClaudeLogs = ScanClaudeLogs;
-    sources.scanCodexLimits = ScanCodexLimits;
+    sources.scanClaudeLogs = [&scanners, &maxblock](int64_t now) {
+        return ScanClaudeLogs(scanners.claude, now, maxblock);
+    };
+    sources.scanCodexLimits = [&scanners](int64_t now) {
+        return ScanCodexLimits(scanners.codex, now);
+    };
     return sources;
 }
 
-RefreshWorker::RefreshWorker(RefreshSources sources, UsageState& state, std::mutex& lock)
-    : sources_(std::move(sources)), state_(state), lock_(lock) {}
+RefreshWorker::RefreshWorker(RefreshSources sources, PublishedState& published,
+                             const std::atomic<bool>* stop)
+    : sources_(std::move(sources)), published_(published), stop_(stop) {}
 
 void RefreshWorker::RunCycle(int64_t now, bool requested) {
     try {
@@ -83,24 +83,29 @@ void RefreshWorker::RunCycle(int64_t now, bool requested) {
 void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     std::optional<PlanLimits> limits;
     if (FetchIsDue(schedule_, now, requested)) {
-        limits = sources_.fetchPlanLimits(now);  // outside the lock: it may take seconds
+        limits = sources_.fetchPlanLimits(now);
         ScheduleAfterFetch(schedule_, now, *limits);
     }
 
     std::vector<LimitRow> live;
     const int64_t liveAt = sources_.readLiveCache(live);
     if (IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) {
-        if (!limits) {
-            std::lock_guard<std::mutex> guard(lock_);
-            limits = state_.planLimits;
-        }
-        limits = MergeLiveRows(live, liveAt, *limits, now, sources_.planFromCredentials);
+        limits = MergeLiveRows(live, liveAt, limits ? *limits : lastPlanLimits_, now,
+                               sources_.planFromCredentials);
     }
 
-    std::lock_guard<std::mutex> guard(lock_);
-    state_.claude = sources_.scanClaudeLogs(now);
-    state_.codex = sources_.scanCodexLimits(now);
-    if (limits) {
-        state_.planLimits = std::move(*limits);
+    // The scans fill this worker's own results; the lock is taken only to move them in, so a
+    // reader never waits for a scan.
+    ClaudeLogSummary claude = sources_.scanClaudeLogs(now);
+    CodexLimits codex = sources_.scanCodexLimits(now);
+    if (stop_ && stop_->load()) {
+        return;  // a scan cut short by quitting is not the picture of the logs
     }
+    if (limits) lastPlanLimits_ = *limits;
+    std::lock_guard<std::mutex> guard(published_.lock);
+    UsageState& state = published_.state;
+    state.claude = std::move(claude);
+    state.codex = std::move(codex);
+    if (limits) state.planLimits = std::move(*limits);
+    state.publishedAt = now;
 }

@@ -6,24 +6,27 @@
 #include <mutex>
 #include <vector>
 
+#include "claude_logs/log_scanner.h"
 #include "claude_logs/usage_summary.h"
 #include "codex/codex_scanner.h"
+#include "core/atomic_double.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
 
-// What the refresh worker publishes; guarded by gUsageStateLock.
+// What the refresh worker publishes.
 struct UsageState {
     PlanLimits planLimits;
     CodexLimits codex;
     ClaudeLogSummary claude;
+    int64_t publishedAt = 0;  // the time of the cycle that published last; 0 before the first
 };
 
-extern UsageState gUsageState;
-extern std::mutex gUsageStateLock;
-// Set once when the main window goes away; the worker ends at the top of its next cycle.
-extern std::atomic<bool> QuitFlag;
-// Set by the panel's Refresh: lets the next cycle ask the service early (after 60 seconds).
-extern std::atomic<bool> ForceRefreshFlag;
+// The published state and the one lock that guards it. The worker holds the lock only to move
+// a finished cycle's results in; readers hold it only to copy them out.
+struct PublishedState {
+    std::mutex lock;
+    UsageState state;
+};
 
 // When the usage service is asked next, and the pause after a 429.
 struct FetchSchedule {
@@ -56,14 +59,23 @@ struct RefreshSources {
     std::function<CodexLimits(int64_t now)> scanCodexLimits;
 };
 
-// The real sources: the usage service, live.ini, Claude Code's credentials and both scanners.
-RefreshSources DefaultRefreshSources();
+// The scanners' memories of the log files, kept by the worker from one cycle to the next.
+struct LogScanners {
+    ClaudeLogScanner claude;
+    CodexScanner codex;
+};
+
+// The real sources: the usage service, live.ini, Claude Code's credentials and both scanners
+// (the Claude scan raises `maxblock`). Both must outlive the sources.
+RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock);
 
 // One refresh cycle after another: ask the service when due, merge fresh status-line rows,
-// scan both logs and publish everything under the lock.
+// scan both logs, and publish everything. Everything slow runs outside the lock.
 class RefreshWorker {
 public:
-    RefreshWorker(RefreshSources sources, UsageState& state, std::mutex& lock);
+    // Once `stop` is set, a cycle publishes nothing more (the program is quitting).
+    RefreshWorker(RefreshSources sources, PublishedState& published,
+                  const std::atomic<bool>* stop = nullptr);
 
     // Runs one cycle at `now`; `requested` is the panel's Refresh. A cycle that runs out of
     // memory ends early and publishes nothing.
@@ -75,7 +87,8 @@ private:
     void RunCycleOrThrow(int64_t now, bool requested);
 
     RefreshSources sources_;
-    UsageState& state_;
-    std::mutex& lock_;
+    PublishedState& published_;
+    const std::atomic<bool>* stop_;
     FetchSchedule schedule_;
+    PlanLimits lastPlanLimits_;  // what this worker last published, the base of a live merge
 };

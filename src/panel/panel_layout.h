@@ -5,33 +5,10 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "display/commands.h"
 #include "panel/canvas.h"
 #include "statusline/claude_settings.h"
-#include "tray/usage_snapshot.h"
-
-// Ids of the panel's clickable targets.
-enum PanelTargetId : int32_t {
-    kTargetNone = 0,
-    kTargetSettings = 1,
-    kTargetReport = 2,
-    kTargetRefresh = 3,
-    kTargetPin = 4,
-    kTargetClose = 5,
-    kTargetBack = 6,
-    kTargetShowAuto = 7,
-    kTargetShowClaude = 8,
-    kTargetShowCodex = 9,
-    kTargetClaudeSection = 10,
-    kTargetCodexSection = 11,
-    kTargetKeepOpen = 12,
-    kTargetAutostart = 13,
-    kTargetAlerts = 14,
-    kTargetQuit = 17,
-    kTargetConnect = 40,
-    kTargetCompact = 41,
-    kTargetNormal = 42,
-    kTargetLarge = 43,
-};
+#include "display/usage_snapshot.h"
 
 struct PanelHitTarget {
     PanelRect rect;

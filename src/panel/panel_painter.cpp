@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <string>
 
-#include "panel/display_format.h"
+#include "display/display_format.h"
 #include "panel/panel_layout.h"
 
 namespace {
@@ -265,7 +265,9 @@ private:
         Separator();
         SectionHeading(L"CODEX", S(26));
         const CodexLimits& codex = in_.snapshot.codex;
-        if (!codex.found) {
+        if (!in_.snapshot.hasUpdate) {
+            MessageRow(L"Reading Codex logs\u2026");  // nothing is known yet, not even whether
+        } else if (!codex.found) {
             MessageRow(L"No Codex logs on this computer");
         } else if (codex.primary.present) {
             CodexWindowRow(codex.primary);

@@ -13,7 +13,8 @@ struct PanelPoint {
 
 // Where the panel goes, in screen pixels.
 struct PlacementRequest {
-    bool opening = false;  // shown now (else re-fitted, keeping its left and bottom edges)
+    bool opening = false;  // shown now (else re-fitted, keeping its left edge and, as keepTop
+                           // says, its top or its bottom edge)
     PanelRect current;     // the window's rectangle before
     int32_t width = 0;
     int32_t height = 0;
@@ -21,10 +22,16 @@ struct PlacementRequest {
     std::optional<PanelRect> iconRect;     // the tray icon on the screen, when the shell says
     PanelPoint cursor;                     // the anchor when the shell cannot say
     int32_t margin = 12;                   // S(12)
+    bool keepTop = false;                  // a re-fit keeps the top edge, not the bottom
 };
 
 // The work area (the monitor without the taskbar) of the monitor nearest to a point.
 using WorkAreaNear = std::function<PanelRect(PanelPoint)>;
+
+// True when a panel opened by `request` hangs from its top edge: opened where the user left it,
+// or beside a tray at the top of the screen. Its re-fits then keep the top edge, so that it
+// stays where it opened when its content grows; a panel standing on the taskbar keeps its bottom.
+bool OpensHangingFromTop(const PlacementRequest& request, const WorkAreaNear& workAreaNear);
 
 // The panel's rectangle: beside the tray icon (centred on it, hanging from the top or standing on
 // the bottom of the work area with a margin) unless remembered or re-fitted, then pulled wholly

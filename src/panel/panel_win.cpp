@@ -1,45 +1,19 @@
 #include "panel/panel_win.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include <ctime>
 
 #include "core/autostart.h"
-#include "core/settings.h"
-#include "limits/refresh_thread_win.h"
-#include "panel/claude_connect_win.h"
 #include "panel/gdi_canvas_win.h"
-#include "panel/panel_layout.h"
-#include "panel/panel_placement.h"
 #include "platform/gdi_objects_win.h"
-#include "report/report_win.h"
-#include "tray/tray_window_win.h"
-
-DWORD LastPanelHideTick = 0;
-bool gFontsAvailable = false;
+#include "platform/window_link_win.h"
+#include "statusline/claude_settings.h"
 
 namespace {
 
 constexpr wchar_t kPanelClass[] = L"TidewellPanel";
-
-// The panel's view state, all on the UI thread.
-HWND gPanel = nullptr;
-float PanelDpiScale = 1.0f;
-bool SettingsPageShown = false;
-int32_t HoveredTargetId = kTargetNone;
-PanelLayout gLayout;                     // the targets and header of the latest pass
-std::optional<PanelPoint> gNotedAnchor;  // the last tray selection, used by one opening
-
-PanelScale Scale() {
-    return PanelScale{PanelDpiScale, gSettings.size};
-}
-
-PanelLayout RunPainter(Canvas& canvas, int32_t width, bool measureOnly) {
-    const PanelInputs inputs{gUsageSnapshot,     gSettings,     SettingsPageShown,  HoveredTargetId,
-                             std::time(nullptr), PanelDpiScale, GetStatusLineState, IsAutostartOn};
-    return PaintPanel(canvas, inputs, width, measureOnly);
-}
+constexpr DWORD kReopenGuardMs = 400;  // a tray click this soon after the panel hid keeps it hidden
 
 float WindowDpiScale(HWND window) {
     using GetDpi = UINT(WINAPI*)(HWND);
@@ -49,284 +23,234 @@ float WindowDpiScale(HWND window) {
     return dpi ? static_cast<float>(dpi) / 96.0f : 1.0f;
 }
 
-PanelRect WorkAreaNear(PanelPoint point) {
+PanelRect MonitorWorkArea(PanelPoint point) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST), &info);
     return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
-std::optional<PanelRect> TrayIconRect() {
-    NOTIFYICONIDENTIFIER icon{};
-    icon.cbSize = sizeof icon;
-    icon.hWnd = TrayWindow();
-    icon.uID = 1;
-    RECT rect{};
-    if (FAILED(Shell_NotifyIconGetRect(&icon, &rect)))
-        return std::nullopt;  // Wine: E_NOTIMPL
-    return PanelRect{rect.left, rect.top, rect.right, rect.bottom};
+}  // namespace
+
+PanelWindow::~PanelWindow() {
+    if (window_) DestroyWindow(window_);
+}
+
+bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
+    fontsAvailable_ = fontsAvailable;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DROPSHADOW;
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kPanelClass;
+    if (!RegisterClassExW(&windowClass)) return false;
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPanelClass, L"Tidewell", WS_POPUP,
+                              0, 0, 330, 338, owner, nullptr, instance, this);
+    return window_ != nullptr;
+}
+
+LRESULT CALLBACK PanelWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PanelWindow* self = LinkedObject<PanelWindow>(window, message, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    if (message == WM_NCDESTROY) {
+        self->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->Handle(message, wParam, lParam);
+}
+
+bool PanelWindow::Visible() const { return window_ && IsWindowVisible(window_); }
+
+PanelScale PanelWindow::Scale() const { return PanelScale{dpiScale_, context_.settings.values().size}; }
+
+PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureOnly) {
+    const PanelInputs inputs{context_.snapshot, context_.settings.values(), settingsPage_,
+                             hovered_,          std::time(nullptr),          dpiScale_,
+                             GetStatusLineState, IsAutostartOn};
+    return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
 // Sizes the panel to its content at the window's DPI and moves it: beside the tray (or to the
-// remembered place) when `opening`, else keeping its left and bottom edges.
-void PlacePanel(bool opening) {
-    PanelDpiScale = WindowDpiScale(gPanel);
+// remembered place) when `opening`, else keeping its left edge and its top or bottom edge.
+void PanelWindow::Place(bool opening) {
+    if (!window_) return;
+    dpiScale_ = WindowDpiScale(window_);
     const int32_t width = Scale()(330);
     {
-        WindowDC dc(gPanel);
-        GdiCanvas canvas(dc.get(), Scale(), gFontsAvailable);
-        gLayout = RunPainter(canvas, width, true);
+        WindowDC dc(window_);
+        GdiCanvas canvas(dc.get(), Scale(), fontsAvailable_);
+        layout_ = RunPainter(canvas, width, true);
     }
     RECT current{};
-    GetWindowRect(gPanel, &current);
+    GetWindowRect(window_, &current);
+    const Settings& settings = context_.settings.values();
     PlacementRequest request;
     request.opening = opening;
+    request.keepTop = keepTop_;
     request.current = {current.left, current.top, current.right, current.bottom};
     request.width = width;
-    request.height = gLayout.height;
-    if (gSettings.px != kPanelNeverMoved)
-        request.remembered = PanelPoint{gSettings.px, gSettings.py};
+    request.height = layout_.height;
+    if (settings.px != kPanelNeverMoved) request.remembered = PanelPoint{settings.px, settings.py};
     if (opening && !request.remembered) {
-        request.iconRect = TrayIconRect();
+        request.iconRect = context_.iconRect ? context_.iconRect() : std::nullopt;
         POINT cursor{};
         GetCursorPos(&cursor);
-        request.cursor = gNotedAnchor.value_or(PanelPoint{cursor.x, cursor.y});
+        request.cursor = notedAnchor_.value_or(PanelPoint{cursor.x, cursor.y});
     }
-    if (opening) gNotedAnchor.reset();
+    if (opening) {
+        notedAnchor_.reset();
+        keepTop_ = OpensHangingFromTop(request, MonitorWorkArea);
+    }
     request.margin = Scale()(12);
-    const PanelRect place = PlacePanelRect(request, WorkAreaNear);
-    SetWindowPos(gPanel, HWND_TOPMOST, place.left, place.top, place.right - place.left,
+    const PanelRect place = PlacePanelRect(request, MonitorWorkArea);
+    SetWindowPos(window_, HWND_TOPMOST, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOACTIVATE);
 }
 
-void RelayoutPanel() {
-    PlacePanel(false);
-    InvalidateRect(gPanel, nullptr, FALSE);
+void PanelWindow::Show() {
+    if (!window_) return;
+    settingsPage_ = false;
+    hovered_ = kTargetNone;  // no button lit from before it hid, until the mouse moves
+    Place(true);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
-void HideOnDeactivation(HWND window) {
-    ShowWindow(window, SW_HIDE);
-    LastPanelHideTick = GetTickCount();
+void PanelWindow::Hide() {
+    if (window_) ShowWindow(window_, SW_HIDE);
+}
+
+void PanelWindow::HideUnlessPinned() {
+    if (!context_.settings.values().pinned) Hide();
+}
+
+bool PanelWindow::JustHid() const { return GetTickCount() - hiddenAt_ < kReopenGuardMs; }
+
+void PanelWindow::ShowPage(bool settingsPage) {
+    settingsPage_ = settingsPage;
+    Refit();
+}
+
+void PanelWindow::Refit() {
+    if (!window_) return;
+    Place(false);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void PanelWindow::Repaint() {
+    if (Visible()) InvalidateRect(window_, nullptr, FALSE);
 }
 
 // The double-buffered paint: the whole page composed off screen, then copied in one go.
-void Paint(HWND window) {
+void PanelWindow::Paint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+    HDC dc = BeginPaint(window_, &paint);
     RECT client{};
-    GetClientRect(window, &client);
+    GetClientRect(window_, &client);
     int32_t height = client.bottom;
     {
         MemoryDC memory(dc);
         GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
         if (memory.get() && bitmap) {
             Selection useBitmap(memory.get(), bitmap.get());
-            GdiCanvas canvas(memory.get(), Scale(), gFontsAvailable);
+            GdiCanvas canvas(memory.get(), Scale(), fontsAvailable_);
             canvas.FillRect({0, 0, client.right, client.bottom}, palette::kBackground);
-            gLayout = RunPainter(canvas, client.right, false);
-            height = gLayout.height;
+            layout_ = RunPainter(canvas, client.right, false);
+            height = layout_.height;
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
     }
-    EndPaint(window, &paint);
-    if (height != client.bottom) PlacePanel(false);
+    EndPaint(window_, &paint);
+    if (height != client.bottom) Place(false);
 }
 
-void Toggle(bool& flag) {
-    flag = !flag;
-    SaveSettings();
-}
-
-void OnClick(HWND window, int32_t id) {
-    switch (id) {
-        case kTargetSettings:
-            SettingsPageShown = true;
-            break;
-        case kTargetBack:
-            SettingsPageShown = false;
-            break;
-        case kTargetReport:
-            OpenUsageReport();
-            return;
-        case kTargetRefresh:
-            ForceRefreshFlag.exchange(true);
-            if (RefreshEvent) SetEvent(RefreshEvent);
-            return;
-        case kTargetClose:
-            ShowWindow(window, SW_HIDE);
-            return;
-        case kTargetPin:
-        case kTargetKeepOpen:
-            Toggle(gSettings.pinned);
-            break;
-        case kTargetShowAuto:
-            SetTrayNumberChoice(L"auto");
-            break;
-        case kTargetShowClaude:
-            SetTrayNumberChoice(L"claude");
-            break;
-        case kTargetShowCodex:
-            SetTrayNumberChoice(L"codex");
-            break;
-        case kTargetClaudeSection:
-            Toggle(gSettings.secclaude);
-            break;
-        case kTargetCodexSection:
-            Toggle(gSettings.seccodex);
-            break;
-        case kTargetAlerts:
-            Toggle(gSettings.alerts);
-            break;
-        case kTargetAutostart:
-            SetAutostart(!IsAutostartOn());
-            break;
-        case kTargetQuit:
-            DestroyWindow(TrayWindow());
-            return;
-        case kTargetConnect:
-            if (!ToggleClaudeConnection(window)) return;
-            break;
-        case kTargetCompact:
-        case kTargetNormal:
-        case kTargetLarge:
-            gSettings.size = id - kTargetCompact;
-            SaveSettings();
-            break;
-        default:
-            return;
+void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
+    const int32_t id = HoverTargetAt(layout_, x, y);
+    if (id != hovered_) {
+        hovered_ = id;
+        InvalidateRect(window_, nullptr, FALSE);
     }
-    RelayoutPanel();
-}
-
-void OnMouseMove(HWND window, int32_t x, int32_t y) {
-    const int32_t id = HoverTargetAt(gLayout, x, y);
-    if (id != HoveredTargetId) {
-        HoveredTargetId = id;
-        InvalidateRect(window, nullptr, FALSE);
-    }
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
     TrackMouseEvent(&track);
     SetCursor(LoadCursorW(nullptr, id != kTargetNone ? IDC_HAND : IDC_ARROW));
 }
 
-LRESULT CALLBACK PanelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void PanelWindow::OnKey(WPARAM key) {
+    if (key != VK_ESCAPE) return;
+    if (settingsPage_) {
+        ShowPage(false);
+    } else {
+        Hide();
+    }
+}
+
+LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
-            Paint(window);
+            Paint();
             return 0;
         case WM_ERASEBKGND:
             return 1;  // the paint covers every pixel
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE && !gSettings.pinned && IsWindowVisible(window)) {
-                HideOnDeactivation(window);
+            if (LOWORD(wParam) == WA_INACTIVE && !heldOpen_ && !context_.settings.values().pinned &&
+                IsWindowVisible(window_)) {
+                Hide();
+                hiddenAt_ = GetTickCount();
             }
             return 0;
         case WM_NCHITTEST: {
-            const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
+            const LRESULT hit = DefWindowProcW(window_, message, wParam, lParam);
             if (hit != HTCLIENT) return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            ScreenToClient(window, &point);
-            return IsDragHandle(gLayout, point.x, point.y) ? HTCAPTION : HTCLIENT;
+            ScreenToClient(window_, &point);
+            return IsDragHandle(layout_, point.x, point.y) ? HTCAPTION : HTCLIENT;
         }
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT)
-                return TRUE;  // the cursor chosen on mouse move stays
-            return DefWindowProcW(window, message, wParam, lParam);
+            if (LOWORD(lParam) == HTCLIENT) return TRUE;  // the cursor chosen on mouse move stays
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_MOUSEMOVE:
-            OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
         case WM_MOUSELEAVE:
-            if (HoveredTargetId != kTargetNone) {
-                HoveredTargetId = kTargetNone;
-                InvalidateRect(window, nullptr, FALSE);
+            if (hovered_ != kTargetNone) {
+                hovered_ = kTargetNone;
+                InvalidateRect(window_, nullptr, FALSE);
             }
             return 0;
-        case WM_LBUTTONUP:
-            OnClick(window, ClickTargetAt(gLayout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        case WM_LBUTTONUP: {
+            const Command command =
+                CommandForPanelTarget(ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+            if (command != Command::kNone && context_.run) context_.run(command);
             return 0;
+        }
         case WM_KEYDOWN:
-            if (wParam != VK_ESCAPE) return 0;
-            if (SettingsPageShown) {
-                SettingsPageShown = false;
-                RelayoutPanel();
-            } else {
-                ShowWindow(window, SW_HIDE);
-            }
+            OnKey(wParam);
             return 0;
         case WM_EXITSIZEMOVE: {
             RECT rect{};
-            GetWindowRect(window, &rect);
-            gSettings.px = rect.left;
-            gSettings.py = rect.top;
-            SaveSettings();
+            GetWindowRect(window_, &rect);
+            Settings& settings = context_.settings.values();
+            settings.px = rect.left;
+            settings.py = rect.top;
+            context_.settings.Save();
+            keepTop_ = true;  // it now hangs where the user left it
             return 0;
         }
         case WM_DPICHANGED: {
             // Dragged onto a monitor with another scale: take the place the system suggests and
             // lay the page out again at the new scale.
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-            RelayoutPanel();
+            Refit();
             return 0;
         }
         default:
-            return DefWindowProcW(window, message, wParam, lParam);
+            return DefWindowProcW(window_, message, wParam, lParam);
     }
-}
-
-}  // namespace
-
-HWND CreatePanelWindow(HINSTANCE instance, HWND owner) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DROPSHADOW;
-    windowClass.lpfnWndProc = PanelWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kPanelClass;
-    if (!RegisterClassExW(&windowClass)) {
-        return nullptr;
-    }
-    gPanel = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPanelClass, L"Tidewell", WS_POPUP,
-                             0, 0, 330, 338, owner, nullptr, instance, nullptr);
-    return gPanel;
-}
-
-HWND PanelWindow() {
-    return gPanel;
-}
-
-void ShowPanel(bool toggle) {
-    if (!gPanel) return;
-    if (toggle && IsWindowVisible(gPanel)) {
-        ShowWindow(gPanel, SW_HIDE);
-        return;
-    }
-    SettingsPageShown = false;
-    HoveredTargetId = kTargetNone;  // no button lit from before it hid, until the mouse moves
-    PlacePanel(true);
-    ShowWindow(gPanel, SW_SHOW);
-    SetForegroundWindow(gPanel);
-    InvalidateRect(gPanel, nullptr, TRUE);
-    if (RefreshEvent) SetEvent(RefreshEvent);
-}
-
-void NotePanelAnchor(int x, int y) {
-    gNotedAnchor = PanelPoint{x, y};
-}
-
-void InvalidateVisiblePanel() {
-    if (gPanel && IsWindowVisible(gPanel)) InvalidateRect(gPanel, nullptr, FALSE);
-}
-
-void HidePanelUnlessPinned() {
-    if (gPanel && !gSettings.pinned) ShowWindow(gPanel, SW_HIDE);
-}
-
-void ShowPanelSettingsPage() {
-    if (!gPanel) return;
-    SettingsPageShown = true;
-    RelayoutPanel();
 }

@@ -2,35 +2,78 @@
 
 #include <windows.h>
 
-// The popup panel of class "TidewellPanel": its window, placement and input. The tray creates,
-// shows, hides and repaints it through these calls.
+#include <functional>
+#include <optional>
 
-// True when the embedded Geist fonts were registered; the panel then draws with them.
-extern bool gFontsAvailable;
+#include "core/settings.h"
+#include "display/commands.h"
+#include "display/usage_snapshot.h"
+#include "panel/panel_layout.h"
+#include "panel/panel_placement.h"
 
-// When the panel last hid itself (GetTickCount): a tray click right after it does not reopen it.
-extern DWORD LastPanelHideTick;
+// The popup panel of class "TidewellPanel": its window and view state (page, hover, layout,
+// anchor, scale), its painting, placement and input. It reads what it shows by reference and
+// hands every click on a target to the program as a command.
+class PanelWindow {
+public:
+    struct Context {
+        const UsageSnapshot& snapshot;
+        SettingsStore& settings;
+        std::function<void(Command)> run;                   // a target was clicked
+        std::function<std::optional<PanelRect>()> iconRect;  // the tray icon, when known
+    };
 
-// Registers the class and creates the hidden panel window, owned by the hidden main window so
-// that no taskbar shows a button for it; null on failure.
-HWND CreatePanelWindow(HINSTANCE instance, HWND owner);
+    explicit PanelWindow(Context context) : context_(std::move(context)) {}
+    ~PanelWindow();
+    PanelWindow(const PanelWindow&) = delete;
+    PanelWindow& operator=(const PanelWindow&) = delete;
 
-// The panel window, or null before it exists.
-HWND PanelWindow();
+    // Registers the class and creates the hidden window, owned by `owner` so that no taskbar
+    // shows a button for it; it draws with the embedded fonts when they are available. False on
+    // failure.
+    bool Create(HINSTANCE instance, HWND owner, bool fontsAvailable);
+    HWND window() const { return window_; }
+    bool Visible() const;
 
-// Shows the panel on its main page beside the tray icon (or where the user dragged it) and asks
-// the worker for a refresh; with `toggle`, hides a shown panel instead.
-void ShowPanel(bool toggle);
+    // Shows it on its main page beside the tray icon (or where the user dragged it).
+    void Show();
+    void Hide();
+    void HideUnlessPinned();
+    // True for a short while after the panel hid because the user clicked elsewhere: the click
+    // on the tray icon that took its focus must not reopen it.
+    bool JustHid() const;
 
-// Where the user selected the tray icon: the next opening's anchor when the shell cannot say
-// where the icon is (Wine cannot).
-void NotePanelAnchor(int x, int y);
+    void ShowPage(bool settingsPage);
+    // Lays the page out again after a change of what it shows.
+    void Refit();
+    // Repaints a visible panel from the current snapshot, without erasing first.
+    void Repaint();
 
-// Repaints a visible panel from the current snapshot, without erasing first.
-void InvalidateVisiblePanel();
+    // Where the user selected the tray icon: the next opening's anchor when the shell cannot say
+    // where the icon is.
+    void NoteAnchor(int x, int y) { notedAnchor_ = PanelPoint{x, y}; }
+    // While the program's own dialog is up, the panel stays although it loses the activation.
+    void HoldOpen(bool hold) { heldOpen_ = hold; }
 
-// Hides the panel unless it is pinned (before the tray menu opens).
-void HidePanelUnlessPinned();
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    PanelScale Scale() const;
+    PanelLayout RunPainter(class Canvas& canvas, int32_t width, bool measureOnly);
+    void Place(bool opening);
+    void Paint();
+    void OnMouseMove(int32_t x, int32_t y);
+    void OnKey(WPARAM key);
 
-// Switches a shown panel to its settings page.
-void ShowPanelSettingsPage();
+    Context context_;
+    HWND window_ = nullptr;
+    bool fontsAvailable_ = false;
+    float dpiScale_ = 1.0f;
+    bool settingsPage_ = false;
+    int32_t hovered_ = kTargetNone;
+    PanelLayout layout_;                     // the targets and header of the latest pass
+    std::optional<PanelPoint> notedAnchor_;  // the last tray selection, used by one opening
+    bool keepTop_ = false;                   // refits keep the top edge (else the bottom)
+    DWORD hiddenAt_ = 0;                     // GetTickCount when it last hid on deactivation
+    bool heldOpen_ = false;
+};

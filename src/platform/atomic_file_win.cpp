@@ -5,23 +5,25 @@
 #include <atomic>
 #include <string>
 
+#include "platform/handles_win.h"
+
 namespace {
 
 // The file that `path` finally names, links followed; `path` itself when it does not exist yet.
 std::wstring FinalPath(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const FileHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) {
         return path;
     }
     std::wstring final(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
+    DWORD length =
+        GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()), 0);
     if (length >= final.size()) {
         final.resize(length);
-        length = GetFinalPathNameByHandleW(file, final.data(), length, 0);
+        length = GetFinalPathNameByHandleW(file.get(), final.data(), length, 0);
     }
-    CloseHandle(file);
     if (length == 0 || length >= final.size()) {
         return path;
     }
@@ -55,13 +57,13 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         return false;
     }
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
-    bool ok = WriteAll(file, bytes) && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
+    bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    ok = CloseHandle(file.release()) && ok;  // a failed close can lose written data
     if (ok) {
         // ReplaceFileW keeps the replaced file's attributes and security descriptor; a file that
         // does not exist yet is simply moved into place.

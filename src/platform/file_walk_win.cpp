@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/file_walk.h"
+#include "platform/handles_win.h"
 
 namespace {
 
@@ -33,16 +34,15 @@ bool FileStatus(const std::wstring& path, bool link, WalkedFile& file) {
         return true;
     }
     // A link to a file: the target's status, through a handle that follows the link.
-    HANDLE handle = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const FileHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) {
         return false;
     }
     BY_HANDLE_FILE_INFORMATION info;
-    const bool ok = GetFileInformationByHandle(handle, &info) &&
+    const bool ok = GetFileInformationByHandle(handle.get(), &info) &&
                     !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    CloseHandle(handle);
     if (ok) {
         file = {(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
                 UnixSeconds(info.ftLastWriteTime)};
@@ -62,9 +62,11 @@ struct Walker {
         WIN32_FIND_DATAW data;
         const std::wstring prefix =
             folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\");
-        HANDLE find = FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE) {
+        // Closed on every path: a visit may throw (out of memory) at any depth.
+        const FindHandle find(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
+                                               FindExSearchNameMatch, nullptr,
+                                               FIND_FIRST_EX_LARGE_FETCH));
+        if (!find) {
             if (!Vanished(GetLastError()) && unlisted) unlisted(folder);
             return;
         }
@@ -83,11 +85,10 @@ struct Walker {
             if (FileStatus(path, link, file)) {
                 visit(path, file);
             }
-        } while (FindNextFileW(find, &data));
+        } while (FindNextFileW(find.get(), &data));
         if (GetLastError() != ERROR_NO_MORE_FILES && unlisted) {
             unlisted(folder);  // listed only in part
         }
-        FindClose(find);
     }
 };
 

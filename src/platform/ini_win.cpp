@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/ini.h"
 
 namespace {
@@ -10,15 +11,14 @@ namespace {
 // outside it. A file that starts with a UTF-16LE byte-order mark is kept in UTF-16, so create
 // each file that way before its first write. CREATE_NEW leaves an existing file alone.
 void EnsureUnicodeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return;
     }
     static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(file, kByteOrderMark, sizeof kByteOrderMark, &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), kByteOrderMark, sizeof kByteOrderMark, &written, nullptr);
 }
 
 }  // namespace

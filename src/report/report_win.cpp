@@ -3,21 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <ctime>
-
 #include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "report/usage_report.h"
-#include "tray/tray_window_win.h"
 
-void OpenUsageReport() {
-    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+bool OpenUsageReport(const UsageSnapshot& snapshot, int64_t now) {
     const std::wstring folder = TempFolder();
+    if (folder.empty()) return false;
     const std::wstring path = WideFromPath(PathFromWide(folder) / "tidewell-report.html");
-    if (folder.empty() || !WriteFileAtomically(path, BuildUsageReport(gUsageSnapshot, now))) {
-        // An earlier page must not pass for this one.
-        ShowBalloon(L"Usage report", L"The usage report could not be written.");
-        return;
-    }
+    if (!WriteFileAtomically(path, BuildUsageReport(snapshot, now))) return false;
     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return true;
 }

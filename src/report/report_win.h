@@ -1,6 +1,10 @@
 #pragma once
 
-// Writes the usage report for the current snapshot to "tidewell-report.html" in the temporary
-// folder and opens it. The page replaces the earlier one only once it is written whole; when
-// that fails, the earlier page is left alone, nothing is opened and a balloon says so.
-void OpenUsageReport();
+#include <cstdint>
+
+#include "display/usage_snapshot.h"
+
+// Writes the usage report of `snapshot` to "tidewell-report.html" in the temporary folder and
+// opens it. False, opening nothing, when the page could not be written: an earlier page must not
+// pass for this one.
+bool OpenUsageReport(const UsageSnapshot& snapshot, int64_t now);

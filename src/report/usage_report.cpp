@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "core/numbers.h"
-#include "panel/display_format.h"
+#include "display/display_format.h"
 #include "platform/unicode.h"
 
 namespace {

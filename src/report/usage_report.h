@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/local_time.h"
-#include "tray/usage_snapshot.h"
+#include "display/usage_snapshot.h"
 
 // The usage report page for the snapshot at `now`, as one line of UTF-8 HTML: tokens per day
 // (oldest first, with bars against the busiest day), every 5-hour window (newest first) and the

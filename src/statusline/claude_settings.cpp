@@ -42,12 +42,20 @@ size_t ObjectEnd(std::string_view text, size_t open) {
 
 }  // namespace
 
-std::wstring ClaudeSettingsPath() {
-    const std::wstring profile = ReadUserProfile();
-    if (profile.empty()) {
+std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
+                                   const std::wstring& userProfile) {
+    const std::wstring folder = claudeConfigDir.substr(0, claudeConfigDir.find(L','));
+    if (!folder.empty()) {
+        return WideFromPath(PathFromWide(folder) / "settings.json");
+    }
+    if (userProfile.empty()) {
         return {};
     }
-    return WideFromPath(PathFromWide(profile) / ".claude" / "settings.json");
+    return WideFromPath(PathFromWide(userProfile) / ".claude" / "settings.json");
+}
+
+std::wstring ClaudeSettingsPath() {
+    return ClaudeSettingsPathFor(ReadEnvironment(L"CLAUDE_CONFIG_DIR"), ReadUserProfile());
 }
 
 StatusLineEntry FindStatusLineEntry(std::string_view text) {
@@ -97,16 +105,23 @@ std::string ProgramStatusLineEntry(const std::wstring& executablePath) {
 }
 
 std::string EditStatusLine(std::string text, bool install, std::string_view entry) {
+    constexpr std::string_view kIndent = "\n  ";  // what an install puts before the entry
     if (const StatusLineEntry old = FindStatusLineEntry(text); old.found) {
         size_t begin = old.start;
         while (begin > 0 && IsJsonBlank(text[begin - 1])) --begin;
+        size_t after = old.end;
+        while (after < text.size() && IsJsonBlank(text[after])) ++after;
         if (begin > 0 && text[begin - 1] == ',') {
-            text.erase(begin - 1, old.end - (begin - 1));
+            text.erase(begin - 1, old.end - (begin - 1));  // with the comma before it
+        } else if (after < text.size() && text[after] == ',') {
+            text.erase(begin, after + 1 - begin);  // the first member, with the comma after it
         } else {
-            size_t after = old.end;
-            while (after < text.size() && IsJsonBlank(text[after])) ++after;
-            if (after < text.size() && text[after] == ',') ++after;
-            text.erase(begin, after - begin);
+            // The only member: the line break an install put before it goes with it.
+            const bool indented = old.start >= kIndent.size() &&
+                                  std::string_view(text).substr(old.start - kIndent.size(),
+                                                                kIndent.size()) == kIndent;
+            const size_t from = indented ? old.start - kIndent.size() : begin;
+            text.erase(from, old.end - from);
         }
     }
     if (!install) {
@@ -116,9 +131,12 @@ std::string EditStatusLine(std::string text, bool install, std::string_view entr
     if (close == std::string::npos) {
         return std::string("{").append(entry).append("}");
     }
+    // The entry goes right after the last member, so that removing it gives back the bytes as
+    // they were; what followed the last member (the line break before the brace) stays after it.
     const size_t last = close == 0 ? std::string::npos : text.find_last_not_of(" \r\n\t", close - 1);
-    const char* separator = last == std::string::npos || text[last] == '{' ? "\n  " : ",\n  ";
-    text.insert(close, std::string(separator).append(entry).append("\n"));
+    const size_t at = last == std::string::npos ? close : last + 1;
+    const bool afterMember = last != std::string::npos && text[last] != '{';
+    text.insert(at, std::string(afterMember ? "," : "").append(kIndent).append(entry));
     return text;
 }
 
@@ -131,7 +149,7 @@ bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
 
-    std::string text = "{}";
+    std::string text = "{\n}";
     if (PathExists(settingsPath)) {
         // A file that exists but cannot be read (locked, denied) is not empty: leave it alone.
         const auto existing = ReadFileIfReadable(settingsPath);
@@ -139,7 +157,14 @@ bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
             return false;
         }
         text = *existing;
-        WriteFileAtomically(settingsPath + L".tidewell-backup", text);  // failures are ignored
+        // The backup keeps the file as it was before the latest change, except that a backup of
+        // another program's status line is never replaced by one without it: that entry is what
+        // the user was promised to find there.
+        const std::wstring backupPath = settingsPath + L".tidewell-backup";
+        if (StatusLineStateOf(text) == kOtherStatusLine ||
+            StatusLineStateOf(ReadWholeFile(backupPath)) != kOtherStatusLine) {
+            WriteFileAtomically(backupPath, text);  // failures are ignored
+        }
     }
     return WriteFileAtomically(settingsPath,
                                EditStatusLine(std::move(text), install,

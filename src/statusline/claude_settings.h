@@ -18,7 +18,12 @@ struct StatusLineEntry {
     size_t end = 0;
 };
 
-// USERPROFILE\.claude\settings.json; empty when USERPROFILE is empty (nothing is written then).
+// The settings.json that Claude Code reads: in the first folder CLAUDE_CONFIG_DIR names (a
+// comma-separated list, as for the logs), else in USERPROFILE\.claude; empty when neither is
+// known (nothing is written then).
+std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
+                                   const std::wstring& userProfile);
+// The same from this process's environment.
 std::wstring ClaudeSettingsPath();
 
 // The first "statusLine" key whose value is an object (after optional blanks, a colon and
@@ -37,11 +42,13 @@ StatusLineState GetStatusLineState();
 std::string ProgramStatusLineEntry(const std::wstring& executablePath);
 
 // The settings text without any status-line entry and, when `install`, with `entry` added as
-// the last member of the outermost object.
+// the last member of the outermost object. Removing the entry that an install added gives
+// back the text as it was.
 std::string EditStatusLine(std::string text, bool install, std::string_view entry);
 
 // Rewrites the settings file at `settingsPath` with the program's entry (install) or without
-// any (uninstall), after saving the file as it was to "settings.json.tidewell-backup". The
+// any (uninstall), after saving the file as it was to "settings.json.tidewell-backup" (unless
+// that backup holds another program's entry and the file no longer does). The
 // file is replaced in one step, never left half-written. Returns false, writing nothing, when
 // the file exists but cannot be read, or when any step of the write fails.
 bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,

@@ -1,7 +1,7 @@
 #include "tray/limit_warnings.h"
 
 #include "core/numbers.h"
-#include "panel/display_format.h"
+#include "display/display_format.h"
 
 int64_t ResetBucket(int64_t resetsAt) {
     const int64_t shifted = SaturatingAdd(resetsAt, 300);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tray/usage_snapshot.h"
+#include "display/usage_snapshot.h"
 
 // One notification balloon.
 struct Balloon {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/iso_time.h"
-#include "core/settings.h"
 #include "support/claude_lines.h"
 #include "support/temp_dir.h"
 
@@ -20,12 +19,14 @@ TEST(ScanClaudeLogs, UsesTheEnvironmentsRootsAndRaisesTheSettingsLargestBlock) {
     reply.timestamp = "2025-03-01T01:00:00Z";
     WriteBytes(dir.path() / "cfg" / "projects" / "app" / "s.jsonl", AssistantLine(reply) + "\n");
 
-    gSettings.maxblock = 0;
-    const ClaudeLogSummary summary = ScanClaudeLogs(ParseIsoTime("2025-03-01T12:00:00Z"));
+    ClaudeLogScanner scanner;
+    AtomicDouble maxblock = 0;
+    const ClaudeLogSummary summary =
+        ScanClaudeLogs(scanner, ParseIsoTime("2025-03-01T12:00:00Z"), maxblock);
     EXPECT_TRUE(summary.found);
     EXPECT_FALSE(summary.active);
     ASSERT_EQ(summary.blocks.size(), 1u);
-    EXPECT_EQ(gSettings.maxblock.Load(), 1000);
+    EXPECT_EQ(maxblock.Load(), 1000);
 
     SetEnvironment("CLAUDE_CONFIG_DIR", nullptr);
 }

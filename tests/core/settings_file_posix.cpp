@@ -11,18 +11,19 @@ namespace {
 TEST(SettingsPosix, LivesUnderXdgConfigHomeWhichIsCreated) {
     TempDir dir;
     SetEnvironment("XDG_CONFIG_HOME", (dir.path() / "config").c_str());
-    LoadSettings();
-    EXPECT_EQ(gSettings.configPath, dir.File("config/tidewell/config.ini"));
+    SettingsStore store(LoadSettings());
+    Settings& settings = store.values();
+    EXPECT_EQ(settings.configPath, dir.File("config/tidewell/config.ini"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "config" / "tidewell"));
-    gSettings.maxblock = 1234.9;
-    SaveSettings();
-    EXPECT_EQ(ReadWholeFile(gSettings.configPath),
+    settings.maxblock = 1234.9;
+    store.Save();
+    EXPECT_EQ(ReadWholeFile(settings.configPath),
               "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
               "seccodex=1\n");
-    gSettings.px = 5;
-    gSettings.py = 6;
-    SaveSettings();
-    EXPECT_EQ(ReadWholeFile(gSettings.configPath),
+    settings.px = 5;
+    settings.py = 6;
+    store.Save();
+    EXPECT_EQ(ReadWholeFile(settings.configPath),
               "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
               "seccodex=1\npx=5\npy=6\n");
     SetEnvironment("XDG_CONFIG_HOME", nullptr);
@@ -36,8 +37,7 @@ TEST(SettingsPosix, FallsBackToHomeDotConfig) {
     EXPECT_EQ(ProgramDataFolder(), dir.File(".config/tidewell"));
     SetEnvironment("HOME", nullptr);
     EXPECT_EQ(ProgramDataFolder(), L"");
-    LoadSettings();  // no folder at all: defaults, nothing saved
-    EXPECT_EQ(gSettings.configPath, L"");
+    EXPECT_EQ(LoadSettings().configPath, L"");  // no folder at all: defaults, nothing saved
     SetEnvironment("HOME", savedHome.c_str());
 }
 
@@ -45,19 +45,20 @@ TEST(SettingsPosix, FallsBackToHomeDotConfig) {
 TEST(SettingsPosix, AnUnchangedSettingIsNotWrittenAgain) {
     TempDir dir;
     const ScopedEnvironment config("XDG_CONFIG_HOME", (dir.path() / "config").c_str());
-    LoadSettings();
-    SaveSettingsIfChanged();
-    EXPECT_FALSE(std::filesystem::exists(PathFromWide(gSettings.configPath)));
-    gSettings.maxblock = 5000.4;
-    SaveSettingsIfChanged();
-    EXPECT_NE(ReadWholeFile(gSettings.configPath).find("maxblock=5000\n"), std::string::npos);
-    std::filesystem::remove(PathFromWide(gSettings.configPath));
-    gSettings.maxblock = 5000.9;  // stored the same
-    SaveSettingsIfChanged();
-    EXPECT_FALSE(std::filesystem::exists(PathFromWide(gSettings.configPath)));
-    gSettings.show = L"codex";
-    SaveSettingsIfChanged();
-    EXPECT_NE(ReadWholeFile(gSettings.configPath).find("show=codex"), std::string::npos);
+    SettingsStore store(LoadSettings());
+    Settings& settings = store.values();
+    store.SaveIfChanged();
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(settings.configPath)));
+    settings.maxblock = 5000.4;
+    store.SaveIfChanged();
+    EXPECT_NE(ReadWholeFile(settings.configPath).find("maxblock=5000\n"), std::string::npos);
+    std::filesystem::remove(PathFromWide(settings.configPath));
+    settings.maxblock = 5000.9;  // stored the same
+    store.SaveIfChanged();
+    EXPECT_FALSE(std::filesystem::exists(PathFromWide(settings.configPath)));
+    settings.show = L"codex";
+    store.SaveIfChanged();
+    EXPECT_NE(ReadWholeFile(settings.configPath).find("show=codex"), std::string::npos);
 }
 
 }  // namespace

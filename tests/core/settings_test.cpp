@@ -55,11 +55,32 @@ TEST_F(SettingsFile, MaxBlockReadsLikeWtofAndSavesTruncated) {
 
     const std::pair<const wchar_t*, double> cases[] = {
         {L"abc", 0}, {L"12tokens", 12}, {L"  5e3", 5000}, {L"", 0}, {L"nan", 0}, {L"inf", 0},
-        {L"98765432109", 98765432109.0}};
+        {L"98765432109", 98765432109.0},
+        // a damaged or hand-edited value is not kept for ever: it is learned again
+        {L"1e30", 0}, {L"1000000000000", 1e12}, {L"1000000000001", 0}, {L"-5", 0}, {L"-0", 0}};
     for (const auto& [text, expected] : cases) {
         Store(L"maxblock", text);
         EXPECT_EQ(ReadSettings(path).maxblock.Load(), expected) << text;
     }
+}
+
+TEST_F(SettingsFile, APanelSizeOutsideTheThreeIsNormal) {
+    const std::pair<const wchar_t*, int32_t> cases[] = {
+        {L"0", 0}, {L"2", 2}, {L"3", 1}, {L"-1", 1}, {L"99999", 1}};
+    for (const auto& [text, expected] : cases) {
+        Store(L"size", text);
+        EXPECT_EQ(ReadSettings(path).size, expected) << text;
+    }
+}
+
+// A first run is one that can be remembered: where the settings cannot be written, no start is
+// the first, or every start would switch autostart on again and greet the user.
+TEST_F(SettingsFile, TheFirstRunIsRecordedOnce) {
+    EXPECT_TRUE(RecordFirstRun(path));
+    EXPECT_EQ(Stored(L"welcomed"), L"1");
+    EXPECT_FALSE(RecordFirstRun(path));
+    EXPECT_FALSE(RecordFirstRun(L""));
+    EXPECT_FALSE(RecordFirstRun(dir.File("missing-folder/config.ini")));
 }
 
 TEST_F(SettingsFile, LargeMaxBlockSavesAsAWhole64BitNumber) {
@@ -92,7 +113,7 @@ TEST_F(SettingsFile, EveryFieldRoundTrips) {
     s.pinned = true;
     s.secclaude = false;
     s.seccodex = false;
-    s.size = 7;  // out of range values are stored as they are
+    s.size = 2;
     s.px = 10;
     s.py = 20;
     WriteSettings(s);
@@ -103,7 +124,7 @@ TEST_F(SettingsFile, EveryFieldRoundTrips) {
     EXPECT_TRUE(back.pinned);
     EXPECT_FALSE(back.secclaude);
     EXPECT_FALSE(back.seccodex);
-    EXPECT_EQ(back.size, 7);
+    EXPECT_EQ(back.size, 2);
     EXPECT_EQ(back.px, 10);
     EXPECT_EQ(back.py, 20);
 }

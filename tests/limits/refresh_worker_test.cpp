@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 constexpr int64_t kStart = 1757500000;
@@ -18,14 +21,15 @@ PlanLimits Service(std::vector<LimitRow> rows, std::wstring message = L"") {
 // A worker whose sources are scripted by the test.
 class Worker : public ::testing::Test {
 protected:
-    UsageState state;
-    std::mutex lock;
+    PublishedState shared;
+    UsageState& state = shared.state;
+    std::mutex& lock = shared.lock;
     int fetches = 0;
     PlanLimits answer = Service({{L"5-hour limit", 20, 0}});
     std::vector<LimitRow> live;
     int64_t liveAt = 0;
     int scans = 0;
-    RefreshWorker worker{Sources(), state, lock};
+    RefreshWorker worker{Sources(), shared};
 
     RefreshSources Sources() {
         RefreshSources sources;
@@ -63,6 +67,47 @@ TEST_F(Worker, TheFirstCycleFetchesScansAndPublishes) {
     EXPECT_EQ(worker.schedule().nextFetchTime, kStart + 600);
 }
 
+// A reader (the UI thread) takes the lock while a scan runs and never waits for it; the scan's
+// results arrive whole, with the cycle's time, once it ends.
+TEST_F(Worker, ScansRunOutsideTheLockAndPublishWhole) {
+    std::atomic<bool> scanning{false}, release{false};
+    RefreshSources sources = Sources();
+    sources.scanClaudeLogs = [&](int64_t) {
+        scanning = true;
+        while (!release) std::this_thread::yield();
+        ClaudeLogSummary summary;
+        summary.found = true;
+        return summary;
+    };
+    RefreshWorker slow{sources, shared};
+    std::thread cycle([&] { slow.RunCycle(kStart, false); });
+    while (!scanning) std::this_thread::yield();
+    const bool free = lock.try_lock();
+    if (free) {
+        EXPECT_EQ(state.publishedAt, 0);  // nothing half-published meanwhile
+        EXPECT_FALSE(state.claude.found);
+        lock.unlock();
+    }
+    release = true;
+    cycle.join();
+    EXPECT_TRUE(free);
+    EXPECT_TRUE(state.claude.found);
+    EXPECT_EQ(state.publishedAt, kStart);
+}
+
+TEST_F(Worker, ACycleThatRunsIntoAStopPublishesNothing) {
+    std::atomic<bool> stop{false};
+    RefreshSources sources = Sources();
+    sources.scanCodexLimits = [&](int64_t) {
+        stop = true;  // the program quits during the scans
+        return CodexLimits{};
+    };
+    RefreshWorker stopping{sources, shared, &stop};
+    stopping.RunCycle(kStart, true);
+    EXPECT_EQ(state.publishedAt, 0);
+    EXPECT_FALSE(state.planLimits.hasLimits);
+}
+
 TEST_F(Worker, ACycleThatRunsOutOfMemoryEndsAloneAndTheNextOnePublishes) {
     bool exhausted = true;
     RefreshSources sources = Sources();
@@ -72,7 +117,7 @@ TEST_F(Worker, ACycleThatRunsOutOfMemoryEndsAloneAndTheNextOnePublishes) {
         codex.found = true;
         return codex;
     };
-    RefreshWorker failing{sources, state, lock};
+    RefreshWorker failing{sources, shared};
     failing.RunCycle(kStart, false);
     EXPECT_FALSE(state.codex.found);
     EXPECT_TRUE(lock.try_lock());  // not left held

@@ -54,7 +54,7 @@ struct RecordingCanvas : Canvas {
     }
 };
 
-// The Part's first example: two status-line rows, both Codex windows, fresh data.
+// A full main page: two status-line rows, both Codex windows, fresh data.
 UsageSnapshot LiveSnapshot() {
     UsageSnapshot s;
     s.planLimits.hasLimits = true;
@@ -254,12 +254,14 @@ TEST(PanelLayout, StateMessagesAndTitles) {
     offline.snapshot.planLimits.plan = L"Max";  // no limits: no plan beside the title
     offline.snapshot.planLimits.message = L"Offline: can't reach Anthropic";
     offline.snapshot.claude.found = true;
+    offline.snapshot.hasUpdate = true;
+    offline.snapshot.lastUpdate = kNow;
 
     using Texts = std::vector<std::wstring>;
     const std::pair<Scene*, Texts> cases[] = {
-        {&first,
+        {&first,  // before the first figures: reading, not "No Codex logs on this computer"
          {L"Usage limits", L"CLAUDE", L"Checking your plan limits\u2026",
-          L"Connect to Claude Code for live limits", L"Reading\u2026"}},
+          L"Connect to Claude Code for live limits", L"Reading Codex logs\u2026", L"Reading\u2026"}},
         {&at900,
          {L"Usage limits", L" \u00b7 Max", L"5-hour limit", L"43%", L"Weekly \u00b7 All models",
           L"12%", L"", L"Connect to Claude Code for live limits", L"Updated just now"}},
@@ -270,7 +272,7 @@ TEST(PanelLayout, StateMessagesAndTitles) {
         {&offline,
          {L"Usage limits", L"CLAUDE", L"Offline: can't reach Anthropic",
           L"No Claude Code activity in the last 5 hours", L"Connect to Claude Code for live limits",
-          L"Reading\u2026"}},
+          L"Updated just now"}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(StateTexts(*cases[i].first), cases[i].second) << i;
@@ -397,10 +399,40 @@ TEST(PanelPlacement, BesideTheTrayRememberedAndRefitted) {
          {false, {682, 100, 1012, 300}, 330, 800, {}, {}, {}},
          bottomScreen,
          {682, 0, 1012, 800}},
+        {"re-fit of a panel that hangs from its top: the top stays",
+         {false, {100, 200, 430, 400}, 330, 501, {}, {}, {}, 12, true},
+         bottomScreen,
+         {100, 200, 430, 701}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PlacePanelRect(c.request, c.area), c.expected) << c.name;
     }
+}
+
+// Which edge a later re-fit keeps: where the user left the panel it hangs from its top (it must
+// not creep up as its content grows), beside a taskbar at the bottom it stands on its bottom.
+TEST(PanelPlacement, WhereItOpensDecidesTheEdgeItKeeps) {
+    const PanelRect work{0, 0, 1024, 728};
+    auto screen = [&](PanelPoint) { return work; };
+    PlacementRequest request{true, {}, 330, 338, {}, PanelRect{1000, 740, 1016, 756}, {}};
+    EXPECT_FALSE(OpensHangingFromTop(request, screen));
+    request.iconRect = PanelRect{1000, 363, 1016, 379};  // the top centre at 363: one row up
+    EXPECT_TRUE(OpensHangingFromTop(request, screen));
+    request.iconRect = PanelRect{1000, 364, 1016, 380};  // exactly half way: the lower half
+    EXPECT_FALSE(OpensHangingFromTop(request, screen));
+    request.remembered = PanelPoint{10, 600};
+    EXPECT_TRUE(OpensHangingFromTop(request, screen));
+}
+
+// Two monitors side by side: the panel opens on the monitor of the tray icon, even when the
+// cursor has moved to the other one.
+TEST(PanelPlacement, TheWorkAreaIsTheIconsMonitors) {
+    const PanelRect left{0, 0, 1024, 728}, right{1024, 0, 2048, 728};
+    auto screens = [&](PanelPoint p) { return p.x < 1024 ? left : right; };
+    PlacementRequest request{true, {}, 330, 338, {}, PanelRect{2000, 740, 2016, 756}, {100, 300}};
+    EXPECT_EQ(PlacePanelRect(request, screens), (PanelRect{1706, 378, 2036, 716}));
+    request.iconRect.reset();  // no icon rectangle: the cursor's monitor
+    EXPECT_EQ(PlacePanelRect(request, screens), (PanelRect{12, 12, 342, 350}));
 }
 
 }  // namespace

@@ -12,14 +12,17 @@ namespace {
 
 // Windows need a display: the panel's end-to-end test runs this one on its Wine desktop.
 TEST(PanelPaint, TenThousandRepaintsLeaveNoObjectBehind) {
-    HWND panel = CreatePanelWindow(GetModuleHandleW(nullptr), nullptr);
-    if (!panel) GTEST_SKIP() << "no display";
+    const UsageSnapshot snapshot;
+    SettingsStore settings{Settings{}};
+    PanelWindow window{PanelWindow::Context{snapshot, settings, nullptr, nullptr}};
+    if (!window.Create(GetModuleHandleW(nullptr), nullptr, false)) GTEST_SKIP() << "no display";
+    HWND panel = window.window();
     // Hover each kind of target, on both pages, and repaint.
-    const auto cycles = [panel](int count) {
+    const auto cycles = [&window, panel](int count) {
         for (int i = 0; i < count; ++i) {
             if (i % 500 == 0) {
                 if ((i / 500) % 2) {
-                    ShowPanelSettingsPage();
+                    window.ShowPage(true);
                 } else {
                     SendMessageW(panel, WM_KEYDOWN, VK_ESCAPE, 0);  // back to the main page
                 }
@@ -32,7 +35,6 @@ TEST(PanelPaint, TenThousandRepaintsLeaveNoObjectBehind) {
     const int before = HighestGdiSlot();
     cycles(10000);
     EXPECT_LT(std::abs(HighestGdiSlot() - before), 16);
-    DestroyWindow(panel);
 }
 
 }  // namespace

@@ -18,16 +18,17 @@ TEST(ProgramStatusLineEntry, EscapesThePathInsideTheCommand) {
               R"("statusLine": {"type": "command", "command": "\"/opt/a\"b/tidewell\" --statusline", "padding": 0})");
 }
 
-TEST(EditStatusLine, MatchesTheDocumentedExamples) {
+TEST(EditStatusLine, PlacesAndRemovesTheEntry) {
     struct Case {
         std::string before;
         bool install;
         std::string after;
     };
     const Case cases[] = {
-        {"{}", true, "{\n  " + E + "\n}"},
-        {R"({"model": "opus"})", true, "{\"model\": \"opus\",\n  " + E + "\n}"},
-        {"{\n  \"model\": \"opus\"\n}", true, "{\n  \"model\": \"opus\"\n,\n  " + E + "\n}"},
+        {"{}", true, "{\n  " + E + "}"},
+        {"{\n}", true, "{\n  " + E + "\n}"},
+        {R"({"model": "opus"})", true, "{\"model\": \"opus\",\n  " + E + "}"},
+        {"{\n  \"model\": \"opus\"\n}", true, "{\n  \"model\": \"opus\",\n  " + E + "\n}"},
         {R"({"model": "opus", "statusLine": {"type": "command", "command": "x"}})", false,
          R"({"model": "opus"})"},
         {R"({"statusLine": {"type": "command", "command": "x"}, "model": "opus"})", false,
@@ -37,7 +38,7 @@ TEST(EditStatusLine, MatchesTheDocumentedExamples) {
          "{\r\n\t\"model\": \"opus\"\r\n}"},
         {"", true, "{" + E + "}"},
         {"   ", true, "{" + E + "}"},
-        {"\xEF\xBB\xBF{\"a\": 1}", true, "\xEF\xBB\xBF{\"a\": 1,\n  " + E + "\n}"},
+        {"\xEF\xBB\xBF{\"a\": 1}", true, "\xEF\xBB\xBF{\"a\": 1,\n  " + E + "}"},
         {R"({"model": "opus"})", false, R"({"model": "opus"})"},
     };
     for (const Case& c : cases) {
@@ -45,13 +46,28 @@ TEST(EditStatusLine, MatchesTheDocumentedExamples) {
     }
 }
 
-TEST(EditStatusLine, ConnectingTwiceLeavesOneEntry) {
-    std::string text = EditStatusLine("{\n  \"model\": \"opus\"\n}", true, E);
-    text = EditStatusLine(text, true, E);
-    // The old entry goes with its comma; the line break before it stays.
-    EXPECT_EQ(text, "{\n  \"model\": \"opus\"\n\n,\n  " + E + "\n}");
-    EXPECT_EQ(text.find("statusLine"), text.rfind("statusLine"));
-    EXPECT_EQ(EditStatusLine(text, false, E), "{\n  \"model\": \"opus\"\n\n\n}");
+TEST(EditStatusLine, ConnectAndDisconnectGiveBackTheOriginalBytes) {
+    const std::string originals[] = {
+        "{}",
+        "{\n}",
+        R"({"model": "opus"})",
+        "{\n  \"model\": \"opus\"\n}\n",
+        "{\r\n\t\"model\": \"opus\",\r\n\t\"hooks\": {}\r\n}",
+        "\xEF\xBB\xBF{\"a\": 1}",
+    };
+    for (const std::string& original : originals) {
+        std::string text = original;
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            text = EditStatusLine(text, true, E);
+            text = EditStatusLine(text, true, E);  // connecting twice leaves one entry
+            EXPECT_EQ(text.find("statusLine"), text.rfind("statusLine")) << original;
+            text = EditStatusLine(text, false, E);
+            EXPECT_EQ(text, original);
+        }
+    }
+    // Another program's entry is replaced where it stood in a pretty-printed file.
+    const std::string other = "{\n  \"model\": \"opus\",\n  \"statusLine\": {\"command\": \"x\"}\n}";
+    EXPECT_EQ(EditStatusLine(other, true, E), "{\n  \"model\": \"opus\",\n  " + E + "\n}");
 }
 
 TEST(FindStatusLineEntry, NeedsAnObjectThatCloses) {
@@ -109,7 +125,7 @@ TEST_F(ClaudeSettingsFile, EveryChangeKeepsABackupOfTheFileBefore) {
     ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
     const std::string connected = Read();
     EXPECT_EQ(ReadWholeFile(backup), "{\"model\": \"opus\"}");
-    EXPECT_EQ(connected, "{\"model\": \"opus\",\n  " + E + "\n}");
+    EXPECT_EQ(connected, "{\"model\": \"opus\",\n  " + E + "}");
     ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
     EXPECT_EQ(Read(), EditStatusLine(connected, true, E));
     EXPECT_EQ(ReadWholeFile(backup), connected);  // the file with the first entry
@@ -119,6 +135,33 @@ TEST_F(ClaudeSettingsFile, EveryChangeKeepsABackupOfTheFileBefore) {
     ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));  // no entry: rewritten unchanged
     EXPECT_EQ(Read(), disconnected);
     EXPECT_EQ(ReadWholeFile(backup), disconnected);
+}
+
+TEST_F(ClaudeSettingsFile, TheBackupKeepsTheReplacedStatusLineOfAnotherProgram) {
+    const std::string theirs =
+        "{\n  \"model\": \"opus\",\n  \"statusLine\": {\"command\": \"bash line.sh\"}\n}";
+    Write(theirs);
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));   // replace theirs
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));  // switch live limits off
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));   // and on again
+    EXPECT_EQ(ReadWholeFile(backup), theirs);
+    EXPECT_EQ(StatusLineStateOf(Read()), kOwnStatusLine);
+    // A backup of a file without another program's entry follows every change as before.
+    WriteBytes(PathFromWide(backup), "{}");
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
+    EXPECT_EQ(StatusLineStateOf(ReadWholeFile(backup)), kOwnStatusLine);
+}
+
+TEST(ClaudeSettingsPathFor, TheFolderClaudeCodeReads) {
+    const auto path = [](const std::wstring& configDir, const std::wstring& profile) {
+        return PathFromWide(ClaudeSettingsPathFor(configDir, profile));
+    };
+    const std::filesystem::path home = PathFromWide(L"home");
+    EXPECT_EQ(path(L"", L"home"), home / ".claude" / "settings.json");
+    EXPECT_EQ(path(L"cfg", L"home"), PathFromWide(L"cfg") / "settings.json");
+    EXPECT_EQ(path(L"one,two", L""), PathFromWide(L"one") / "settings.json");
+    EXPECT_EQ(path(L",two", L"home"), home / ".claude" / "settings.json");
+    EXPECT_EQ(ClaudeSettingsPathFor(L"", L""), L"");
 }
 
 TEST_F(ClaudeSettingsFile, AnUnreadableFileIsLeftAlone) {
@@ -142,6 +185,7 @@ TEST_F(ClaudeSettingsFile, AReadOnlyFileIsNotReplaced) {
 TEST_F(ClaudeSettingsFile, NoProfileMeansNoWrite) {
     EXPECT_FALSE(UpdateStatusLineEntryAt(L"", true, kExe));
     const ScopedEnvironment profile(kProfileVariable, "");
+    const ScopedEnvironment config("CLAUDE_CONFIG_DIR", nullptr);
     EXPECT_EQ(ClaudeSettingsPath(), L"");
     EXPECT_FALSE(UpdateStatusLineEntry(true));
     EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
@@ -149,6 +193,7 @@ TEST_F(ClaudeSettingsFile, NoProfileMeansNoWrite) {
 
 TEST_F(ClaudeSettingsFile, TheStateFollowsTheFileInTheProfile) {
     const ScopedEnvironment profile(kProfileVariable, dir.path().string().c_str());
+    const ScopedEnvironment config("CLAUDE_CONFIG_DIR", nullptr);
     EXPECT_EQ(PathFromWide(ClaudeSettingsPath()), dir.path() / ".claude" / "settings.json");
     EXPECT_EQ(GetStatusLineState(), kNoStatusLine);
     Write(R"({"statusLine": {"type": "command", "command": "bash ~/.claude/line.sh"}})");

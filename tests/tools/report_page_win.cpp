@@ -15,10 +15,12 @@
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const int64_t now = std::atoll(argv[1]);
-    LoadSettings();
+    Settings settings = LoadSettings();
+    ClaudeLogScanner claudeScanner;
+    CodexScanner codexScanner;
     UsageSnapshot snapshot;
-    snapshot.claude = ScanClaudeLogs(now);
-    snapshot.codex = ScanCodexLimits(now);
+    snapshot.claude = ScanClaudeLogs(claudeScanner, now, settings.maxblock);
+    snapshot.codex = ScanCodexLimits(codexScanner, now);
     const std::string page = BuildUsageReport(snapshot, now);
     _setmode(_fileno(stdout), _O_BINARY);
     std::fwrite(page.data(), 1, page.size(), stdout);

@@ -11,8 +11,7 @@
 
 #include "tray/tray_icon.h"
 #include "tray/tray_icon_win.h"
-#include "limits/refresh_worker.h"
-#include "tray/tray_window_win.h"
+#include "tray/tray_notify_win.h"
 
 namespace {
 
@@ -88,13 +87,10 @@ TEST(TrayIconPixels, RenderingLeavesNoObjectBehind) {
 // Each refresh installs a new icon and destroys the one before it. The first cycles create
 // what GDI and the shell keep for the process; after them nothing may grow.
 TEST(TrayIconPixels, RefreshesLeaveNoIconBehind) {
-    const auto cycles = [](int count) {
+    TrayNotifyIcon tray;
+    const auto cycles = [&tray](int count) {
         for (int i = 0; i < count; ++i) {
-            {
-                std::lock_guard<std::mutex> guard(gUsageStateLock);
-                gUsageState.codex.primary = {i % 3 != 0, static_cast<double>(i % 110), 300, 0};
-            }
-            RefreshTray();
+            tray.Show(i % 3 != 0 ? std::optional<int32_t>(i % 110) : std::nullopt, L"Tidewell");
         }
     };
     cycles(1000);

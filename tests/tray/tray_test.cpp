@@ -3,7 +3,7 @@
 
 #include "tray/limit_warnings.h"
 #include "tray/tray_icon.h"
-#include "tray/usage_snapshot.h"
+#include "tray/tray_text.h"
 
 namespace {
 
@@ -33,6 +33,7 @@ TEST(TrayIconLook, NumberFontBarAndColourByValue) {
 
 UsageSnapshot Snapshot(bool limits, bool active, bool codex, int64_t codexAt = 0, int64_t claudeAt = 0) {
     UsageSnapshot s;
+    s.hasUpdate = true;
     if (limits) {
         s.planLimits.hasLimits = true;
         s.planLimits.limits = {{L"5-hour limit", 42.6, 1000 + 2 * 3600 + 300}, {L"Weekly", 10, 0}};
@@ -76,6 +77,24 @@ TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
     UsageSnapshot past = Snapshot(true, true, false);
     past.planLimits.limits[0].resetsAt = 0;
     EXPECT_EQ(BuildTrayTooltip(past, now), L"Tidewell\nClaude 5-hour: 43%, resets in 0m");
+    // Before the worker's first publish nothing is known yet: not even "No active session".
+    EXPECT_EQ(BuildTrayTooltip(UsageSnapshot{}, now), L"Tidewell \u00b7 reading logs\u2026");
+}
+
+TEST(LimitWarnings, LevelsStartAtExactly80And95) {
+    struct Case {
+        double percent;
+        const wchar_t* key;  // the level warned, or nothing
+    };
+    const Case cases[] = {{79.999, nullptr}, {80.0, L"x:80:0"}, {94.999, L"x:80:0"}, {95.0, L"x:95:0"}};
+    for (const Case& c : cases) {
+        WarningTracker tracker;
+        const bool warned = tracker.WarnIfNeeded(0, L"x", c.percent, L"X", 0).has_value();
+        EXPECT_EQ(warned, c.key != nullptr) << c.percent;
+        if (c.key) {
+            EXPECT_EQ(tracker.shown().count(c.key), 1u) << c.percent;
+        }
+    }
 }
 
 TEST(LimitWarnings, EachLevelOncePerLimitWindow) {

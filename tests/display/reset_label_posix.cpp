@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "core/iso_time.h"
-#include "panel/display_format.h"
+#include "display/display_format.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "tray/usage_snapshot.h"
+#include "tray/tray_text.h"
 
 #include "core/numbers.h"
-#include "panel/display_format.h"
+#include "display/display_format.h"
 
 std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std::wstring& show) {
     std::optional<double> claude, codex;
@@ -22,6 +22,7 @@ std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std
 }
 
 std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
+    if (!snapshot.hasUpdate) return kReadingTooltip;
     std::wstring tip = L"Tidewell";
     const PlanLimits& plan = snapshot.planLimits;
     if (plan.hasLimits && !plan.limits.empty()) {

@@ -1,4 +1,4 @@
-#include "panel/display_format.h"
+#include "display/display_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,315 @@
+#include "app/desktop_app_win.h"
+
+#include <dwmapi.h>
+#include <shellapi.h>
+
+#include <ctime>
+
+#include "core/autostart.h"
+#include "display/display_format.h"
+#include "panel/claude_connect_win.h"
+#include "platform/instance.h"
+#include "platform/messages.h"
+#include "platform/window_link_win.h"
+#include "report/report_win.h"
+#include "tray/tray_menu_win.h"
+#include "tray/tray_text.h"
+
+namespace {
+
+constexpr int kFontResources[] = {101, 102, 103, 104};  // Geist Regular, Medium, SemiBold, Bold
+// How long quitting waits for the worker. A scan stops between files and a wait at once, so
+// this is only reached by a network call held up (its own time-outs are longer).
+constexpr DWORD kWorkerStopMs = 2000;
+
+// Registers the embedded fonts for this process; they are released with the returned owners.
+std::vector<FontResource> RegisterEmbeddedFonts(HINSTANCE instance) {
+    std::vector<FontResource> fonts;
+    for (const int id : kFontResources) {
+        HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+        HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+        void* data = loaded ? LockResource(loaded) : nullptr;
+        DWORD count = 0;
+        if (data) {
+            FontResource font(AddFontMemResourceEx(data, SizeofResource(instance, resource), nullptr, &count));
+            if (font) fonts.push_back(std::move(font));
+        }
+    }
+    return fonts;
+}
+
+void RoundDarkFrame(HWND panel) {
+    const DWORD rounded = 2, dark = 1;
+    DwmSetWindowAttribute(panel, 33, &rounded, sizeof rounded);  // DWMWA_WINDOW_CORNER_PREFERENCE
+    DwmSetWindowAttribute(panel, 20, &dark, sizeof dark);        // DWMWA_USE_IMMERSIVE_DARK_MODE
+}
+
+}  // namespace
+
+DesktopApp::~DesktopApp() {
+    // Should the loop end some other way than Quit, the worker still ends before its state.
+    if (!worker_.Stop(kWorkerStopMs)) TerminateProcess(GetCurrentProcess(), 0);
+}
+
+int64_t DesktopApp::Now() const { return static_cast<int64_t>(std::time(nullptr)); }
+
+bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
+    fonts_ = RegisterEmbeddedFonts(instance);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kMainWindowClass;
+    if (!RegisterClassExW(&windowClass)) return false;
+    // An ordinary top-level window, never shown: FindWindowW does not see message-only windows.
+    if (!CreateWindowExW(0, kMainWindowClass, L"Tidewell", 0, 0, 0, 0, 0, nullptr, nullptr,
+                         instance, this)) {
+        return false;
+    }
+    if (panel_.Create(instance, window_, !fonts_.empty())) RoundDarkFrame(panel_.window());
+    tray_.Add(window_);
+    const HWND window = window_;
+    worker_.Start(published_, settings_.values().maxblock,
+                  [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); });
+    WelcomeOrRefreshAutostart();
+    if (!autostart) ShowPanel();
+    return true;
+}
+
+int DesktopApp::Run() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The worker may be inside a scan of gigabytes or a network call: it is told to stop, and
+    // waited for a little. Should it not end in time, the process ends here, before any of the
+    // state it uses is torn down (a join would hold the exit up; a detached thread would run on
+    // over freed memory).
+    if (!worker_.Stop(kWorkerStopMs)) TerminateProcess(GetCurrentProcess(), 0);
+    return 0;
+}
+
+// The first start says hello and starts with Windows from then on; later starts keep the Run
+// value pointing at this executable, if the user kept it.
+void DesktopApp::WelcomeOrRefreshAutostart() {
+    if (RecordFirstRun(settings_.values().configPath)) {
+        SetAutostart(true);
+        tray_.ShowBalloon(L"Tidewell is running",
+                          L"Tip: drag the icon from the ^ area onto the taskbar so your limits "
+                          L"stay visible.");
+    } else if (IsAutostartOn()) {
+        SetAutostart(true);
+    }
+}
+
+LRESULT CALLBACK DesktopApp::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DesktopApp* self = LinkedObject<DesktopApp>(window, message, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->window_ = window;
+    if (message == WM_NCDESTROY) self->window_ = nullptr;
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        tray_.AddAgain();
+        ShowTrayNumber();
+        return 0;
+    }
+    switch (message) {
+        case WM_DESTROY:
+            worker_.RequestStop();
+            tray_.Remove();
+            PostQuitMessage(0);
+            return 0;
+        case WM_COMMAND:
+            RunCommand(CommandForMenuItem(LOWORD(wParam)));
+            return 0;
+        case MSG_TRAY_CALLBACK:
+            OnTrayCallback(wParam, lParam);
+            return 0;
+        case MSG_DATA_READY:
+            OnDataReady();
+            return 0;
+        case MSG_REFRESH_NOW:
+            worker_.Wake();
+            return 0;
+        default:
+            return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+// New figures from the worker: copied under the lock (never held for long: the worker takes it
+// only to move finished results in), then shown everywhere.
+void DesktopApp::OnDataReady() {
+    {
+        std::lock_guard<std::mutex> guard(published_.lock);
+        snapshot_ = SnapshotOf(published_.state);
+    }
+    settings_.SaveIfChanged();  // the largest block reaches config.ini
+    ShowTrayNumber();
+    const Settings& settings = settings_.values();
+    if (settings.alerts) {
+        for (const Balloon& balloon :
+             warnings_.CheckLimitWarnings(snapshot_, settings.maxblock.Load(), Now())) {
+            tray_.ShowBalloon(balloon.title, balloon.text);
+        }
+    }
+    panel_.Repaint();
+}
+
+// The icon and tooltip from the snapshot as it is; the snapshot itself changes only with data.
+void DesktopApp::ShowTrayNumber() {
+    const std::optional<double> percent = ChooseTrayPercent(snapshot_, settings_.values().show);
+    tray_.Show(percent ? std::optional<int32_t>(RoundPercent(*percent)) : std::nullopt,
+               BuildTrayTooltip(snapshot_, Now()));
+}
+
+void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(lParam)) {
+        case NIN_SELECT:
+        case NIN_KEYSELECT:
+            if (inDialog_) return;  // the panel stays with its dialog
+            panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam)));
+            if (panel_.JustHid()) return;  // the click that took the focus from the panel
+            if (panel_.Visible()) {
+                panel_.Hide();
+            } else {
+                ShowPanel();
+            }
+            return;
+        case WM_CONTEXTMENU: {
+            if (!inDialog_) panel_.HideUnlessPinned();
+            POINT at{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))};
+            if (at.x == 0 && at.y == 0) GetCursorPos(&at);
+            const Settings& settings = settings_.values();
+            const uint32_t chosen =
+                TrackTrayMenu(window_, at, TrayMenuChecks{settings.show, IsAutostartOn(), settings.alerts});
+            // Run from the message loop once the menu is gone, never inside its tracking.
+            if (chosen != 0) PostMessageW(window_, WM_COMMAND, chosen, 0);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void DesktopApp::ShowPanel() {
+    panel_.Show();
+    worker_.Wake();  // whoever opens the panel wants fresh figures
+}
+
+void DesktopApp::ChangeSetting(bool& setting) {
+    setting = !setting;
+    settings_.Save();
+    panel_.Refit();
+}
+
+void DesktopApp::SetTrayNumber(const wchar_t* show) {
+    settings_.values().show = show;
+    settings_.Save();
+    ShowTrayNumber();
+    panel_.Refit();
+}
+
+void DesktopApp::SetPanelSize(int32_t size) {
+    settings_.values().size = size;
+    settings_.Save();
+    panel_.Refit();
+}
+
+void DesktopApp::RunCommand(Command command) {
+    Settings& settings = settings_.values();
+    switch (command) {
+        case Command::kNone:
+            return;
+        case Command::kOpenPanel:
+            if (!inDialog_) ShowPanel();
+            return;
+        case Command::kOpenSettings:
+            if (inDialog_) return;
+            ShowPanel();
+            panel_.ShowPage(true);
+            return;
+        case Command::kShowSettingsPage:
+            panel_.ShowPage(true);
+            return;
+        case Command::kShowMainPage:
+            panel_.ShowPage(false);
+            return;
+        case Command::kClosePanel:
+            if (!inDialog_) panel_.Hide();
+            return;
+        case Command::kShowAuto:
+            return SetTrayNumber(L"auto");
+        case Command::kShowClaude:
+            return SetTrayNumber(L"claude");
+        case Command::kShowCodex:
+            return SetTrayNumber(L"codex");
+        case Command::kToggleAutostart:
+            SetAutostart(!IsAutostartOn());
+            panel_.Refit();
+            return;
+        case Command::kToggleAlerts:
+            return ChangeSetting(settings.alerts);
+        case Command::kTogglePinned:
+            return ChangeSetting(settings.pinned);
+        case Command::kToggleClaudeSection:
+            return ChangeSetting(settings.secclaude);
+        case Command::kToggleCodexSection:
+            return ChangeSetting(settings.seccodex);
+        case Command::kToggleConnection:
+            return ToggleConnection();
+        case Command::kSizeCompact:
+            return SetPanelSize(0);
+        case Command::kSizeNormal:
+            return SetPanelSize(1);
+        case Command::kSizeLarge:
+            return SetPanelSize(2);
+        case Command::kOpenReport:
+            return OpenReport();
+        case Command::kRefreshNow:
+            worker_.Wake();
+            return;
+        case Command::kRefreshWithFetch:
+            worker_.WakeWithFetch();
+            return;
+        case Command::kWebsite:
+            ShellExecuteW(nullptr, L"open", TIDEWELL_WEBSITE, nullptr, nullptr, SW_SHOWNORMAL);
+            return;
+        case Command::kQuit:
+            return Quit();
+    }
+}
+
+// The connection flow's message boxes run a modal loop: meanwhile data, tray clicks and menu
+// commands are still dispatched. The panel stays up beside its dialog, commands that would show
+// or hide it wait, and a Quit is carried out once the dialog is gone, so that nothing the flow
+// touches afterwards has gone away under it.
+void DesktopApp::ToggleConnection() {
+    if (inDialog_) return;
+    inDialog_ = true;
+    panel_.HoldOpen(true);
+    const bool changed = ToggleClaudeConnection(panel_.window());
+    panel_.HoldOpen(false);
+    inDialog_ = false;
+    if (quitAfterDialog_) return Quit();
+    if (changed) panel_.Refit();
+}
+
+void DesktopApp::OpenReport() {
+    if (!OpenUsageReport(snapshot_, Now())) {
+        tray_.ShowBalloon(L"Usage report", L"The usage report could not be written.");
+    }
+}
+
+void DesktopApp::Quit() {
+    if (inDialog_) {
+        quitAfterDialog_ = true;
+        return;
+    }
+    if (window_) DestroyWindow(window_);  // WM_DESTROY stops the worker and ends the loop
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/messages.h"
+
+// What the user can ask of the desktop program, from the tray menu or the panel. Each command
+// is one function of the program; the tables below say which menu item and which panel target
+// ask for it.
+enum class Command {
+    kNone,
+    kOpenPanel,          // show the panel on its main page beside the tray
+    kOpenSettings,       // show the panel on its settings page (the tray menu's "Settings…")
+    kShowSettingsPage,   // the shown panel turns to its settings page
+    kShowMainPage,       // and back
+    kClosePanel,
+    kShowAuto,           // the number on the icon
+    kShowClaude,
+    kShowCodex,
+    kToggleAutostart,
+    kToggleAlerts,
+    kTogglePinned,
+    kToggleClaudeSection,
+    kToggleCodexSection,
+    kToggleConnection,   // connect Claude Code's status line, or disconnect it
+    kSizeCompact,
+    kSizeNormal,
+    kSizeLarge,
+    kOpenReport,
+    kRefreshNow,         // rescan at once; the service is asked only when due
+    kRefreshWithFetch,   // the same, and the service may be asked 60 seconds after its last answer
+    kWebsite,
+    kQuit,
+};
+
+// The tray menu's item ids (the low word of WM_COMMAND). "Open Tidewell" is also what a second
+// start of the program posts.
+enum MenuItemId : uint32_t {
+    kMenuRefreshNow = 100,
+    kMenuOpenReport = 101,
+    kMenuToggleAlerts = 102,
+    kMenuToggleAutostart = 103,
+    kMenuWebsite = 106,
+    kMenuQuit = 107,
+    kMenuShowAuto = 108,
+    kMenuShowClaude = 109,
+    kMenuShowCodex = 110,
+    kMenuOpenPanel = ID_OPEN_PANEL,
+    kMenuOpenSettings = 112,
+};
+
+// The panel's clickable targets.
+enum PanelTargetId : int32_t {
+    kTargetNone = 0,
+    kTargetSettings = 1,
+    kTargetReport = 2,
+    kTargetRefresh = 3,
+    kTargetPin = 4,
+    kTargetClose = 5,
+    kTargetBack = 6,
+    kTargetShowAuto = 7,
+    kTargetShowClaude = 8,
+    kTargetShowCodex = 9,
+    kTargetClaudeSection = 10,
+    kTargetCodexSection = 11,
+    kTargetKeepOpen = 12,
+    kTargetAutostart = 13,
+    kTargetAlerts = 14,
+    kTargetQuit = 17,
+    kTargetConnect = 40,
+    kTargetCompact = 41,
+    kTargetNormal = 42,
+    kTargetLarge = 43,
+};
+
+// The command of a menu item or a panel target; kNone for ids that are neither.
+Command CommandForMenuItem(uint32_t id);
+Command CommandForPanelTarget(int32_t id);

@@ -1,0 +1,78 @@
+#include "tray/tray_notify_win.h"
+
+#include <algorithm>
+
+#include "platform/messages.h"
+#include "tray/tray_icon_win.h"
+#include "tray/tray_text.h"
+
+namespace {
+
+constexpr UINT kStartFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;  // 0x87
+
+template <size_t N>
+void CopyCut(wchar_t (&field)[N], const std::wstring& text) {
+    const size_t length = std::min(text.size(), N - 1);
+    std::copy_n(text.data(), length, field);
+    field[length] = L'\0';
+}
+
+}  // namespace
+
+void TrayNotifyIcon::Add(HWND window) {
+    record_.cbSize = sizeof record_;
+    record_.hWnd = window;
+    record_.uID = 1;
+    record_.uCallbackMessage = MSG_TRAY_CALLBACK;
+    image_.reset(RenderTrayIcon(0, false));
+    record_.hIcon = image_.get();
+    CopyCut(record_.szTip, kReadingTooltip);
+    AddToShell();
+}
+
+void TrayNotifyIcon::AddAgain() {
+    if (record_.hWnd) AddToShell();
+}
+
+void TrayNotifyIcon::AddToShell() {
+    record_.uFlags = kStartFlags;
+    Shell_NotifyIconW(NIM_ADD, &record_);
+    record_.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &record_);
+    added_ = true;
+}
+
+void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& tooltip) {
+    IconHandle image(percent ? RenderTrayIcon(*percent, true) : RenderTrayIcon(0, false));
+    record_.hIcon = image.get();
+    CopyCut(record_.szTip, tooltip);
+    record_.uFlags = NIF_ICON | NIF_TIP;
+    Shell_NotifyIconW(NIM_MODIFY, &record_);
+    image_ = std::move(image);  // the shell has copied it; the old one goes now
+}
+
+void TrayNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!added_) return;
+    NOTIFYICONDATAW balloon = record_;  // the shared record stays as it is
+    balloon.uFlags = NIF_INFO;
+    CopyCut(balloon.szInfoTitle, title);
+    CopyCut(balloon.szInfo, text);
+    balloon.dwInfoFlags = NIIF_WARNING;
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
+void TrayNotifyIcon::Remove() {
+    if (!added_) return;
+    Shell_NotifyIconW(NIM_DELETE, &record_);
+    added_ = false;
+}
+
+std::optional<RECT> TrayNotifyIcon::ScreenRect() const {
+    NOTIFYICONIDENTIFIER icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = record_.hWnd;
+    icon.uID = 1;
+    RECT rect{};
+    if (!record_.hWnd || FAILED(Shell_NotifyIconGetRect(&icon, &rect))) return std::nullopt;
+    return rect;
+}

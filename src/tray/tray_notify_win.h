@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/handles_win.h"
+
+// The program's one notification-area icon (id 1 of the hidden main window): its record, the
+// icon image the shell shows, the tooltip and the balloons.
+class TrayNotifyIcon {
+public:
+    TrayNotifyIcon() = default;
+    ~TrayNotifyIcon() { Remove(); }
+    TrayNotifyIcon(const TrayNotifyIcon&) = delete;
+    TrayNotifyIcon& operator=(const TrayNotifyIcon&) = delete;
+
+    // Adds the icon for `window`, in its no-data form with the reading tooltip.
+    void Add(HWND window);
+    // Adds it again with what it shows now (Explorer restarted).
+    void AddAgain();
+    // Shows a whole percent (or the no-data form) and a tooltip.
+    void Show(std::optional<int32_t> percent, const std::wstring& tooltip);
+    void ShowBalloon(const std::wstring& title, const std::wstring& text);
+    // Removes the icon from the notification area; the image goes with this object.
+    void Remove();
+
+    // Where the shell shows the icon, when it can say (Wine cannot).
+    std::optional<RECT> ScreenRect() const;
+
+private:
+    void AddToShell();
+
+    NOTIFYICONDATAW record_{};
+    IconHandle image_;  // the image the shell was last given
+    bool added_ = false;
+};
