@@ -1,7 +1,7 @@
 # The portable core and the OS seam build into one static library that the program, the tests,
 # the benchmarks and the fuzz targets all link. A module is a folder under src/: new files are
 # picked up without touching this file. Files named *_win.cpp build only for Windows,
-# *_posix.cpp only elsewhere. The entry points (src/app/main_*.cpp) belong to the program.
+# *_posix.cpp only elsewhere; *_x86_64.cpp only for x86-64, *_generic.cpp only for others. The entry points (src/app/main_*.cpp) belong to the program.
 
 function(tidewell_for_this_platform out)
     set(files ${ARGN})
@@ -9,6 +9,12 @@ function(tidewell_for_this_platform out)
         list(FILTER files EXCLUDE REGEX "_posix\\.cpp$")
     else()
         list(FILTER files EXCLUDE REGEX "_win\\.cpp$")
+    endif()
+    # Processor-specific code: *_x86_64.cpp for x86-64, its *_generic.cpp counterpart elsewhere.
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+        list(FILTER files EXCLUDE REGEX "_generic\\.cpp$")
+    else()
+        list(FILTER files EXCLUDE REGEX "_x86_64\\.cpp$")
     endif()
     set(${out} ${files} PARENT_SCOPE)
 endfunction()

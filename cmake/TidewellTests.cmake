@@ -43,3 +43,11 @@ if(WIN32)
 endif()
 
 include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)
+
+# The include order of src/ (app -> views -> display -> ... -> platform), checked once.
+if(NOT CMAKE_CROSSCOMPILING)
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    add_test(NAME include_order
+             COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check_includes.py ${PROJECT_SOURCE_DIR})
+    set_tests_properties(include_order PROPERTIES FAIL_REGULAR_EXPRESSION "[1-9][0-9]* faults")
+endif()

@@ -1,13 +1,11 @@
 #include "core/byte_search.h"
 #include "core/byte_search_paths.h"
+#include "core/byte_search_wide.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
 
 namespace {
 
@@ -130,56 +128,12 @@ struct Filter {
     }
 };
 
-// Where the processor has AVX2 (nearly every x86-64 one since 2013), the long stretches without
-// a candidate are crossed 32 positions per compare instead of 16. Only this loop is compiled for
-// AVX2, and only called where the processor has it.
-#if defined(__x86_64__)
-// The 32 candidate starts at `p` of a filter with bytes `x` at `first` and `y` at `second`.
-__attribute__((target("avx2"))) inline __m256i WideCandidates(const char* p, size_t first,
-                                                             size_t second, __m256i x, __m256i y) {
-    const __m256i atFirst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first));
-    const __m256i atSecond = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + second));
-    return _mm256_and_si256(_mm256_cmpeq_epi8(atFirst, x), _mm256_cmpeq_epi8(atSecond, y));
+// The wide path, when there is one, takes the filter bytes as plain values.
+WideFilter Wide(const Filter& filter) {
+    return {filter.needle[filter.first], filter.needle[filter.second], filter.first, filter.second};
 }
-
-// The first step start at or after `start`, in steps of 64, whose 64 starts hold a candidate of
-// `a` (or of `b`, when `kTwo`); the first start with `start + 64 > end` when none does.
-template <bool kTwo>
-__attribute__((target("avx2"))) size_t SkipQuietSteps(const char* base, size_t start, size_t end,
-                                                      const Filter& a, const Filter& b) {
-    const __m256i a1 = _mm256_set1_epi8(a.needle[a.first]);
-    const __m256i a2 = _mm256_set1_epi8(a.needle[a.second]);
-    const __m256i b1 = _mm256_set1_epi8(b.needle[b.first]);
-    const __m256i b2 = _mm256_set1_epi8(b.needle[b.second]);
-    for (; start + 64 <= end; start += 64) {
-        const char* p = base + start;
-        __m256i any = _mm256_or_si256(WideCandidates(p, a.first, a.second, a1, a2),
-                                      WideCandidates(p + 32, a.first, a.second, a1, a2));
-        if (kTwo) {
-            any = _mm256_or_si256(any, WideCandidates(p, b.first, b.second, b1, b2));
-            any = _mm256_or_si256(any, WideCandidates(p + 32, b.first, b.second, b1, b2));
-        }
-        if (!_mm256_testz_si256(any, any)) break;
-    }
-    return start;
-}
-#else
-template <bool kTwo>
-size_t SkipQuietSteps(const char*, size_t start, size_t, const Filter&, const Filter&) {
-    return start;
-}
-#endif
 
 }  // namespace
-
-bool HasWideCompares() {
-#if defined(__x86_64__)
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-#else
-    return false;
-#endif
-}
 
 size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
     return FindBytesUsing(HasWideCompares(), text, BytePattern(needle), from);
@@ -219,7 +173,7 @@ size_t FindBytesUsing(bool wide, std::string_view text, const BytePattern& patte
         if ((any.low | any.high) == 0) {
             // A quiet step, so likely a long quiet stretch: crossed wide where the processor can.
             if (wide) {
-                start = SkipQuietSteps<false>(base, start + 64, lastStart + 1, filter, filter) - 64;
+                start = SkipQuietStepsWide(base, start + 64, lastStart + 1, Wide(filter), nullptr) - 64;
             }
             continue;
         }
@@ -268,7 +222,8 @@ void FindEachFirstUsing(bool wide, std::string_view text, const BytePattern& a,
             const Lanes any = ToLanes(a0 | b0 | a1 | b1 | a2 | b2 | a3 | b3);
             if ((any.low | any.high) == 0) {
                 if (wide) {
-                    start = SkipQuietSteps<true>(base, start + 64, end, filterA, filterB) - 64;
+                    const WideFilter wideB = Wide(filterB);
+                    start = SkipQuietStepsWide(base, start + 64, end, Wide(filterA), &wideB) - 64;
                 }
                 continue;
             }

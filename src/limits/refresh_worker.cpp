@@ -7,7 +7,7 @@
 
 #include "codex/codex_scanner.h"
 #include "claude_logs/scan.h"
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "limits/limit_cache.h"
 
 bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {

@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "core/json_fields.h"
 #include "limits/limit_cache.h"
 #include "limits/usage_response.h"

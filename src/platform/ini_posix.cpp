@@ -1,5 +1,5 @@
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "platform/atomic_file.h"
 #include "platform/ini.h"
 #include "platform/ini_text.h"

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "core/byte_search.h"
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "platform/atomic_file.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"

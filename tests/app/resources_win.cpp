@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "support/temp_dir.h"
 
 namespace {

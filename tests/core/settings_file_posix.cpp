@@ -1,7 +1,7 @@
 // The POSIX settings file: where it lives and its exact text.
 #include <gtest/gtest.h>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "core/settings.h"
 #include "platform/system.h"
 #include "support/temp_dir.h"

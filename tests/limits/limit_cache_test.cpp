@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "platform/ini.h"
 #include "support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <ctime>
 #include <fstream>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "core/iso_time.h"
 #include "limits/limit_cache.h"
 #include "limits/usage_client.h"

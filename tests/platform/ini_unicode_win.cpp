@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "core/settings.h"
 #include "platform/ini.h"
 #include "support/temp_dir.h"

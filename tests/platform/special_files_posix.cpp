@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "platform/file_walk.h"
 #include "platform/ini.h"
 #include "platform/system.h"

@@ -1,7 +1,7 @@
 // A settings.json kept in a dotfile repository and linked into place stays linked.
 #include <gtest/gtest.h>
 
-#include "core/files.h"
+#include "platform/whole_file.h"
 #include "platform/system.h"
 #include "statusline/claude_settings.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "core/files.h"
+#include "platform/whole_file.h"
 
 #include "platform/read_only_file.h"
 
