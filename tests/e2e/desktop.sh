@@ -33,6 +33,26 @@ xdotool mousemove 1013 758 click 1
 check "a second click opens it again" wait_until 5 panel_visible
 shot panel-reopened
 
+# The tray menu from a real right click on the icon, walked with the keyboard: Open Tidewell,
+# Settings…, Number on the icon, Start with Windows, then "Warnings at 80% and 95%", chosen;
+# the command runs once the menu has closed.
+alerts_are() { config_text | grep -qx "alerts=$1"; }
+probe command 102
+wait_until 5 alerts_are 0
+probe command 102
+check "the warnings start switched on" wait_until 5 alerts_are 1
+xdotool mousemove 1013 758 click 3
+sleep 1
+shot tray-menu
+xdotool key Down Down Down Down Down Return
+check "the menu's fifth item switches the warnings off" wait_until 5 alerts_are 0
+xdotool mousemove 1013 758 click 3
+sleep 1
+shot tray-menu-alerts-off
+xdotool key Escape
+probe command 102
+wait_until 5 alerts_are 1
+
 timeout 60 "$runner" "$exe" </dev/null >/dev/null 2>&1
 code=$?
 check "a second start exits with 0 (got $code)" [ "$code" -eq 0 ]

@@ -30,6 +30,10 @@ if(WIN32)
     tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_tests>)
     set_tests_properties(e2e.panel PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # Quits during scans of a large home, the UI's answers meanwhile, autostart left as the user
+    # set it.
+    tidewell_e2e(lifetime $<TARGET_FILE:tidewell_probe>)
+    set_tests_properties(e2e.lifetime PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE TIMEOUT 900)
     # The usage-service client over WinHTTP and TLS against a local mock.
     set(TIDEWELL_MOCK_PORT 47443 CACHE STRING "Port of the local usage-service mock in tests")
     tidewell_e2e(usage_service $<TARGET_FILE:tidewell_tests> $<TARGET_FILE:tidewell_addroot>

@@ -60,5 +60,7 @@ use_private_prefix() {
         fi
     done
     cp -a "$shared"/*.reg "$shared/.update-timestamp" "$shared/dosdevices" "$WINEPREFIX/"
+    # Whatever ran in the shared prefix before, this script starts without Tidewell's files.
+    rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Tidewell
     trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; rm -rf "$scratch"' EXIT
 }

@@ -50,7 +50,9 @@ hidden() { ! panel_visible; }
 
 mkdir -p "$data"
 printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"  # no balloon over the panel
-claude_settings="$WINEPREFIX/drive_c/users/$(id -un)/.claude/settings.json"
+# Claude Code's settings in the folder CLAUDE_CONFIG_DIR names (the fixture home's), which is
+# the file Claude Code reads.
+claude_settings="$scratch/home/.claude/settings.json"
 rm -f "$claude_settings" "$claude_settings.tidewell-backup"
 
 # Started with Windows, then opened by a click on the tray icon; Wine cannot say where the icon
@@ -150,9 +152,12 @@ quit
 start
 wait_until 10 panel_visible
 panel_rect
-# Opened at the saved corner; new data re-fits the height with the bottom edge kept, so only
-# the left edge is sure to stay.
-check "after a restart the panel opens where it was dragged ($left $top)" [ "$left" -eq 200 ]
+# Opened at the saved corner, before and after the first figures arrive: the content grows
+# below the top edge, which stays where the user left it.
+check "after a restart the panel opens where it was dragged ($left $top)" [ "$left" -eq 200 -a "$top" -eq 230 ]
+sleep 2
+panel_rect
+check "and stays there once the figures are in ($left $top)" [ "$left" -eq 200 -a "$top" -eq 230 ]
 
 # Connecting Claude Code from the settings page, the message boxes answered by the probe. Pinned,
 # so the panel stays while they are open.
@@ -178,7 +183,16 @@ check "the backup holds the other program's entry" grep -q other-tool "$claude_s
 sleep 1
 click 165 318
 check "a second click disconnects, asking nothing" wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
-check "the other member stays" grep -q '"model": "opus"' "$claude_settings"
+check "leaving the file as it was without the other entry" same_bytes "$claude_settings" '{"model": "opus"}'
+check "the backup still holds the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
+sleep 1
+click 165 318
+probe answer 1 5000 >/dev/null
+check "a reconnect asks nothing" wait_until 5 grep -q 'tidewell.exe' "$claude_settings"
+check "and the backup keeps the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
+sleep 1
+click 165 318
+wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
 cp "$claude_settings" "$scratch/settings.before"
 chmod a-w "$claude_settings"
 click 165 318

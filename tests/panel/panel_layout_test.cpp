@@ -294,6 +294,36 @@ TEST(PanelLayout, StateMessagesAndTitles) {
     EXPECT_EQ(lightSegments, 1);
 }
 
+// The selected segment is filled on its own button, for each choice of both groups.
+TEST(PanelLayout, TheSelectedSegmentIsTheChosenOne) {
+    const std::pair<const wchar_t*, int32_t> shows[] = {
+        {L"auto", kTargetShowAuto}, {L"claude", kTargetShowClaude}, {L"codex", kTargetShowCodex}};
+    const int32_t sizes[] = {kTargetCompact, kTargetNormal, kTargetLarge};
+    for (const auto& [show, showTarget] : shows) {
+        for (int32_t size = 0; size < 3; ++size) {
+            Scene scene;
+            scene.settingsPage = true;
+            scene.settings.show = show;
+            scene.settings.size = size;
+            RecordingCanvas canvas;
+            const PanelLayout layout = scene.Draw(canvas);
+            std::vector<PanelRect> filled;
+            for (const RecordingCanvas::Op& op : canvas.ops) {
+                if (op.kind == "round" && op.colour == palette::kText) filled.push_back(op.rect);
+            }
+            std::vector<PanelRect> expected;
+            for (const PanelHitTarget& target : layout.targets) {
+                if (target.id == showTarget || target.id == sizes[size]) expected.push_back(target.rect);
+            }
+            EXPECT_EQ(expected.size(), 2u);
+            // The knobs of the switches are light too; the segments come first.
+            ASSERT_GE(filled.size(), 2u);
+            filled.resize(2);
+            EXPECT_EQ(filled, expected) << show << " " << size;
+        }
+    }
+}
+
 TEST(PanelLayout, LimitRowBarsAndPercentColours) {
     struct Case {
         double percent;

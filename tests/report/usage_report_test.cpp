@@ -49,6 +49,8 @@ TEST(UsageReport, DaysOldestFirstWithTruncatedBars) {
     EXPECT_EQ(Body(s, 0), kDailyHead + rows + kBlocksHead + "</table>" + kNote);
     s.claude.dailyTokens = {{"2025-03-01", 0.5}};  // below 1: measured against 1
     EXPECT_NE(Body(s, 0).find("width:50%"), std::string::npos);
+    s.claude.dailyTokens = {{"2025-03-01", 2999}, {"2025-03-02", 4000}};  // 74.975: cut, not rounded
+    EXPECT_NE(Body(s, 0).find("width:74%"), std::string::npos);
 }
 
 TEST(UsageReport, WindowsNewestFirstWithTheOpenOneMarked) {
@@ -60,6 +62,9 @@ TEST(UsageReport, WindowsNewestFirstWithTheOpenOneMarked) {
         "<tr><td>Mon 03 Mar 14:00 (now)</td><td class=n>3</td><td class=n>46k</td><td class=n>$12.35</td></tr>"
         "<tr><td>Sun 02 Mar 14:00</td><td class=n>12</td><td class=n>1.2M</td><td class=n>$1.50</td></tr>";
     EXPECT_EQ(Body(s, start + 60), kDailyHead + kBlocksHead + rows + "</table>" + kNote);
+    // The window is open until its last second; at its end it is over.
+    EXPECT_NE(Body(s, start + 17999).find("(now)"), std::string::npos);
+    EXPECT_EQ(Body(s, start + 18000).find("(now)"), std::string::npos);
 }
 
 TEST(UsageReport, CodexLines) {

@@ -6,6 +6,9 @@
 //   tidewell_probe close          post WM_CLOSE to the "TidewellWnd" window
 //   tidewell_probe answer ID MS   wait up to MS ms for a "Tidewell" message box, print its text
 //                                 and press its button ID (1 OK, 6 Yes, 7 No)
+//   tidewell_probe send ID MS     send menu command ID to the "TidewellWnd" window and wait up to
+//                                 MS ms for it to be handled; print the milliseconds it took,
+//                                 exit 1 when it was not handled in time
 #include <windows.h>
 
 #include <cstdio>
@@ -108,6 +111,19 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
     }
+    if (argc >= 4 && std::strcmp(argv[1], "send") == 0) {  // a command, waiting for its handling
+        HWND window = FindWindowW(kClass, nullptr);
+        if (!window) return 2;
+        LARGE_INTEGER frequency, before, after;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&before);
+        DWORD_PTR result = 0;
+        const bool handled = SendMessageTimeoutW(window, WM_COMMAND, std::atoi(argv[2]), 0,
+                                                 SMTO_NORMAL, std::atoi(argv[3]), &result) != 0;
+        QueryPerformanceCounter(&after);
+        std::printf("%.1f\n", (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart);
+        return handled ? 0 : 1;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "taskbar-created") == 0) {  // as Explorer broadcasts it
         HWND window = FindWindowW(kClass, nullptr);
         const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
@@ -125,6 +141,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
-                         "taskbar-created | window CLASS | answer ID MS\n");
+                         "taskbar-created | window CLASS | answer ID MS | send ID MS\n");
     return 2;
 }
