@@ -24,6 +24,8 @@ bool RefreshThread::Start(RefreshSources sources, PublishedState& state,
     state_ = &state;
     published_ = std::move(published);
     thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
+    // Scans give way to the user interface and to the programs the user works with.
+    if (thread_) SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
     return static_cast<bool>(thread_);
 }
 

@@ -136,7 +136,7 @@ void PanelWindow::ShowPage(bool settingsPage) {
 }
 
 void PanelWindow::Refit() {
-    if (!window_) return;
+    if (!Visible()) return;  // it is laid out afresh when it opens
     Place(false);
     InvalidateRect(window_, nullptr, FALSE);
 }

@@ -168,6 +168,13 @@ click 88 $((height - 51))
 wait_until 5 panel_is 330 501
 cp "$claude_settings" "$scratch/other.json"
 click 165 318
+# While the question is up, a click on the tray icon, "Open Tidewell" and new data change
+# nothing under it: the panel stays beside its dialog.
+xdotool mousemove 1013 758 click 1
+probe command 111
+probe command 100
+sleep 1
+check "while a question is up, the panel stays" panel_visible
 probe answer 7 5000 >/dev/null
 sleep 1
 check "answering No keeps the other program's status line" cmp -s "$claude_settings" "$scratch/other.json"
@@ -196,12 +203,19 @@ wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
 cp "$claude_settings" "$scratch/settings.before"
 chmod a-w "$claude_settings"
 click 165 318
+# Quit while the message box is up: carried out once it is closed, not under it.
+sleep 1
+probe command 107
+sleep 1
+check "Quit waits for the open message box" kill -0 $program
+check "and the panel stays beside it" panel_visible
 probe answer 1 5000 >"$scratch/failed.txt"
 check "a read-only settings.json is reported" grep -qF 'Could not write .claude\settings.json.' "$scratch/failed.txt"
 check "and left as it was" cmp -s "$claude_settings" "$scratch/settings.before"
 chmod u+w "$claude_settings"
-check "still open and pinned" panel_visible
-quit
+wait $program
+code=$?
+check "then the program quits with 0 (got $code)" [ "$code" -eq 0 ]
 
 # 144 DPI: everything one and a half times as large.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
