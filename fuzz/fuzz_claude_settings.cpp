@@ -1,6 +1,7 @@
 // Editing Claude Code's settings.json on arbitrary bytes never crashes. When the input is a
 // valid JSON object in which "statusLine" occurs at most once, as a top-level member whose value
-// is an object, both edits give valid JSON with every other member unchanged, byte for byte.
+// is an object, both edits give valid JSON with every other member unchanged, byte for byte; and
+// in one without "statusLine", connecting and then disconnecting gives back the very bytes.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
@@ -179,5 +180,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (afterAdd.empty() || afterAdd.back().first != key || Without(afterAdd, key) != others) {
         std::abort();
     }
+    if (first == std::string::npos && EditStatusLine(added, false, entry) != text) std::abort();
     return 0;
 }

@@ -58,12 +58,25 @@ code=$?
 check "a second start exits with 0 (got $code)" [ "$code" -eq 0 ]
 check "the first instance keeps running" kill -0 $first
 
-# The status line reports 95% for the 5-hour limit: with Claude's number chosen, the icon turns red.
+# The status line reports 95% for the 5-hour limit: with Claude's number chosen, the icon turns
+# red. With the warnings off no balloon comes; switched on, the next figures bring it.
+balloons_shown() { [ "$(probe balloons | tr -d '\r')" -gt 0 ]; }
+no_balloon() { ! balloons_shown; }
+probe command 102
+wait_until 5 alerts_are 0
+check "the welcome balloon goes away" wait_until 40 no_balloon
 probe command 109
 printf '{"rate_limits":{"five_hour":{"used_percentage":95,"resets_at":%s}}}' $(( $(date +%s) + 3600 )) \
     >"$scratch/status.json"
 "$runner" "$exe" --statusline <"$scratch/status.json" >/dev/null 2>&1
 check "a status line at 95% turns the bar red" wait_until 15 icon_has tray-red E54D2E
+sleep 2
+check "with the warnings off, no balloon" no_balloon
+probe command 102
+wait_until 5 alerts_are 1
+probe command 100
+check "switched on, the 95% warning comes" wait_until 15 balloons_shown
+shot balloon-95
 check "the choice of number is saved" sh -c "iconv -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q show=claude"
 
 probe taskbar-created

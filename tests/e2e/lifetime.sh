@@ -43,11 +43,10 @@ quit_at() {
         probe command 100  # Refresh now
     fi
     sleep "$1"
-    start=$(now_ms)
-    probe command 107
+    posted=$(probe quit | tr -d '\r')  # when the quit was posted: Wine's own start is not counted
     wait $pid
     code=$?
-    took=$(($(now_ms) - start))
+    took=$(($(now_ms) - posted))
     [ "$took" -gt "$slowest" ] && slowest=$took
     if [ "$code" -ne 0 ] || [ "$took" -ge 2000 ] || [ -s "$scratch/stderr.txt" ]; then
         bad_exits=$((bad_exits + 1))

@@ -6,6 +6,8 @@
 //   tidewell_probe close          post WM_CLOSE to the "TidewellWnd" window
 //   tidewell_probe answer ID MS   wait up to MS ms for a "Tidewell" message box, print its text
 //                                 and press its button ID (1 OK, 6 Yes, 7 No)
+//   tidewell_probe quit           post "Quit Tidewell" and print when, in Unix milliseconds
+//   tidewell_probe balloons       print how many notification balloons are on the screen
 //   tidewell_probe send ID MS     send menu command ID to the "TidewellWnd" window and wait up to
 //                                 MS ms for it to be handled; print the milliseconds it took,
 //                                 exit 1 when it was not handled in time
@@ -74,6 +76,17 @@ BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK CountBalloon(HWND window, LPARAM count) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    constexpr LONG kBalloonStyle = 0x40;  // TTS_BALLOON
+    if (lstrcmpiW(name, L"tooltips_class32") == 0 && IsWindowVisible(window) &&
+        (GetWindowLongW(window, GWL_STYLE) & kBalloonStyle)) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
 int Answer(int button, int waitMs) {
     for (int waited = 0; waited <= waitMs; waited += 50) {
         if (HWND box = FindWindowW(L"#32770", L"Tidewell")) {
@@ -111,6 +124,22 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "quit") == 0) {
+        HWND window = FindWindowW(kClass, nullptr);
+        if (!window || !PostMessageW(window, WM_COMMAND, 107, 0)) return 1;
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+        std::printf("%llu\n", ticks / 10000 - 11644473600000ULL);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "balloons") == 0) {
+        int count = 0;
+        EnumWindows(CountBalloon, reinterpret_cast<LPARAM>(&count));
+        std::printf("%d\n", count);
+        return 0;
+    }
     if (argc >= 4 && std::strcmp(argv[1], "send") == 0) {  // a command, waiting for its handling
         HWND window = FindWindowW(kClass, nullptr);
         if (!window) return 2;
@@ -141,6 +170,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
-                         "taskbar-created | window CLASS | answer ID MS | send ID MS\n");
+                         "taskbar-created | window CLASS | answer ID MS | send ID MS | balloons | quit\n");
     return 2;
 }
