@@ -31,8 +31,10 @@ std::vector<FontResource> RegisterEmbeddedFonts(HINSTANCE instance) {
         void* data = loaded ? LockResource(loaded) : nullptr;
         DWORD count = 0;
         if (data) {
-            FontResource font(AddFontMemResourceEx(data, SizeofResource(instance, resource), nullptr, &count));
-            if (font) fonts.push_back(std::move(font));
+            FontResource font(
+                AddFontMemResourceEx(data, SizeofResource(instance, resource), nullptr, &count));
+            if (font)
+                fonts.push_back(std::move(font));
         }
     }
     return fonts;
@@ -48,10 +50,13 @@ void RoundDarkFrame(HWND panel) {
 
 DesktopApp::~DesktopApp() {
     // Should the loop end some other way than Quit, the worker still ends before its state.
-    if (!worker_.Stop(kWorkerStopMs)) TerminateProcess(GetCurrentProcess(), 0);
+    if (!worker_.Stop(kWorkerStopMs))
+        TerminateProcess(GetCurrentProcess(), 0);
 }
 
-int64_t DesktopApp::Now() const { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t DesktopApp::Now() const {
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
     fonts_ = RegisterEmbeddedFonts(instance);
@@ -62,19 +67,22 @@ bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kMainWindowClass;
-    if (!RegisterClassExW(&windowClass)) return false;
+    if (!RegisterClassExW(&windowClass))
+        return false;
     // An ordinary top-level window, never shown: FindWindowW does not see message-only windows.
     if (!CreateWindowExW(0, kMainWindowClass, L"Tidewell", 0, 0, 0, 0, 0, nullptr, nullptr,
                          instance, this)) {
         return false;
     }
-    if (panel_.Create(instance, window_, !fonts_.empty())) RoundDarkFrame(panel_.window());
+    if (panel_.Create(instance, window_, !fonts_.empty()))
+        RoundDarkFrame(panel_.window());
     tray_.Add(window_);
     const HWND window = window_;
     worker_.Start(published_, settings_.values().maxblock,
                   [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); });
     WelcomeOrRefreshAutostart();
-    if (!autostart) ShowPanel();
+    if (!autostart)
+        ShowPanel();
     return true;
 }
 
@@ -88,7 +96,8 @@ int DesktopApp::Run() {
     // waited for a little. Should it not end in time, the process ends here, before any of the
     // state it uses is torn down (a join would hold the exit up; a detached thread would run on
     // over freed memory).
-    if (!worker_.Stop(kWorkerStopMs)) TerminateProcess(GetCurrentProcess(), 0);
+    if (!worker_.Stop(kWorkerStopMs))
+        TerminateProcess(GetCurrentProcess(), 0);
     return 0;
 }
 
@@ -107,9 +116,12 @@ void DesktopApp::WelcomeOrRefreshAutostart() {
 
 LRESULT CALLBACK DesktopApp::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DesktopApp* self = LinkedObject<DesktopApp>(window, message, lParam);
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->window_ = window;
-    if (message == WM_NCDESTROY) self->window_ = nullptr;
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        self->window_ = window;
+    if (message == WM_NCDESTROY)
+        self->window_ = nullptr;
     return self->Handle(message, wParam, lParam);
 }
 
@@ -172,9 +184,12 @@ void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(lParam)) {
         case NIN_SELECT:
         case NIN_KEYSELECT:
-            if (inDialog_) return;  // the panel stays with its dialog
-            panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam)));
-            if (panel_.JustHid()) return;  // the click that took the focus from the panel
+            if (inDialog_)
+                return;  // the panel stays with its dialog
+            panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)),
+                              static_cast<short>(HIWORD(wParam)));
+            if (panel_.JustHid())
+                return;  // the click that took the focus from the panel
             if (panel_.Visible()) {
                 panel_.Hide();
             } else {
@@ -182,14 +197,17 @@ void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
             }
             return;
         case WM_CONTEXTMENU: {
-            if (!inDialog_) panel_.HideUnlessPinned();
+            if (!inDialog_)
+                panel_.HideUnlessPinned();
             POINT at{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))};
-            if (at.x == 0 && at.y == 0) GetCursorPos(&at);
+            if (at.x == 0 && at.y == 0)
+                GetCursorPos(&at);
             const Settings& settings = settings_.values();
-            const uint32_t chosen =
-                TrackTrayMenu(window_, at, TrayMenuChecks{settings.show, IsAutostartOn(), settings.alerts});
+            const uint32_t chosen = TrackTrayMenu(
+                window_, at, TrayMenuChecks{settings.show, IsAutostartOn(), settings.alerts});
             // Run from the message loop once the menu is gone, never inside its tracking.
-            if (chosen != 0) PostMessageW(window_, WM_COMMAND, chosen, 0);
+            if (chosen != 0)
+                PostMessageW(window_, WM_COMMAND, chosen, 0);
             return;
         }
         default:
@@ -227,10 +245,12 @@ void DesktopApp::RunCommand(Command command) {
         case Command::kNone:
             return;
         case Command::kOpenPanel:
-            if (!inDialog_) ShowPanel();
+            if (!inDialog_)
+                ShowPanel();
             return;
         case Command::kOpenSettings:
-            if (inDialog_) return;
+            if (inDialog_)
+                return;
             ShowPanel();
             panel_.ShowPage(true);
             return;
@@ -241,7 +261,8 @@ void DesktopApp::RunCommand(Command command) {
             panel_.ShowPage(false);
             return;
         case Command::kClosePanel:
-            if (!inDialog_) panel_.Hide();
+            if (!inDialog_)
+                panel_.Hide();
             return;
         case Command::kShowAuto:
             return SetTrayNumber(L"auto");
@@ -290,14 +311,17 @@ void DesktopApp::RunCommand(Command command) {
 // or hide it wait, and a Quit is carried out once the dialog is gone, so that nothing the flow
 // touches afterwards has gone away under it.
 void DesktopApp::ToggleConnection() {
-    if (inDialog_) return;
+    if (inDialog_)
+        return;
     inDialog_ = true;
     panel_.HoldOpen(true);
     const bool changed = ToggleClaudeConnection(panel_.window());
     panel_.HoldOpen(false);
     inDialog_ = false;
-    if (quitAfterDialog_) return Quit();
-    if (changed) panel_.Refit();
+    if (quitAfterDialog_)
+        return Quit();
+    if (changed)
+        panel_.Refit();
 }
 
 void DesktopApp::OpenReport() {
@@ -311,5 +335,6 @@ void DesktopApp::Quit() {
         quitAfterDialog_ = true;
         return;
     }
-    if (window_) DestroyWindow(window_);  // WM_DESTROY stops the worker and ends the loop
+    if (window_)
+        DestroyWindow(window_);  // WM_DESTROY stops the worker and ends the loop
 }

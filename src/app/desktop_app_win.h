@@ -59,14 +59,15 @@ private:
     UINT taskbarCreated_ = 0;
     HWND window_ = nullptr;  // the hidden main window: the message hub; destroyed on quit
     TrayNotifyIcon tray_;
-    PanelWindow panel_{PanelWindow::Context{
-        snapshot_, settings_, [this](Command command) { RunCommand(command); },
-        [this]() -> std::optional<PanelRect> {
-            const std::optional<RECT> rect = tray_.ScreenRect();
-            if (!rect) return std::nullopt;
-            return PanelRect{rect->left, rect->top, rect->right, rect->bottom};
-        }}};
-    bool inDialog_ = false;       // a message box of the connection flow is up
+    PanelWindow panel_{
+        PanelWindow::Context{snapshot_, settings_, [this](Command command) { RunCommand(command); },
+                             [this]() -> std::optional<PanelRect> {
+                                 const std::optional<RECT> rect = tray_.ScreenRect();
+                                 if (!rect)
+                                     return std::nullopt;
+                                 return PanelRect{rect->left, rect->top, rect->right, rect->bottom};
+                             }}};
+    bool inDialog_ = false;  // a message box of the connection flow is up
     bool quitAfterDialog_ = false;
     RefreshThread worker_;
 };

@@ -31,8 +31,10 @@ int RunDesktopInstance(HINSTANCE instance, const CommandLine& command) {
     int code = 0;
     {
         DesktopApp app(LoadSettings());
-        if (app.Start(instance, command.autostart)) code = app.Run();
+        if (app.Start(instance, command.autostart))
+            code = app.Run();
     }
-    if (mutex) ReleaseMutex(mutex.get());
+    if (mutex)
+        ReleaseMutex(mutex.get());
     return code;
 }

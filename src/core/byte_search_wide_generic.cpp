@@ -2,7 +2,9 @@
 
 // Processors without a wider compare than the generic 16-byte one: no wide path.
 
-bool HasWideCompares() { return false; }
+bool HasWideCompares() {
+    return false;
+}
 
 size_t SkipQuietStepsWide(const char*, size_t start, size_t, const WideFilter&, const WideFilter*) {
     return start;

@@ -9,7 +9,7 @@ namespace {
 
 // The 32 candidate starts at `p` of a filter whose bytes are splatted in `x` and `y`.
 __attribute__((target("avx2"))) inline __m256i Candidates(const char* p, const WideFilter& f,
-                                                         __m256i x, __m256i y) {
+                                                          __m256i x, __m256i y) {
     const __m256i atFirst = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + f.first));
     const __m256i atSecond = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + f.second));
     return _mm256_and_si256(_mm256_cmpeq_epi8(atFirst, x), _mm256_cmpeq_epi8(atSecond, y));
@@ -27,7 +27,8 @@ __attribute__((target("avx2"))) size_t Skip(const char* base, size_t start, size
             any = _mm256_or_si256(any, Candidates(p, b, b1, b2));
             any = _mm256_or_si256(any, Candidates(p + 32, b, b1, b2));
         }
-        if (!_mm256_testz_si256(any, any)) break;
+        if (!_mm256_testz_si256(any, any))
+            break;
     }
     return start;
 }

@@ -42,14 +42,16 @@ constexpr Binding kBindings[] = {
 
 Command CommandForMenuItem(uint32_t id) {
     for (const Binding& binding : kBindings) {
-        if (binding.menuItem != 0 && binding.menuItem == id) return binding.command;
+        if (binding.menuItem != 0 && binding.menuItem == id)
+            return binding.command;
     }
     return Command::kNone;
 }
 
 Command CommandForPanelTarget(int32_t id) {
     for (const Binding& binding : kBindings) {
-        if (binding.panelTarget != kTargetNone && binding.panelTarget == id) return binding.command;
+        if (binding.panelTarget != kTargetNone && binding.panelTarget == id)
+            return binding.command;
     }
     return Command::kNone;
 }

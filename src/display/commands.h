@@ -9,12 +9,12 @@
 // ask for it.
 enum class Command {
     kNone,
-    kOpenPanel,          // show the panel on its main page beside the tray
-    kOpenSettings,       // show the panel on its settings page (the tray menu's "Settings…")
-    kShowSettingsPage,   // the shown panel turns to its settings page
-    kShowMainPage,       // and back
+    kOpenPanel,         // show the panel on its main page beside the tray
+    kOpenSettings,      // show the panel on its settings page (the tray menu's "Settings…")
+    kShowSettingsPage,  // the shown panel turns to its settings page
+    kShowMainPage,      // and back
     kClosePanel,
-    kShowAuto,           // the number on the icon
+    kShowAuto,  // the number on the icon
     kShowClaude,
     kShowCodex,
     kToggleAutostart,
@@ -22,13 +22,13 @@ enum class Command {
     kTogglePinned,
     kToggleClaudeSection,
     kToggleCodexSection,
-    kToggleConnection,   // connect Claude Code's status line, or disconnect it
+    kToggleConnection,  // connect Claude Code's status line, or disconnect it
     kSizeCompact,
     kSizeNormal,
     kSizeLarge,
     kOpenReport,
-    kRefreshNow,         // rescan at once; the service is asked only when due
-    kRefreshWithFetch,   // the same, and the service may be asked 60 seconds after its last answer
+    kRefreshNow,        // rescan at once; the service is asked only when due
+    kRefreshWithFetch,  // the same, and the service may be asked 60 seconds after its last answer
     kWebsite,
     kQuit,
 };

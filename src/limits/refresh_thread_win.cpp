@@ -6,7 +6,9 @@ namespace {
 constexpr DWORD kCycleWaitMs = 45000;
 }  // namespace
 
-RefreshThread::~RefreshThread() { Stop(INFINITE); }
+RefreshThread::~RefreshThread() {
+    Stop(INFINITE);
+}
 
 bool RefreshThread::Start(PublishedState& state, AtomicDouble& maxblock,
                           std::function<void()> published) {
@@ -17,20 +19,24 @@ bool RefreshThread::Start(PublishedState& state, AtomicDouble& maxblock,
 
 bool RefreshThread::Start(RefreshSources sources, PublishedState& state,
                           std::function<void()> published) {
-    if (thread_) return false;
+    if (thread_)
+        return false;
     wake_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!wake_) return false;
+    if (!wake_)
+        return false;
     sources_ = std::move(sources);
     state_ = &state;
     published_ = std::move(published);
     thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
     // Scans give way to the user interface and to the programs the user works with.
-    if (thread_) SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
+    if (thread_)
+        SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
     return static_cast<bool>(thread_);
 }
 
 void RefreshThread::Wake() {
-    if (wake_) SetEvent(wake_.get());
+    if (wake_)
+        SetEvent(wake_.get());
 }
 
 void RefreshThread::WakeWithFetch() {
@@ -45,8 +51,10 @@ void RefreshThread::RequestStop() {
 
 bool RefreshThread::Stop(DWORD timeoutMs) {
     RequestStop();
-    if (!thread_) return true;
-    if (WaitForSingleObject(thread_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (!thread_)
+        return true;
+    if (WaitForSingleObject(thread_.get(), timeoutMs) != WAIT_OBJECT_0)
+        return false;
     thread_.reset();
     return true;
 }
@@ -61,7 +69,8 @@ void RefreshThread::Loop() {
     while (!quit_.load()) {
         const int64_t now = static_cast<int64_t>(std::time(nullptr));
         worker.RunCycle(now, forceFetch_.exchange(false));
-        if (quit_.load()) break;
+        if (quit_.load())
+            break;
         published_();
         WaitForSingleObject(wake_.get(), kCycleWaitMs);
     }

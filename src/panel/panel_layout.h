@@ -6,9 +6,9 @@
 
 #include "core/settings.h"
 #include "display/commands.h"
+#include "display/usage_snapshot.h"
 #include "panel/canvas.h"
 #include "statusline/claude_settings.h"
-#include "display/usage_snapshot.h"
 
 struct PanelHitTarget {
     PanelRect rect;

@@ -33,7 +33,8 @@ PanelRect MonitorWorkArea(PanelPoint point) {
 }  // namespace
 
 PanelWindow::~PanelWindow() {
-    if (window_) DestroyWindow(window_);
+    if (window_)
+        DestroyWindow(window_);
 }
 
 bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
@@ -45,7 +46,8 @@ bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kPanelClass;
-    if (!RegisterClassExW(&windowClass)) return false;
+    if (!RegisterClassExW(&windowClass))
+        return false;
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPanelClass, L"Tidewell", WS_POPUP,
                               0, 0, 330, 338, owner, nullptr, instance, this);
     return window_ != nullptr;
@@ -53,8 +55,10 @@ bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
 
 LRESULT CALLBACK PanelWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PanelWindow* self = LinkedObject<PanelWindow>(window, message, lParam);
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCCREATE) self->window_ = window;
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE)
+        self->window_ = window;
     if (message == WM_NCDESTROY) {
         self->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
@@ -62,21 +66,26 @@ LRESULT CALLBACK PanelWindow::Procedure(HWND window, UINT message, WPARAM wParam
     return self->Handle(message, wParam, lParam);
 }
 
-bool PanelWindow::Visible() const { return window_ && IsWindowVisible(window_); }
+bool PanelWindow::Visible() const {
+    return window_ && IsWindowVisible(window_);
+}
 
-PanelScale PanelWindow::Scale() const { return PanelScale{dpiScale_, context_.settings.values().size}; }
+PanelScale PanelWindow::Scale() const {
+    return PanelScale{dpiScale_, context_.settings.values().size};
+}
 
 PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureOnly) {
-    const PanelInputs inputs{context_.snapshot, context_.settings.values(), settingsPage_,
-                             hovered_,          std::time(nullptr),          dpiScale_,
-                             GetStatusLineState, IsAutostartOn};
+    const PanelInputs inputs{
+        context_.snapshot, context_.settings.values(), settingsPage_, hovered_, std::time(nullptr),
+        dpiScale_,         GetStatusLineState,         IsAutostartOn};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
 // Sizes the panel to its content at the window's DPI and moves it: beside the tray (or to the
 // remembered place) when `opening`, else keeping its left edge and its top or bottom edge.
 void PanelWindow::Place(bool opening) {
-    if (!window_) return;
+    if (!window_)
+        return;
     dpiScale_ = WindowDpiScale(window_);
     const int32_t width = Scale()(330);
     {
@@ -93,7 +102,8 @@ void PanelWindow::Place(bool opening) {
     request.current = {current.left, current.top, current.right, current.bottom};
     request.width = width;
     request.height = layout_.height;
-    if (settings.px != kPanelNeverMoved) request.remembered = PanelPoint{settings.px, settings.py};
+    if (settings.px != kPanelNeverMoved)
+        request.remembered = PanelPoint{settings.px, settings.py};
     if (opening && !request.remembered) {
         request.iconRect = context_.iconRect ? context_.iconRect() : std::nullopt;
         POINT cursor{};
@@ -111,7 +121,8 @@ void PanelWindow::Place(bool opening) {
 }
 
 void PanelWindow::Show() {
-    if (!window_) return;
+    if (!window_)
+        return;
     settingsPage_ = false;
     hovered_ = kTargetNone;  // no button lit from before it hid, until the mouse moves
     Place(true);
@@ -121,14 +132,18 @@ void PanelWindow::Show() {
 }
 
 void PanelWindow::Hide() {
-    if (window_) ShowWindow(window_, SW_HIDE);
+    if (window_)
+        ShowWindow(window_, SW_HIDE);
 }
 
 void PanelWindow::HideUnlessPinned() {
-    if (!context_.settings.values().pinned) Hide();
+    if (!context_.settings.values().pinned)
+        Hide();
 }
 
-bool PanelWindow::JustHid() const { return GetTickCount() - hiddenAt_ < kReopenGuardMs; }
+bool PanelWindow::JustHid() const {
+    return GetTickCount() - hiddenAt_ < kReopenGuardMs;
+}
 
 void PanelWindow::ShowPage(bool settingsPage) {
     settingsPage_ = settingsPage;
@@ -136,13 +151,15 @@ void PanelWindow::ShowPage(bool settingsPage) {
 }
 
 void PanelWindow::Refit() {
-    if (!Visible()) return;  // it is laid out afresh when it opens
+    if (!Visible())
+        return;  // it is laid out afresh when it opens
     Place(false);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void PanelWindow::Repaint() {
-    if (Visible()) InvalidateRect(window_, nullptr, FALSE);
+    if (Visible())
+        InvalidateRect(window_, nullptr, FALSE);
 }
 
 // The double-buffered paint: the whole page composed off screen, then copied in one go.
@@ -165,7 +182,8 @@ void PanelWindow::Paint() {
         }
     }
     EndPaint(window_, &paint);
-    if (height != client.bottom) Place(false);
+    if (height != client.bottom)
+        Place(false);
 }
 
 void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
@@ -180,7 +198,8 @@ void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
 }
 
 void PanelWindow::OnKey(WPARAM key) {
-    if (key != VK_ESCAPE) return;
+    if (key != VK_ESCAPE)
+        return;
     if (settingsPage_) {
         ShowPage(false);
     } else {
@@ -204,13 +223,15 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NCHITTEST: {
             const LRESULT hit = DefWindowProcW(window_, message, wParam, lParam);
-            if (hit != HTCLIENT) return hit;
+            if (hit != HTCLIENT)
+                return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window_, &point);
             return IsDragHandle(layout_, point.x, point.y) ? HTCAPTION : HTCLIENT;
         }
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT) return TRUE;  // the cursor chosen on mouse move stays
+            if (LOWORD(lParam) == HTCLIENT)
+                return TRUE;  // the cursor chosen on mouse move stays
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_MOUSEMOVE:
             OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -222,9 +243,10 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_LBUTTONUP: {
-            const Command command =
-                CommandForPanelTarget(ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-            if (command != Command::kNone && context_.run) context_.run(command);
+            const Command command = CommandForPanelTarget(
+                ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+            if (command != Command::kNone && context_.run)
+                context_.run(command);
             return 0;
         }
         case WM_KEYDOWN:

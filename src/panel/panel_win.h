@@ -19,7 +19,7 @@ public:
     struct Context {
         const UsageSnapshot& snapshot;
         SettingsStore& settings;
-        std::function<void(Command)> run;                   // a target was clicked
+        std::function<void(Command)> run;                    // a target was clicked
         std::function<std::optional<PanelRect>()> iconRect;  // the tray icon, when known
     };
 

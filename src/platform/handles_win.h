@@ -18,7 +18,8 @@ public:
     ~UniqueHandle() { reset(); }
     UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) reset(other.release());
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
     UniqueHandle(const UniqueHandle&) = delete;
@@ -30,7 +31,8 @@ public:
     Handle release() { return std::exchange(handle_, None()); }
     void reset(Handle handle = None()) {
         const Handle old = std::exchange(handle_, handle);
-        if (old != None() && old != nullptr) Release(old);
+        if (old != None() && old != nullptr)
+            Release(old);
     }
 
 private:
@@ -38,13 +40,27 @@ private:
 };
 
 namespace handles_detail {
-inline void CloseKernel(HANDLE h) { CloseHandle(h); }
-inline void CloseFind(HANDLE h) { FindClose(h); }
-inline void CloseKey(HKEY h) { RegCloseKey(h); }
-inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
-inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
-inline void RemoveFontResource(HANDLE h) { RemoveFontMemResourceEx(h); }
-inline void CloseWindowHandle(HWND h) { DestroyWindow(h); }
+inline void CloseKernel(HANDLE h) {
+    CloseHandle(h);
+}
+inline void CloseFind(HANDLE h) {
+    FindClose(h);
+}
+inline void CloseKey(HKEY h) {
+    RegCloseKey(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    DestroyMenu(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    DestroyIcon(h);
+}
+inline void RemoveFontResource(HANDLE h) {
+    RemoveFontMemResourceEx(h);
+}
+inline void CloseWindowHandle(HWND h) {
+    DestroyWindow(h);
+}
 }  // namespace handles_detail
 
 // Events, threads, mutexes (null when missing).

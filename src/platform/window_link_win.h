@@ -8,12 +8,13 @@
 template <typename Object>
 Object* LinkedObject(HWND window, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* object = static_cast<Object*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* object =
+            static_cast<Object*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
         return object;
     }
     auto* object = reinterpret_cast<Object*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (message == WM_NCDESTROY)
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return object;
 }

@@ -1,7 +1,7 @@
 #include "report/report_win.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "platform/atomic_file.h"
 #include "platform/system.h"
@@ -9,9 +9,11 @@
 
 bool OpenUsageReport(const UsageSnapshot& snapshot, int64_t now) {
     const std::wstring folder = TempFolder();
-    if (folder.empty()) return false;
+    if (folder.empty())
+        return false;
     const std::wstring path = WideFromPath(PathFromWide(folder) / "tidewell-report.html");
-    if (!WriteFileAtomically(path, BuildUsageReport(snapshot, now))) return false;
+    if (!WriteFileAtomically(path, BuildUsageReport(snapshot, now)))
+        return false;
     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return true;
 }

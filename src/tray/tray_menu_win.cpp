@@ -6,9 +6,11 @@
 uint32_t TrackTrayMenu(HWND window, POINT at, const TrayMenuChecks& checks) {
     MenuHandle menu(CreatePopupMenu());
     MenuHandle numbers(CreatePopupMenu());
-    if (!menu || !numbers) return 0;
+    if (!menu || !numbers)
+        return 0;
     const auto checked = [](bool on) -> UINT { return on ? MF_CHECKED : MF_STRING; };
-    AppendMenuW(numbers.get(), checked(checks.show == L"auto"), kMenuShowAuto, L"Whichever I used last");
+    AppendMenuW(numbers.get(), checked(checks.show == L"auto"), kMenuShowAuto,
+                L"Whichever I used last");
     AppendMenuW(numbers.get(), checked(checks.show == L"claude"), kMenuShowClaude, L"Claude Code");
     AppendMenuW(numbers.get(), checked(checks.show == L"codex"), kMenuShowCodex, L"Codex");
     AppendMenuW(menu.get(), MF_STRING, kMenuOpenPanel, L"Open Tidewell");

@@ -31,7 +31,8 @@ void TrayNotifyIcon::Add(HWND window) {
 }
 
 void TrayNotifyIcon::AddAgain() {
-    if (record_.hWnd) AddToShell();
+    if (record_.hWnd)
+        AddToShell();
 }
 
 void TrayNotifyIcon::AddToShell() {
@@ -52,7 +53,8 @@ void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& to
 }
 
 void TrayNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
-    if (!added_) return;
+    if (!added_)
+        return;
     NOTIFYICONDATAW balloon = record_;  // the shared record stays as it is
     balloon.uFlags = NIF_INFO;
     CopyCut(balloon.szInfoTitle, title);
@@ -62,7 +64,8 @@ void TrayNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& 
 }
 
 void TrayNotifyIcon::Remove() {
-    if (!added_) return;
+    if (!added_)
+        return;
     Shell_NotifyIconW(NIM_DELETE, &record_);
     added_ = false;
 }
@@ -73,6 +76,7 @@ std::optional<RECT> TrayNotifyIcon::ScreenRect() const {
     icon.hWnd = record_.hWnd;
     icon.uID = 1;
     RECT rect{};
-    if (!record_.hWnd || FAILED(Shell_NotifyIconGetRect(&icon, &rect))) return std::nullopt;
+    if (!record_.hWnd || FAILED(Shell_NotifyIconGetRect(&icon, &rect)))
+        return std::nullopt;
     return rect;
 }

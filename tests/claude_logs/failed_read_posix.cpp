@@ -32,15 +32,15 @@ TEST(FailedRead, TheScannerOpensTheFileAgainAtTheNextScan) {
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
 
     // The walk says the file holds 4 KiB, as a file on a failing disk would.
-    ClaudeLogScanner claude([](const std::wstring& root, const VisitFile& visit, const VisitUnlisted&) {
-        visit(root + L"/s.jsonl", WalkedFile{4096, static_cast<int64_t>(std::time(nullptr))});
-    });
+    ClaudeLogScanner claude(
+        [](const std::wstring& root, const VisitFile& visit, const VisitUnlisted&) {
+            visit(root + L"/s.jsonl", WalkedFile{4096, static_cast<int64_t>(std::time(nullptr))});
+        });
     for (int scan = 0; scan < 2; ++scan) {
         claude.Scan({dir.File("p")}, now, now);
         EXPECT_EQ(claude.lastScanStats().filesOpened, 1u) << scan;
         EXPECT_EQ(claude.files().begin()->second.sizeSeen, 0u) << scan;
     }
-
 }
 
 }  // namespace

@@ -9,39 +9,53 @@ namespace {
 
 TEST(Commands, EveryMenuItemAndPanelTargetToItsCommand) {
     const std::pair<uint32_t, Command> menu[] = {
-        {100, Command::kRefreshNow},      {101, Command::kOpenReport},
-        {102, Command::kToggleAlerts},    {103, Command::kToggleAutostart},
-        {106, Command::kWebsite},         {107, Command::kQuit},
-        {108, Command::kShowAuto},        {109, Command::kShowClaude},
-        {110, Command::kShowCodex},       {111, Command::kOpenPanel},
-        {112, Command::kOpenSettings},    {0, Command::kNone},
-        {104, Command::kNone},            {113, Command::kNone},
+        {100, Command::kRefreshNow},   {101, Command::kOpenReport},
+        {102, Command::kToggleAlerts}, {103, Command::kToggleAutostart},
+        {106, Command::kWebsite},      {107, Command::kQuit},
+        {108, Command::kShowAuto},     {109, Command::kShowClaude},
+        {110, Command::kShowCodex},    {111, Command::kOpenPanel},
+        {112, Command::kOpenSettings}, {0, Command::kNone},
+        {104, Command::kNone},         {113, Command::kNone},
     };
-    for (const auto& [id, command] : menu) EXPECT_EQ(CommandForMenuItem(id), command) << id;
+    for (const auto& [id, command] : menu)
+        EXPECT_EQ(CommandForMenuItem(id), command) << id;
 
     const std::pair<int32_t, Command> panel[] = {
-        {kTargetSettings, Command::kShowSettingsPage}, {kTargetReport, Command::kOpenReport},
-        {kTargetRefresh, Command::kRefreshWithFetch},  {kTargetPin, Command::kTogglePinned},
-        {kTargetClose, Command::kClosePanel},          {kTargetBack, Command::kShowMainPage},
-        {kTargetShowAuto, Command::kShowAuto},         {kTargetShowClaude, Command::kShowClaude},
-        {kTargetShowCodex, Command::kShowCodex},       {kTargetClaudeSection, Command::kToggleClaudeSection},
+        {kTargetSettings, Command::kShowSettingsPage},
+        {kTargetReport, Command::kOpenReport},
+        {kTargetRefresh, Command::kRefreshWithFetch},
+        {kTargetPin, Command::kTogglePinned},
+        {kTargetClose, Command::kClosePanel},
+        {kTargetBack, Command::kShowMainPage},
+        {kTargetShowAuto, Command::kShowAuto},
+        {kTargetShowClaude, Command::kShowClaude},
+        {kTargetShowCodex, Command::kShowCodex},
+        {kTargetClaudeSection, Command::kToggleClaudeSection},
         {kTargetCodexSection, Command::kToggleCodexSection},
-        {kTargetKeepOpen, Command::kTogglePinned},     {kTargetAutostart, Command::kToggleAutostart},
-        {kTargetAlerts, Command::kToggleAlerts},       {kTargetQuit, Command::kQuit},
-        {kTargetConnect, Command::kToggleConnection},  {kTargetCompact, Command::kSizeCompact},
-        {kTargetNormal, Command::kSizeNormal},         {kTargetLarge, Command::kSizeLarge},
-        {kTargetNone, Command::kNone},                 {15, Command::kNone},
+        {kTargetKeepOpen, Command::kTogglePinned},
+        {kTargetAutostart, Command::kToggleAutostart},
+        {kTargetAlerts, Command::kToggleAlerts},
+        {kTargetQuit, Command::kQuit},
+        {kTargetConnect, Command::kToggleConnection},
+        {kTargetCompact, Command::kSizeCompact},
+        {kTargetNormal, Command::kSizeNormal},
+        {kTargetLarge, Command::kSizeLarge},
+        {kTargetNone, Command::kNone},
+        {15, Command::kNone},
         {111, Command::kNone},
     };
-    for (const auto& [id, command] : panel) EXPECT_EQ(CommandForPanelTarget(id), command) << id;
+    for (const auto& [id, command] : panel)
+        EXPECT_EQ(CommandForPanelTarget(id), command) << id;
 }
 
 // Every command can be asked for from somewhere; the Refreshes differ on purpose: only the
 // panel's may ask the service early.
 TEST(Commands, EachCommandHasAWayInAndTheRefreshesDiffer) {
     std::set<Command> reachable;
-    for (uint32_t id = 0; id < 200; ++id) reachable.insert(CommandForMenuItem(id));
-    for (int32_t id = 0; id < 200; ++id) reachable.insert(CommandForPanelTarget(id));
+    for (uint32_t id = 0; id < 200; ++id)
+        reachable.insert(CommandForMenuItem(id));
+    for (int32_t id = 0; id < 200; ++id)
+        reachable.insert(CommandForPanelTarget(id));
     for (int c = static_cast<int>(Command::kNone); c <= static_cast<int>(Command::kQuit); ++c) {
         EXPECT_EQ(reachable.count(static_cast<Command>(c)), 1u) << c;
     }

@@ -12,7 +12,8 @@ namespace {
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) Sleep(10);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        Sleep(10);
     return done();
 }
 
@@ -23,7 +24,8 @@ RefreshSources CountingSources(std::atomic<int>& cycles, std::atomic<bool>& hold
     sources.planFromCredentials = [] { return std::wstring(); };
     sources.scanClaudeLogs = [&](int64_t) {
         ++cycles;
-        while (holdScan.load()) Sleep(5);
+        while (holdScan.load())
+            Sleep(5);
         return ClaudeLogSummary{};
     };
     sources.scanCodexLimits = [](int64_t) { return CodexLimits{}; };
@@ -64,4 +66,3 @@ TEST(RefreshThread, AStopThatTimesOutSaysSoAndAStopLaterWaits) {
 }
 
 }  // namespace
-
