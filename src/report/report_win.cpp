@@ -1,7 +1,8 @@
 #include "report/report_win.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
 
 #include "platform/atomic_file.h"
 #include "platform/system.h"
