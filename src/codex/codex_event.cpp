@@ -57,6 +57,8 @@ CodexWindow ParseCodexWindow(std::string_view limits, std::string_view name, int
     return window;
 }
 
+bool IsAccountBucket(std::string_view limitId) { return limitId.empty() || limitId == "codex"; }
+
 bool ParseCodexEventLine(std::string_view line, size_t rateLimitsAt, CodexEvent& event) {
     const auto timestamp = FindStringAfterKey(line, "timestamp", 0);
     const int64_t time = timestamp ? ParseIsoTime(*timestamp) : 0;
@@ -71,5 +73,12 @@ bool ParseCodexEventLine(std::string_view line, size_t rateLimitsAt, CodexEvent&
     event.time = time;
     event.primary = primary;
     event.secondary = ParseCodexWindow(limits, "secondary", time);
+    // The bucket's names, searched for within the "rate_limits" object only.
+    const size_t open = limits.find('{');
+    const size_t end = open == std::string_view::npos ? open : JsonObjectEnd(limits, open);
+    const std::string_view object =
+        end == std::string_view::npos ? std::string_view() : limits.substr(open, end - open);
+    event.limitId = FindStringAfterKey(object, "limit_id").value_or(std::string_view());
+    event.limitName = FindStringAfterKey(object, "limit_name").value_or(std::string_view());
     return true;
 }

@@ -16,7 +16,15 @@ struct CodexEvent {
     int64_t time = 0;  // the line's "timestamp", Unix seconds
     CodexWindow primary;
     CodexWindow secondary;
+    // The bucket the figures belong to: "limit_id" and "limit_name" of the "rate_limits"
+    // object, undecoded and pointing into the line; empty when not given (older Codex).
+    std::string_view limitId;
+    std::string_view limitName;
 };
+
+// True for the account's own limits: Codex names them "codex", older versions nothing. Other
+// ids are a model's separate bucket (such as "codex_bengalfox").
+bool IsAccountBucket(std::string_view limitId);
 
 // Parses one session line (without its newline) whose first "rate_limits" key is at
 // `rateLimitsAt`. Returns false when the line has no usable timestamp or no usable primary

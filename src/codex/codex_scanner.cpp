@@ -1,10 +1,12 @@
 #include "codex/codex_scanner.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -15,7 +17,61 @@ CodexWindow AsOf(CodexWindow window, int64_t now) {
     return window;
 }
 
+// Keeps `event` as its bucket's newest in `buckets` (a new bucket only while there is room).
+void NoteBucket(std::vector<CodexBucket>& buckets, const CodexEvent& event) {
+    const std::string_view id = event.limitId.substr(0, kMaxBucketIdBytes);
+    auto bucket = std::find_if(buckets.begin(), buckets.end(),
+                               [&](const CodexBucket& b) { return b.id == id; });
+    if (bucket == buckets.end()) {
+        if (buckets.size() >= kMaxBucketsPerFile) return;
+        bucket = buckets.insert(buckets.end(), CodexBucket{std::string(id), {}, 0, {}, {}});
+    } else if (event.time < bucket->time) {
+        return;
+    }
+    bucket->label = CodexBucketLabel(event.limitName, id);
+    bucket->time = event.time;
+    bucket->primary = event.primary;
+    bucket->secondary = event.secondary;
+}
+
+// The newest figures of each model bucket over all files, ordered by label (then id).
+std::vector<CodexBucket> NewestBuckets(const std::map<std::wstring, CodexFileState>& files,
+                                       int64_t now) {
+    std::vector<CodexBucket> newest;
+    for (const auto& [path, state] : files) {
+        for (const CodexBucket& bucket : state.buckets) {
+            auto known = std::find_if(newest.begin(), newest.end(),
+                                      [&](const CodexBucket& b) { return b.id == bucket.id; });
+            if (known == newest.end()) {
+                newest.push_back(bucket);
+            } else if (bucket.time > known->time) {
+                *known = bucket;
+            }
+        }
+    }
+    for (CodexBucket& bucket : newest) {
+        bucket.primary = AsOf(bucket.primary, now);
+        bucket.secondary = AsOf(bucket.secondary, now);
+    }
+    std::sort(newest.begin(), newest.end(), [](const CodexBucket& a, const CodexBucket& b) {
+        return a.label != b.label ? a.label < b.label : a.id < b.id;
+    });
+    return newest;
+}
+
 }  // namespace
+
+std::wstring CodexBucketLabel(std::string_view name, std::string_view id) {
+    std::wstring label;
+    for (const wchar_t c : Utf8ToWide(name.empty() ? id : name)) {
+        if (label.size() == kMaxBucketLabelChars) break;
+        if (c >= 0x20 && c != 0x7F) label += c;
+    }
+    if (!label.empty() && label.back() >= 0xD800 && label.back() <= 0xDBFF) {
+        label.pop_back();  // half of a pair cut off at the end
+    }
+    return label;
+}
 
 CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_t clockNow) {
     CodexLimits limits;
@@ -41,6 +97,7 @@ CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_
         limits.secondary = AsOf(newest->secondary, now);
         limits.updatedAt = newest->eventTime;
     }
+    limits.buckets = NewestBuckets(files_, now);
     return limits;
 }
 
@@ -57,8 +114,11 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
         path, state.consumed, size, state.inLongLine, buffer_, [&](std::string_view lines) {
             ForEachLineWith(lines, kRateLimitsKey, [&](std::string_view line, size_t at) {
                 CodexEvent event;
-                // A later line with the same time replaces an earlier one.
-                if (ParseCodexEventLine(line, at, event) && event.time >= state.eventTime) {
+                if (!ParseCodexEventLine(line, at, event)) return;
+                if (!IsAccountBucket(event.limitId)) {
+                    NoteBucket(state.buckets, event);  // a model's bucket: never the account's
+                } else if (event.time >= state.eventTime) {
+                    // A later line with the same time replaces an earlier one.
                     state.eventTime = event.time;
                     state.primary = event.primary;
                     state.secondary = event.secondary;

@@ -3,10 +3,31 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "codex/codex_event.h"
+
+// A model's own rate-limit bucket, which Codex reports beside the account's (such as
+// "codex_bengalfox", "GPT-5.3-Codex-Spark"). It never stands in for the account's figures.
+struct CodexBucket {
+    std::string id;      // its "limit_id", at most kMaxBucketIdBytes
+    std::wstring label;  // its "limit_name", else its id; at most kMaxBucketLabelChars, printable
+    int64_t time = 0;    // its newest event
+    CodexWindow primary;
+    CodexWindow secondary;
+    friend bool operator==(const CodexBucket&, const CodexBucket&) = default;
+};
+
+// Foreign text is kept short: an id, a label on screen, and so many buckets a file.
+inline constexpr size_t kMaxBucketIdBytes = 64;
+inline constexpr size_t kMaxBucketLabelChars = 40;
+inline constexpr size_t kMaxBucketsPerFile = 8;
+
+// The label shown for a bucket: the name's text (the id's when there is no name), without
+// control characters, cut to kMaxBucketLabelChars.
+std::wstring CodexBucketLabel(std::string_view name, std::string_view id);
 
 // What the scanner remembers of one Codex session file. Entries are never dropped: a file that
 // was deleted or has gone quiet still competes with the event it held.
@@ -18,6 +39,7 @@ struct CodexFileState {
     int64_t eventTime = 0;   // the newest accepted event of the file; 0 = none yet
     CodexWindow primary;     // that event's windows, as parsed
     CodexWindow secondary;
+    std::vector<CodexBucket> buckets;  // the newest event of each model bucket in the file
 };
 
 // The result of one Codex scan.
@@ -26,6 +48,7 @@ struct CodexLimits {
     CodexWindow primary;
     CodexWindow secondary;
     int64_t updatedAt = 0;  // time of the event that supplied the windows; 0 = none
+    std::vector<CodexBucket> buckets;  // model buckets, newest figures of each, by label
 };
 
 // Reads Codex's session logs incrementally and reports the newest rate-limit event.

@@ -87,3 +87,26 @@ bool FindNumberAfterPattern(std::string_view text, const BytePattern& quotedKeyC
     }
     return NumberFrom(text, at + quotedKeyColon.size(), out);
 }
+
+size_t JsonObjectEnd(std::string_view text, size_t open) {
+    int depth = 0;
+    bool inString = false;
+    for (size_t i = open; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (depth == 1) return i + 1;
+            --depth;
+        }
+    }
+    return std::string_view::npos;
+}

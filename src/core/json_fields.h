@@ -36,3 +36,7 @@ size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_vi
                      size_t start);
 
 constexpr size_t kNoLimit = static_cast<size_t>(-1);
+
+// Position just after the object whose "{" is at `open` (strings and their escapes skipped), or
+// npos when it never closes.
+size_t JsonObjectEnd(std::string_view text, size_t open);

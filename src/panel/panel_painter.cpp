@@ -275,6 +275,11 @@ private:
         } else {
             MessageRow(L"No limit data yet. Run Codex once.");
         }
+        if (!in_.snapshot.hasUpdate || !codex.found) return;
+        for (const CodexBucket& bucket : codex.buckets) {  // a model's own limit, by its name
+            Limit(bucket.label, bucket.primary.usedPercent, true,
+                  FormatResetLabelAt(bucket.primary.resetsAt, in_.now));
+        }
     }
 
     void SettingsPage() {

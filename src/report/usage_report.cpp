@@ -19,10 +19,29 @@ constexpr char kHead[] =
     "</style><h1>Tidewell report</h1>";
 static_assert(sizeof kHead - 1 == 477);
 
-std::string CodexLine(const CodexWindow& window, int64_t now) {
-    return WideToUtf8(FormatWindowLabel(window.windowMinutes)) + ": " +
-           std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
+// Text from other programs' files, safe inside HTML.
+std::string EscapeHtml(std::string_view text) {
+    static constexpr std::string_view kSpecial = "&<>\"'";
+    static constexpr std::string_view kEntities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
+    std::string escaped;
+    for (const char c : text) {
+        const size_t special = kSpecial.find(c);
+        if (special == std::string_view::npos) {
+            escaped += c;
+        } else {
+            escaped += kEntities[special];
+        }
+    }
+    return escaped;
+}
+
+std::string CodexLine(const std::string& label, const CodexWindow& window, int64_t now) {
+    return label + ": " + std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
            WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now))) + ".";
+}
+
+std::string CodexLine(const CodexWindow& window, int64_t now) {
+    return CodexLine(WideToUtf8(FormatWindowLabel(window.windowMinutes)), window, now);
 }
 
 }  // namespace
@@ -66,6 +85,9 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
         page += "<h2>Codex</h2><p>" + CodexLine(snapshot.codex.primary, now);
         if (snapshot.codex.secondary.present) {
             page += "<br>" + CodexLine(snapshot.codex.secondary, now);
+        }
+        for (const CodexBucket& bucket : snapshot.codex.buckets) {  // models' own limits
+            page += "<br>" + CodexLine(EscapeHtml(WideToUtf8(bucket.label)), bucket.primary, now);
         }
         page += "</p>";
     }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/byte_search.h"
+#include "core/json_fields.h"
 #include "platform/whole_file.h"
 #include "platform/atomic_file.h"
 #include "platform/file_walk.h"
@@ -15,30 +16,6 @@ namespace {
 constexpr std::string_view kKey = "\"statusLine\"";
 
 bool IsJsonBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Position just after the object that opens at `open`, or npos when it never closes.
-size_t ObjectEnd(std::string_view text, size_t open) {
-    int depth = 0;
-    bool inString = false;
-    for (size_t i = open; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{') {
-            ++depth;
-        } else if (c == '}') {
-            if (depth == 1) return i + 1;
-            --depth;
-        }
-    }
-    return std::string_view::npos;
-}
 
 }  // namespace
 
@@ -69,7 +46,7 @@ StatusLineEntry FindStatusLineEntry(std::string_view text) {
         ++pos;
         while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
         if (pos >= text.size() || text[pos] != '{') continue;
-        const size_t end = ObjectEnd(text, pos);
+        const size_t end = JsonObjectEnd(text, pos);
         if (end == std::string_view::npos) return {};
         return {true, at, end};
     }

@@ -92,3 +92,36 @@ TEST(ParseCodexEventLine, SurvivesEveryTruncationAndHugeValues) {
 }
 
 }  // namespace
+
+namespace {
+
+// Today's Codex names the bucket of each event: the account's ("codex") or a model's.
+TEST(ParseCodexEventLine, TheBucketsIdAndNameFromTheRateLimitsObjectOnly) {
+    struct Case {
+        std::string limits;
+        const char* id;
+        const char* name;
+    };
+    const Case cases[] = {
+        {R"({"limit_id":"codex","primary":{"used_percent":5}})", "codex", ""},
+        {R"({"primary":{"used_percent":5},"secondary":null,"limit_id":"codex_bengalfox",)"
+         R"("limit_name":"GPT-5.3-Codex-Spark"})",
+         "codex_bengalfox", "GPT-5.3-Codex-Spark"},
+        {R"({"primary":{"used_percent":5}})", "", ""},
+        // a key of the same name after the object is not the bucket's
+        {R"({"primary":{"used_percent":5}},"x":{"limit_id":"other"})", "", ""},
+    };
+    for (const Case& c : cases) {
+        CodexEvent event;
+        const std::string line = Event(c.limits);  // the names point into it
+        ASSERT_TRUE(Parse(line, event)) << c.limits;
+        EXPECT_EQ(event.limitId, c.id) << c.limits;
+        EXPECT_EQ(event.limitName, c.name) << c.limits;
+    }
+    EXPECT_TRUE(IsAccountBucket(""));
+    EXPECT_TRUE(IsAccountBucket("codex"));
+    EXPECT_FALSE(IsAccountBucket("codex_bengalfox"));
+    EXPECT_FALSE(IsAccountBucket("Codex"));
+}
+
+}  // namespace

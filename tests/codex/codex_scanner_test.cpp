@@ -146,4 +146,46 @@ TEST(CodexSessionsFolder, CodexHomeWinsThenProfileThenHome) {
     EXPECT_EQ(CodexSessionsFolder(L"", L"", L""), join({".codex", "sessions"}));
 }
 
+// Several buckets in one stream: only the account's feeds the windows, however new a model's
+// event; each model bucket is its own row with its newest figures.
+TEST_F(CodexScan, AModelsBucketNeverReplacesTheAccountsFigures) {
+    const auto event = [](const std::string& time, double percent, const std::string& bucket) {
+        return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
+               R"("rate_limits":{)" + bucket + R"("primary":{"used_percent":)" + std::to_string(percent) +
+               R"(,"window_minutes":300},"secondary":null}}})" "\n";
+    };
+    const std::string spark = R"("limit_id":"codex_bengalfox","limit_name":"GPT-5.3-Codex-Spark",)";
+    Append(sessions / "a.jsonl", event("2025-09-10T10:00:00Z", 40, R"("limit_id":"codex",)"));
+    Append(sessions / "a.jsonl", event("2025-09-10T10:05:00Z", 3, spark));
+    Append(sessions / "b.jsonl", event("2025-09-10T10:01:00Z", 7, spark));
+    Append(sessions / "b.jsonl", event("2025-09-10T10:06:00Z", 9, R"("limit_id":"codex_other",)"));
+    CodexLimits limits = Scan();
+    EXPECT_DOUBLE_EQ(limits.primary.usedPercent, 40);
+    EXPECT_FALSE(limits.secondary.present);
+    EXPECT_EQ(limits.updatedAt, ParseIsoTime("2025-09-10T10:00:00Z"));
+    ASSERT_EQ(limits.buckets.size(), 2u);
+    EXPECT_EQ(limits.buckets[0].label, L"GPT-5.3-Codex-Spark");  // by label
+    EXPECT_DOUBLE_EQ(limits.buckets[0].primary.usedPercent, 3);  // the bucket's newest
+    EXPECT_EQ(limits.buckets[1].label, L"codex_other");          // no name: its id
+
+    // Older Codex names no bucket: its events are the account's.
+    Append(sessions / "a.jsonl", event("2025-09-10T11:00:00Z", 55, ""));
+    limits = Scan();
+    EXPECT_DOUBLE_EQ(limits.primary.usedPercent, 55);
+    EXPECT_EQ(limits.buckets.size(), 2u);
+}
+
+TEST_F(CodexScan, ForeignBucketNamesAreKeptShortAndPrintable) {
+    EXPECT_EQ(CodexBucketLabel("", "codex_x"), L"codex_x");
+    EXPECT_EQ(CodexBucketLabel("a\x01" "b\x7f", "id"), L"ab");
+    EXPECT_EQ(CodexBucketLabel(std::string(500, 'm'), "id").size(), kMaxBucketLabelChars);
+    std::string many;
+    for (int i = 0; i < 20; ++i) {
+        many += R"({"timestamp":"2025-09-10T10:00:00Z","rate_limits":{"limit_id":"m)" +
+                std::to_string(i) + R"(","primary":{"used_percent":1}}})" "\n";
+    }
+    Append(sessions / "a.jsonl", many);
+    EXPECT_EQ(Scan().buckets.size(), kMaxBucketsPerFile);
+}
+
 }  // namespace

@@ -324,6 +324,28 @@ TEST(PanelLayout, TheSelectedSegmentIsTheChosenOne) {
     }
 }
 
+// A model's own Codex bucket is a row of its own after the account's windows, once data is in.
+TEST(PanelLayout, CodexModelBucketsFollowTheAccountsRows) {
+    Scene scene;
+    scene.snapshot.codex.buckets = {{"codex_bengalfox", L"GPT-5.3-Codex-Spark", kNow,
+                                     {true, 4, 300, 0}, {}}};
+    RecordingCanvas canvas;
+    scene.Draw(canvas);
+    const std::vector<std::wstring> texts = canvas.Texts();
+    const auto at = [&](const std::wstring& text) {
+        return std::find(texts.begin(), texts.end(), text) - texts.begin();
+    };
+    ASSERT_LT(at(L"GPT-5.3-Codex-Spark"), static_cast<ptrdiff_t>(texts.size()));
+    EXPECT_GT(at(L"GPT-5.3-Codex-Spark"), at(L"Weekly"));
+    EXPECT_EQ(texts[at(L"GPT-5.3-Codex-Spark") + 1], L"4%");
+    EXPECT_EQ(scene.Measure().height, Scene{}.Measure().height + PanelScale{}(42));
+    scene.snapshot.hasUpdate = false;  // while reading, no rows at all
+    RecordingCanvas reading;
+    scene.Draw(reading);
+    const std::vector<std::wstring> readingTexts = reading.Texts();
+    EXPECT_EQ(std::count(readingTexts.begin(), readingTexts.end(), L"GPT-5.3-Codex-Spark"), 0);
+}
+
 TEST(PanelLayout, LimitRowBarsAndPercentColours) {
     struct Case {
         double percent;

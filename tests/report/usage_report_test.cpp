@@ -75,6 +75,10 @@ TEST(UsageReport, CodexLines) {
                                                        "resets in 3h 10m.</p>" + kNote);
     s.codex.secondary = {true, 17, 10080, now - 5};
     EXPECT_NE(Body(s, now).find("resets in 3h 10m.<br>Weekly: 17%, resets in 0m.</p>"), std::string::npos);
+    // A model's bucket follows, its name from a log made safe for the page.
+    s.codex.buckets = {{"m", L"<b>&'x\"", now, {true, 7.9, 300, now + 60}, {}}};
+    EXPECT_NE(Body(s, now).find("<br>&lt;b&gt;&amp;&#39;x&quot;: 7%, resets in 1m.</p>"),
+              std::string::npos);
     s.codex.primary.present = false;  // no primary, no section
     EXPECT_EQ(Body(s, now).find("Codex</h2>"), std::string::npos);
 }
