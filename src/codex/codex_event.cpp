@@ -75,7 +75,7 @@ bool ParseCodexEventLine(std::string_view line, size_t rateLimitsAt, CodexEvent&
     event.secondary = ParseCodexWindow(limits, "secondary", time);
     // The bucket's names, searched for within the "rate_limits" object only.
     const size_t open = limits.find('{');
-    const size_t end = open == std::string_view::npos ? open : JsonObjectEnd(limits, open);
+    const size_t end = open == std::string_view::npos ? open : JsonContainerEnd(limits, open);
     const std::string_view object =
         end == std::string_view::npos ? std::string_view() : limits.substr(open, end - open);
     event.limitId = FindStringAfterKey(object, "limit_id").value_or(std::string_view());

@@ -88,7 +88,7 @@ bool FindNumberAfterPattern(std::string_view text, const BytePattern& quotedKeyC
     return NumberFrom(text, at + quotedKeyColon.size(), out);
 }
 
-size_t JsonObjectEnd(std::string_view text, size_t open) {
+size_t JsonContainerEnd(std::string_view text, size_t open) {
     int depth = 0;
     bool inString = false;
     for (size_t i = open; i < text.size(); ++i) {
@@ -101,9 +101,9 @@ size_t JsonObjectEnd(std::string_view text, size_t open) {
             }
         } else if (c == '"') {
             inString = true;
-        } else if (c == '{') {
+        } else if (c == '{' || c == '[') {
             ++depth;
-        } else if (c == '}') {
+        } else if (c == '}' || c == ']') {
             if (depth == 1) return i + 1;
             --depth;
         }

@@ -37,6 +37,6 @@ size_t FindQuotedKey(std::string_view text, std::string_view key, std::string_vi
 
 constexpr size_t kNoLimit = static_cast<size_t>(-1);
 
-// Position just after the object whose "{" is at `open` (strings and their escapes skipped), or
-// npos when it never closes.
-size_t JsonObjectEnd(std::string_view text, size_t open);
+// Position just after the object or array whose "{" or "[" is at `open` (nested ones and strings
+// with their escapes skipped), or npos when it never closes.
+size_t JsonContainerEnd(std::string_view text, size_t open);

@@ -1,5 +1,6 @@
 #include "limits/limit_cache.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
 
@@ -46,6 +47,9 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
         entries.emplace_back(L"pct" + index, FixedSix(rows[i].percent));
         entries.emplace_back(L"reset" + index, std::to_wstring(rows[i].resetsAt));
     }
+    // A key older readers do not know, written only when the service named such a row.
+    const auto binding = std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
+    if (binding != rows.end()) entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
     IniReplaceSection(path, kSection, entries);
 }
 
@@ -60,12 +64,14 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, st
     if (plan) {
         *plan = ReadText(path, L"plan", L"");
     }
+    const int32_t binding = IniReadInt(path, kSection, L"bind", -1);
     for (int32_t i = 0; i < count && i < kMaxRows; ++i) {
         const std::wstring index = std::to_wstring(i);
         LimitRow row;
         row.label = ReadText(path, L"name" + index, L"");
         ParseLeadingDouble(WideToUtf8(ReadText(path, L"pct" + index, L"0")), row.percent);
         row.resetsAt = ParseLeadingInt64(WideToUtf8(ReadText(path, L"reset" + index, L"0")));
+        row.binding = i == binding;
         rows.push_back(std::move(row));
     }
     return at;

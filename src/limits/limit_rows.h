@@ -10,6 +10,7 @@ struct LimitRow {
     std::wstring label;  // "5-hour limit", "Weekly · All models", "Weekly · Opus", ...
     double percent = 0;  // 0-100, as the source gave it
     int64_t resetsAt = 0;  // Unix seconds; 0 = unknown
+    bool binding = false;  // the limit the service says binds now (its "is_active")
 
     friend bool operator==(const LimitRow&, const LimitRow&) = default;
 };

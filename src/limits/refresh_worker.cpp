@@ -32,6 +32,11 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
                          int64_t now, const std::function<std::wstring()>& planFromCredentials) {
     PlanLimits merged;
     merged.limits = live;
+    for (LimitRow& row : merged.limits) {  // the service's word on which limit binds stays
+        row.binding = std::any_of(base.limits.begin(), base.limits.end(), [&](const LimitRow& b) {
+            return b.binding && b.label == row.label;
+        });
+    }
     for (const LimitRow& row : base.limits) {
         const bool replaced = std::any_of(live.begin(), live.end(), [&](const LimitRow& liveRow) {
             return liveRow.label == row.label;

@@ -1,8 +1,11 @@
 #include "limits/usage_response.h"
 
+#include <algorithm>
+
 #include "core/byte_search.h"
 #include "core/iso_time.h"
 #include "core/json_fields.h"
+#include "platform/unicode.h"
 
 namespace {
 
@@ -44,6 +47,67 @@ std::optional<std::wstring> UsageRowLabel(std::string_view key) {
     return TitleCaseKey(WithoutOauth(key));
 }
 
+std::wstring ModelNameForLabel(std::string_view name) {
+    std::wstring label;
+    for (const wchar_t c : Utf8ToWide(name)) {
+        if (label.size() == kMaxModelNameChars) break;
+        if (c >= 0x20 && c != 0x7F) label += c;
+    }
+    if (!label.empty() && label.back() >= 0xD800 && label.back() <= 0xDBFF) label.pop_back();
+    return label;
+}
+
+namespace {
+
+// The "limits" array of a reply: rows that the members did not give, and the binding mark.
+void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
+    constexpr auto npos = std::string_view::npos;
+    bool bindingFound = false;  // one row binds: the first entry marked active
+    const size_t key = FindQuotedKey(body, "limits", ":", 0);
+    if (key == npos) return;
+    size_t open = key + sizeof "\"limits\":" - 1;
+    while (open < body.size() && body[open] == ' ') ++open;
+    if (open >= body.size() || body[open] != '[') return;  // absent, null or garbled
+    const size_t end = JsonContainerEnd(body, open);
+    if (end == npos) return;
+    const std::string_view array = body.substr(open, end - open);
+    for (size_t at = array.find('{'); at != npos;) {
+        const size_t entryEnd = JsonContainerEnd(array, at);
+        if (entryEnd == npos) return;
+        const std::string_view entry = array.substr(at, entryEnd - at);
+        at = array.find('{', entryEnd);
+
+        const std::string_view kind = FindStringAfterKey(entry, "kind").value_or("");
+        std::wstring label;
+        if (kind == "session") {
+            label = kFiveHourLabel;
+        } else if (kind == "weekly_all") {
+            label = kWeeklyAllLabel;
+        } else if (kind == "weekly_scoped") {
+            const std::wstring model =
+                ModelNameForLabel(FindStringAfterKey(entry, "display_name").value_or(""));
+            if (model.empty()) continue;
+            label = L"Weekly \u00b7 " + model;
+        } else {
+            continue;
+        }
+        auto row = std::find_if(rows.begin(), rows.end(),
+                                [&](const LimitRow& r) { return r.label == label; });
+        if (row == rows.end()) {
+            double percent = 0;
+            if (!FindNumberAfterKey(entry, "percent", 0, kNoLimit, percent)) continue;
+            const auto resets = FindStringAfterKey(entry, "resets_at");
+            row = rows.insert(rows.end(), {label, percent, resets ? ParseIsoTime(*resets) : 0});
+        }
+        if (!bindingFound && (FindQuotedKey(entry, "is_active", ":true", 0) != npos ||
+                              FindQuotedKey(entry, "is_active", ": true", 0) != npos)) {
+            row->binding = bindingFound = true;
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<LimitRow> ParseUsageResponse(std::string_view body) {
     constexpr auto npos = std::string_view::npos;
     std::vector<LimitRow> rows;
@@ -71,6 +135,8 @@ std::vector<LimitRow> ParseUsageResponse(std::string_view body) {
         const auto resets = FindStringAfterKey(member, "resets_at", 0);
         rows.push_back({*label, percent, resets ? ParseIsoTime(*resets) : 0});
     }
+    SortLimitRows(rows);
+    AddServiceLimits(body, rows);  // after the members' rows, which win
     SortLimitRows(rows);
     return rows;
 }

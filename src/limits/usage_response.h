@@ -9,8 +9,16 @@
 
 // The rows of a usage-service reply, in row order. The reply is searched, not parsed: every
 // member object with a numeric "utilization" becomes a row labelled after the member's key,
-// with its "resets_at" time. "extra_usage" never becomes a row.
+// with its "resets_at" time. "extra_usage" never becomes a row. Then the entries of the
+// "limits" array: a "weekly_scoped" one is the row "Weekly · " + its model's display name, a
+// "session" or "weekly_all" one stands in for a missing "five_hour" or "seven_day", unless a row
+// of that label is there already; the entry marked "is_active" marks its row as binding.
 std::vector<LimitRow> ParseUsageResponse(std::string_view body);
+
+// A model name from the reply, for a label: undecoded bytes as UTF-16, without control
+// characters, at most kMaxModelNameChars.
+inline constexpr size_t kMaxModelNameChars = 40;
+std::wstring ModelNameForLabel(std::string_view name);
 
 // The row label for a reply member, or nothing for "extra_usage": "five_hour" is "5-hour limit",
 // "seven_day" is "Weekly · All models", "seven_day_NAME" is "Weekly · " + TitleCaseKey(NAME),

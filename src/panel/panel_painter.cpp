@@ -8,6 +8,8 @@ namespace {
 
 using namespace palette;
 
+constexpr std::wstring_view kBindingTag = L"binding";
+
 // The paint context: the cursor, the content box and the targets of one painter call. Every
 // primitive records its targets and advances `y` the same way in both passes; only the drawing
 // pass touches the canvas.
@@ -69,21 +71,31 @@ private:
     }
 
     void Limit(std::wstring_view label, double percent, bool hasPercent,
-               std::wstring_view rightText) {
+               std::wstring_view rightText, bool binding = false) {
         const int32_t advance = hasPercent ? S(42) : S(28);
-        if (Drawing()) DrawLimit(label, percent, hasPercent, rightText);
+        if (Drawing()) DrawLimit(label, percent, hasPercent, rightText, binding);
         y_ += advance;
     }
 
     void DrawLimit(std::wstring_view label, double percent, bool hasPercent,
-                   std::wstring_view rightText) {
+                   std::wstring_view rightText, bool binding) {
         const std::wstring percentText = hasPercent ? FormatPercent(percent) : std::wstring();
         const int32_t pw = hasPercent ? canvas_.TextWidth(percentText, FontRole::kSmallStrong) : 0;
         const int32_t rw = canvas_.TextWidth(rightText, FontRole::kSmall);
         const int32_t lw = w_ - pw - S(10) - std::min(w_ / 2, rw) - S(10);
         const int32_t labelRight = x_ + std::max(lw, S(60));
-        Text(label, Box(x_, y_, labelRight, y_ + S(22)), FontRole::kRowLabel, kText,
+        // The limit that binds now carries a short tag right after its label, which gives way.
+        const int32_t tagWidth = binding ? canvas_.TextWidth(kBindingTag, FontRole::kCaption) : 0;
+        const int32_t labelBoxRight = binding ? std::max(x_ + S(30), labelRight - tagWidth - S(6))
+                                              : labelRight;
+        Text(label, Box(x_, y_, labelBoxRight, y_ + S(22)), FontRole::kRowLabel, kText,
              TextAlign::kLeft);
+        if (binding) {
+            const int32_t tagLeft =
+                std::min(x_ + canvas_.TextWidth(label, FontRole::kRowLabel), labelBoxRight) + S(6);
+            Text(kBindingTag, Box(tagLeft, y_, tagLeft + tagWidth, y_ + S(22)), FontRole::kCaption,
+                 kAmber, TextAlign::kLeft);
+        }
         if (hasPercent) {
             Text(percentText, Box(x_ + w_ - pw, y_, x_ + w_, y_ + S(22)), FontRole::kSmallStrong,
                  percent >= 90 ? kDanger : kText, TextAlign::kRightPlain);
@@ -216,7 +228,8 @@ private:
         const PlanLimits& plan = in_.snapshot.planLimits;
         if (plan.hasLimits) {
             for (const LimitRow& row : plan.limits) {
-                Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now));
+                Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now),
+                      row.binding);
             }
             if (plan.fromStatusLine) return;
             const int64_t age = in_.now - plan.asOf;

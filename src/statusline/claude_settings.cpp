@@ -46,7 +46,7 @@ StatusLineEntry FindStatusLineEntry(std::string_view text) {
         ++pos;
         while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
         if (pos >= text.size() || text[pos] != '{') continue;
-        const size_t end = JsonObjectEnd(text, pos);
+        const size_t end = JsonContainerEnd(text, pos);
         if (end == std::string_view::npos) return {};
         return {true, at, end};
     }

@@ -29,6 +29,12 @@ std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
         const LimitRow& first = plan.limits.front();
         tip += L"\nClaude 5-hour: " + std::to_wstring(RoundPercent(first.percent)) +
                L"%, resets in " + FormatDuration(SaturatingAdd(first.resetsAt, -now));
+        for (const LimitRow& row : plan.limits) {  // the limit that binds, when another one
+            if (row.binding && &row != &first) {
+                tip += L"\n" + row.label + L": " + std::to_wstring(RoundPercent(row.percent)) +
+                       L"%, binding";
+            }
+        }
     } else if (snapshot.claude.active) {
         tip += L"\nClaude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
                L"% (estimate)";

@@ -26,6 +26,26 @@ TEST_F(LimitCache, RowsAndPlanRoundTripExactly) {
     EXPECT_EQ(plan, L"Max");
 }
 
+// The binding row is a key of its own: a file without it reads as before, and the rows of a
+// file with it read the same to a reader that knows nothing of it.
+TEST_F(LimitCache, TheBindingRowIsAKeyOlderReadersSkip) {
+    std::vector<LimitRow> rows = {{kFiveHourLabel, 29, 0}, {L"Weekly \u00b7 Fable", 43, 5, true}};
+    WriteLimitCacheAt(path, rows, L"Max", 7);
+    EXPECT_EQ(IniReadString(path, L"l", L"bind", L"", 16), L"1");
+    std::vector<LimitRow> back;
+    ReadLimitCache(path, back);
+    EXPECT_EQ(back, rows);
+    rows[1].binding = false;
+    const std::wstring plain = dir.File("plain.ini");
+    WriteLimitCacheAt(plain, rows, L"Max", 7);
+    EXPECT_EQ(IniReadString(plain, L"l", L"bind", L"none", 16), L"none");
+    IniWriteString(plain, L"l", L"bind", L"1");  // a newer program's file, as this one reads it
+    IniWriteString(path, L"l", L"bind", L"9");   // a row that is not there binds nothing
+    back.clear();
+    ReadLimitCache(path, back);
+    EXPECT_EQ(back, rows);
+}
+
 TEST_F(LimitCache, PercentsAreStoredWithSixDecimals) {
     WriteLimitCacheAt(path, {{kFiveHourLabel, 42.1234567, 0}, {L"x", 42, 0}}, L"", 1);
     EXPECT_EQ(IniReadString(path, L"l", L"pct0", L"", 256), L"42.123457");

@@ -193,6 +193,16 @@ TEST_F(Worker, FreshLiveRowsWinAndBringTheOtherServiceRowsAlong) {
     EXPECT_EQ(published.plan, L"Max");
 }
 
+TEST_F(Worker, ALiveRowKeepsTheServicesBindingMark) {
+    answer = Service({{L"5-hour limit", 20, 0}, {L"Weekly \u00b7 Fable", 43, 0, true}});
+    live = {{L"Weekly \u00b7 Fable", 44, 0}, {L"5-hour limit", 30, 0}};
+    liveAt = kStart;
+    worker.RunCycle(kStart, false);
+    ASSERT_EQ(state.planLimits.limits.size(), 2u);
+    EXPECT_TRUE(state.planLimits.limits[0].binding);
+    EXPECT_FALSE(state.planLimits.limits[1].binding);
+}
+
 TEST_F(Worker, LiveRowsKeepTheirOrderAndResetRowsReadZero) {
     answer = Service({{L"5-hour limit", 20, kStart - 1}});
     live = {{L"Weekly \u00b7 All models", 40, kStart}};

@@ -23,6 +23,69 @@ TEST(ParseUsageResponse, BuildsRowsInRowOrder) {
     EXPECT_EQ(rows[3], (LimitRow{L"Weekly \u00b7 Sonnet", 3, 0}));  // resets_at null
 }
 
+// Today's replies give per-model weekly caps only in the "limits" array (trimmed from real
+// replies of July-September 2026).
+const std::string kToday =
+    R"({"five_hour":{"utilization":29.0,"resets_at":"2026-09-03T15:00:00.52+00:00"},)"
+    R"("seven_day":{"utilization":26.0,"resets_at":"2026-09-08T10:00:00+00:00"},)"
+    R"("seven_day_opus":null,"seven_day_sonnet":null,)"
+    R"("extra_usage":{"is_enabled":true,"monthly_limit":5000,"used_credits":1240,"utilization":24.8},)"
+    R"("limits":[{"kind":"session","group":"session","percent":29,"severity":"normal",)"
+    R"("resets_at":"2026-09-03T15:00:00.52+00:00","scope":null,"is_active":false},)"
+    R"({"kind":"weekly_all","group":"weekly","percent":26,"severity":"normal",)"
+    R"("resets_at":"2026-09-08T10:00:00+00:00","scope":null,"is_active":false},)"
+    R"({"kind":"weekly_scoped","group":"weekly","percent":43,"severity":"warning",)"
+    R"("resets_at":"2026-09-05T10:00:00+00:00","scope":{"model":{"id":null,"display_name":"Fable"},)"
+    R"("surface":null},"is_active":true}]})";
+
+TEST(ParseUsageResponse, TodaysLimitsArrayGivesTheModelRowAndTheBindingMark) {
+    const std::vector<LimitRow> rows = ParseUsageResponse(kToday);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 29, ParseIsoTime("2026-09-03T15:00:00.52+00:00")}));
+    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 26, ParseIsoTime("2026-09-08T10:00:00Z")}));
+    EXPECT_EQ(rows[2],
+              (LimitRow{L"Weekly \u00b7 Fable", 43, ParseIsoTime("2026-09-05T10:00:00Z"), true}));
+}
+
+TEST(ParseUsageResponse, LimitsArrayShapes) {
+    const auto entry = [](const std::string& kind, double percent, bool active,
+                          const std::string& model = "") {
+        return R"({"kind":")" + kind + R"(","percent":)" + std::to_string(percent) +
+               R"(,"resets_at":null,"scope":)" +
+               (model.empty() ? std::string("null")
+                              : R"({"model":{"id":null,"display_name":")" + model + R"("}})") +
+               R"(,"is_active":)" + (active ? "true" : "false") + "}";
+    };
+    struct Case {
+        const char* what;
+        std::string body;
+        std::vector<LimitRow> rows;
+    };
+    const Case cases[] = {
+        {"limits only: session and weekly_all stand in for the members",
+         R"({"limits":[)" + entry("weekly_all", 12, false) + "," + entry("session", 7, true) + "]}",
+         {{L"5-hour limit", 7, 0, true}, {L"Weekly \u00b7 All models", 12, 0}}},
+        {"a legacy row wins over the array's figures and takes its mark",
+         R"({"seven_day_opus":{"utilization":50,"resets_at":null},"limits":[)" +
+             entry("weekly_scoped", 51, true, "Opus") + "]}",
+         {{L"Weekly \u00b7 Opus", 50, 0, true}}},
+        {"over 100 stays as given; only the first active entry binds",
+         R"({"limits":[)" + entry("weekly_scoped", 143.5, true, "Fable") + "," +
+             entry("weekly_scoped", 2, true, "Haiku") + "]}",
+         {{L"Weekly \u00b7 Fable", 143.5, 0, true}, {L"Weekly \u00b7 Haiku", 2, 0}}},
+        {"unknown kinds and nameless models give nothing",
+         R"({"limits":[)" + entry("monthly", 5, true) + "," + entry("weekly_scoped", 5, false) + "]}",
+         {}},
+        {"null, empty and garbled arrays give nothing", R"({"limits":null})", {}},
+        {"", R"({"limits":[]})", {}},
+        {"", R"({"limits":[{"kind":"session","percent":5)", {}},
+        {"", R"({"limits":{"kind":"session","percent":5}})", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseUsageResponse(c.body), c.rows) << c.what << c.body;
+    EXPECT_EQ(ModelNameForLabel("F\x01" "able\x7f"), L"Fable");
+    EXPECT_EQ(ModelNameForLabel(std::string(300, 'x')).size(), kMaxModelNameChars);
+}
+
 TEST(ParseUsageResponse, OddBodiesGiveFewerRows) {
     EXPECT_TRUE(ParseUsageResponse("").empty());
     EXPECT_TRUE(ParseUsageResponse("{}").empty());
@@ -35,6 +98,10 @@ TEST(ParseUsageResponse, OddBodiesGiveFewerRows) {
 }
 
 TEST(ParseUsageResponse, SurvivesEveryTruncation) {
+    for (size_t n = 0; n <= kToday.size(); ++n) {
+        ParseUsageResponse(std::string_view(kToday).substr(0, n));
+        ParseUsageResponse(std::string_view(kToday).substr(n));
+    }
     for (size_t n = 0; n <= kBody.size(); ++n) {
         ParseUsageResponse(std::string_view(kBody).substr(0, n));
         ParseUsageResponse(std::string_view(kBody).substr(n));

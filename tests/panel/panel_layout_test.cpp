@@ -324,6 +324,24 @@ TEST(PanelLayout, TheSelectedSegmentIsTheChosenOne) {
     }
 }
 
+// The limit that binds carries the tag right after its label, in amber; the others none.
+TEST(PanelLayout, TheBindingRowIsTagged) {
+    Scene scene;
+    scene.snapshot.planLimits.limits[1].binding = true;
+    RecordingCanvas canvas;
+    scene.Draw(canvas);
+    std::vector<const RecordingCanvas::Op*> tags, labels;
+    for (const RecordingCanvas::Op& op : canvas.ops) {
+        if (op.text == L"binding") tags.push_back(&op);
+        if (op.text == L"Weekly \u00b7 All models") labels.push_back(&op);
+    }
+    ASSERT_EQ(tags.size(), 1u);
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(tags[0]->colour, palette::kAmber);
+    EXPECT_EQ(tags[0]->rect.top, labels[0]->rect.top);
+    EXPECT_GT(tags[0]->rect.left, labels[0]->rect.left);
+}
+
 // A model's own Codex bucket is a row of its own after the account's windows, once data is in.
 TEST(PanelLayout, CodexModelBucketsFollowTheAccountsRows) {
     Scene scene;

@@ -77,6 +77,13 @@ TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
     UsageSnapshot past = Snapshot(true, true, false);
     past.planLimits.limits[0].resetsAt = 0;
     EXPECT_EQ(BuildTrayTooltip(past, now), L"Tidewell\nClaude 5-hour: 43%, resets in 0m");
+    // A limit that binds, other than the first, gets a line of its own.
+    UsageSnapshot binding = Snapshot(true, false, false);
+    binding.planLimits.limits[1].binding = true;
+    EXPECT_EQ(BuildTrayTooltip(binding, now),
+              L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nWeekly: 10%, binding\nNo active session");
+    binding.planLimits.limits = {{L"5-hour limit", 42.6, 0, true}};
+    EXPECT_EQ(BuildTrayTooltip(binding, now).find(L"binding"), std::wstring::npos);
     // Before the worker's first publish nothing is known yet: not even "No active session".
     EXPECT_EQ(BuildTrayTooltip(UsageSnapshot{}, now), L"Tidewell \u00b7 reading logs\u2026");
 }
