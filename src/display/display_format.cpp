@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "core/numbers.h"
@@ -69,3 +70,18 @@ std::wstring FormatPercent(double percent) { return Printf("%d%%", RoundPercent(
 int32_t RoundPercent(double percent) { return TruncateToInt32(std::round(percent)); }
 
 int32_t TruncatePercent(double percent) { return TruncateToInt32(percent); }
+
+namespace {
+
+std::wstring Dollars(double cents) {
+    char text[32];
+    std::snprintf(text, sizeof text, "$%.2f", std::clamp(cents, 0.0, 1e12) / 100);  // NaN: $0.00
+    return std::wstring(text, text + std::strlen(text));
+}
+
+}  // namespace
+
+std::wstring FormatExtraUsage(const ExtraUsage& extra) {
+    return extra.hasCap ? Dollars(extra.spentCents) + L" of " + Dollars(extra.capCents)
+                        : Dollars(extra.spentCents);
+}

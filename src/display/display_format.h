@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "limits/limit_rows.h"
+
 // The short English texts shown for the program's numbers, shared by the tray, the panel, the
 // warnings and the report.
 
@@ -29,3 +31,7 @@ std::wstring FormatPercent(double percent);
 // overflow (NaN gives 0).
 int32_t RoundPercent(double percent);
 int32_t TruncatePercent(double percent);
+
+// Extra usage spent and its monthly cap in dollars, "$12.40 of $50.00", or the spending alone
+// ("$12.40") when there is no cap.
+std::wstring FormatExtraUsage(const ExtraUsage& extra);

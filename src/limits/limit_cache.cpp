@@ -36,7 +36,7 @@ std::wstring CachePath(const char* name) {
 }  // namespace
 
 void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
-                       const std::wstring& plan, int64_t writtenAt) {
+                       const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra) {
     // The whole section in one write: a status-line process writing while the worker reads
     // can no longer hand it half a section.
     std::vector<std::pair<std::wstring, std::wstring>> entries = {
@@ -50,19 +50,34 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
     // A key older readers do not know, written only when the service named such a row.
     const auto binding = std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
     if (binding != rows.end()) entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
+    if (extra.enabled) {
+        entries.emplace_back(L"xon", L"1");
+        entries.emplace_back(L"xspent", FixedSix(extra.spentCents));
+        if (extra.hasCap) entries.emplace_back(L"xcap", FixedSix(extra.capCents));
+    }
     IniReplaceSection(path, kSection, entries);
 }
 
 void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
-                     const std::wstring& plan) {
-    WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)));
+                     const std::wstring& plan, const ExtraUsage& extra) {
+    WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)), extra);
 }
 
-int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, std::wstring* plan) {
+int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, std::wstring* plan,
+                       ExtraUsage* extra) {
     const int64_t at = ParseLeadingInt64(WideToUtf8(ReadText(path, L"at", L"0")));
     const int32_t count = IniReadInt(path, kSection, L"n", 0);
     if (plan) {
         *plan = ReadText(path, L"plan", L"");
+    }
+    if (extra) {
+        *extra = ExtraUsage{};
+        extra->enabled = IniReadInt(path, kSection, L"xon", 0) == 1;
+        const std::wstring cap = ReadText(path, L"xcap", L"");
+        if (extra->enabled) {
+            ParseLeadingDouble(WideToUtf8(ReadText(path, L"xspent", L"0")), extra->spentCents);
+            extra->hasCap = !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
+        }
     }
     const int32_t binding = IniReadInt(path, kSection, L"bind", -1);
     for (int32_t i = 0; i < count && i < kMaxRows; ++i) {

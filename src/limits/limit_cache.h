@@ -13,18 +13,20 @@
 inline constexpr int64_t kApiCacheMaxAge = 43199;   // under 12 hours
 inline constexpr int64_t kLiveCacheMaxAge = 21599;  // under 6 hours
 
-// Replaces the file's section with the rows and the plan, stamped with the current time.
+// Replaces the file's section with the rows, the plan and the extra usage, stamped with the
+// current time. The binding row and the extra usage are keys that older readers skip ("bind",
+// "xon", "xspent", "xcap"), written only when there is such a row or extra usage is on.
 void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
-                     const std::wstring& plan);
+                     const std::wstring& plan, const ExtraUsage& extra = {});
 
 // The same with the time of writing given.
 void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
-                       const std::wstring& plan, int64_t writtenAt);
+                       const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra = {});
 
-// Appends the file's rows to `rows` and, when `plan` is given, sets it to the stored plan.
-// Returns the stored time of writing; 0 when the file or the key is missing.
+// Appends the file's rows to `rows` and, when `plan` and `extra` are given, sets them to what
+// is stored. Returns the stored time of writing; 0 when the file or the key is missing.
 int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows,
-                       std::wstring* plan = nullptr);
+                       std::wstring* plan = nullptr, ExtraUsage* extra = nullptr);
 
 // True when a cache read at `now` that gave `rowCount` rows written at `at` may be used.
 bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);

@@ -15,6 +15,15 @@ struct LimitRow {
     friend bool operator==(const LimitRow&, const LimitRow&) = default;
 };
 
+// Paid usage beyond the plan's limits, when the account has it switched on.
+struct ExtraUsage {
+    bool enabled = false;
+    double spentCents = 0;
+    double capCents = 0;
+    bool hasCap = false;  // false: no monthly cap
+    friend bool operator==(const ExtraUsage&, const ExtraUsage&) = default;
+};
+
 inline constexpr wchar_t kFiveHourLabel[] = L"5-hour limit";
 inline constexpr wchar_t kWeeklyAllLabel[] = L"Weekly \u00b7 All models";
 

@@ -49,6 +49,7 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
     merged.hasLimits = true;
     merged.fromStatusLine = true;
     merged.asOf = liveAt;
+    merged.extra = base.extra;
     merged.plan = base.plan.empty() ? planFromCredentials() : base.plan;
     return merged;
 }

@@ -80,6 +80,7 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
             result.message = kOfflineMessage;
         } else if (response.status == 200) {
             result.limits = ParseUsageResponse(response.body);
+            result.extra = ParseExtraUsage(response.body);
             result.hasLimits = !result.limits.empty();
             if (!result.hasLimits) result.message = kNoLimitsMessage;
         } else {
@@ -88,15 +89,17 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
     }
 
     if (result.hasLimits) {
-        WriteLimitCache(call.apiCachePath, result.limits, result.plan);
+        WriteLimitCache(call.apiCachePath, result.limits, result.plan, result.extra);
         return result;
     }
     std::vector<LimitRow> cached;
     std::wstring cachedPlan;
-    const int64_t at = ReadLimitCache(call.apiCachePath, cached, &cachedPlan);
+    ExtraUsage cachedExtra;
+    const int64_t at = ReadLimitCache(call.apiCachePath, cached, &cachedPlan, &cachedExtra);
     if (IsCacheFresh(cached.size(), at, now, kApiCacheMaxAge)) {
         result.limits = std::move(cached);
         result.plan = cachedPlan;
+        result.extra = cachedExtra;
         result.hasLimits = true;
         result.asOf = at;
     }

@@ -18,6 +18,7 @@ struct PlanLimits {
     std::wstring plan;            // e.g. "Max"; may be empty
     std::vector<LimitRow> limits;  // in row order
     int64_t asOf = 0;             // when the figures were obtained
+    ExtraUsage extra;             // paid usage beyond the limits, from the service
 };
 
 // The status texts of a fetch.

@@ -108,6 +108,27 @@ void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
 
 }  // namespace
 
+ExtraUsage ParseExtraUsage(std::string_view body) {
+    constexpr auto npos = std::string_view::npos;
+    ExtraUsage extra;
+    const size_t key = FindQuotedKey(body, "extra_usage", ":", 0);
+    if (key == npos) return extra;
+    const size_t open = body.find_first_not_of(' ', key + sizeof "\"extra_usage\":" - 1);
+    if (open == npos || body[open] != '{') return extra;
+    const size_t end = JsonContainerEnd(body, open);
+    if (end == npos) return extra;
+    const std::string_view object = body.substr(open, end - open);
+    if (FindQuotedKey(object, "is_enabled", ":true", 0) == npos &&
+        FindQuotedKey(object, "is_enabled", ": true", 0) == npos) {
+        return extra;
+    }
+    extra.enabled = true;
+    FindNumberAfterKey(object, "used_credits", 0, kNoLimit, extra.spentCents);
+    extra.hasCap = FindNumberAfterKey(object, "monthly_limit", 0, kNoLimit, extra.capCents);
+    if (!extra.hasCap) extra.capCents = 0;
+    return extra;
+}
+
 std::vector<LimitRow> ParseUsageResponse(std::string_view body) {
     constexpr auto npos = std::string_view::npos;
     std::vector<LimitRow> rows;

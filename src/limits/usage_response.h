@@ -15,6 +15,10 @@
 // of that label is there already; the entry marked "is_active" marks its row as binding.
 std::vector<LimitRow> ParseUsageResponse(std::string_view body);
 
+// The reply's "extra_usage": on only when "is_enabled" is true; "used_credits" and
+// "monthly_limit" in cents, a null or missing limit meaning no cap.
+ExtraUsage ParseExtraUsage(std::string_view body);
+
 // A model name from the reply, for a label: undecoded bytes as UTF-16, without control
 // characters, at most kMaxModelNameChars.
 inline constexpr size_t kMaxModelNameChars = 40;

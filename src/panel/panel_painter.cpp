@@ -231,6 +231,7 @@ private:
                 Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now),
                       row.binding);
             }
+            if (plan.extra.enabled) Limit(L"Extra usage", 0, false, FormatExtraUsage(plan.extra));
             if (plan.fromStatusLine) return;
             const int64_t age = in_.now - plan.asOf;
             if (age > 900) MessageRow(L"Plan limits from " + FormatDuration(age) + L" ago");

@@ -35,6 +35,7 @@ std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
                        L"%, binding";
             }
         }
+        if (plan.extra.enabled) tip += L"\nExtra usage: " + FormatExtraUsage(plan.extra);
     } else if (snapshot.claude.active) {
         tip += L"\nClaude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
                L"% (estimate)";

@@ -58,4 +58,11 @@ TEST(DisplayFormat, ResetLabelsByLeadTime) {
     EXPECT_FALSE(clock(0).empty());
 }
 
+TEST(FormatExtraUsage, DollarsFromCentsWithOrWithoutTheCap) {
+    EXPECT_EQ(FormatExtraUsage({true, 1240, 5000, true}), L"$12.40 of $50.00");
+    EXPECT_EQ(FormatExtraUsage({true, 1240, 0, false}), L"$12.40");
+    EXPECT_EQ(FormatExtraUsage({true, 0.5, 0, false}), L"$0.01");  // printf rounding
+    EXPECT_EQ(FormatExtraUsage({true, -5, 1e300, true}), L"$0.00 of $10000000000.00");
+}
+
 }  // namespace

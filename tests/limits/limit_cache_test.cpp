@@ -46,6 +46,19 @@ TEST_F(LimitCache, TheBindingRowIsAKeyOlderReadersSkip) {
     EXPECT_EQ(back, rows);
 }
 
+TEST_F(LimitCache, ExtraUsageRoundTripsUnderKeysOfItsOwn) {
+    const ExtraUsage cases[] = {{true, 1240, 5000, true}, {true, 12.5, 0, false}, {}};
+    for (const ExtraUsage& extra : cases) {
+        WriteLimitCacheAt(path, {{kFiveHourLabel, 1, 0}}, L"Max", 7, extra);
+        std::vector<LimitRow> rows;
+        ExtraUsage back{true, 1, 1, true};
+        ReadLimitCache(path, rows, nullptr, &back);
+        EXPECT_EQ(back, extra);
+        EXPECT_EQ(rows, (std::vector<LimitRow>{{kFiveHourLabel, 1, 0}}));
+        EXPECT_EQ(IniReadString(path, L"l", L"xon", L"none", 8), extra.enabled ? L"1" : L"none");
+    }
+}
+
 TEST_F(LimitCache, PercentsAreStoredWithSixDecimals) {
     WriteLimitCacheAt(path, {{kFiveHourLabel, 42.1234567, 0}, {L"x", 42, 0}}, L"", 1);
     EXPECT_EQ(IniReadString(path, L"l", L"pct0", L"", 256), L"42.123457");

@@ -86,6 +86,25 @@ TEST(ParseUsageResponse, LimitsArrayShapes) {
     EXPECT_EQ(ModelNameForLabel(std::string(300, 'x')).size(), kMaxModelNameChars);
 }
 
+TEST(ParseExtraUsage, OnWithOrWithoutACapOtherwiseNothing) {
+    struct Case {
+        std::string body;
+        ExtraUsage extra;
+    };
+    const Case cases[] = {
+        {kToday, {true, 1240, 5000, true}},
+        {R"({"extra_usage":{"is_enabled":true,"monthly_limit":null,"used_credits":99.5}})",
+         {true, 99.5, 0, false}},
+        {R"({"extra_usage": {"is_enabled": true, "used_credits": 0}})", {true, 0, 0, false}},
+        {R"({"extra_usage":{"is_enabled":false,"monthly_limit":5000,"used_credits":1}})", {}},
+        {R"({"extra_usage":null,"x":{"is_enabled":true}})", {}},
+        {kBody, {}},  // older replies: disabled
+        {R"({"five_hour":{"utilization":1}})", {}},
+        {R"({"extra_usage":{"is_enabled":true,"used_credits":5)", {}},  // never closes
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseExtraUsage(c.body), c.extra) << c.body;
+}
+
 TEST(ParseUsageResponse, OddBodiesGiveFewerRows) {
     EXPECT_TRUE(ParseUsageResponse("").empty());
     EXPECT_TRUE(ParseUsageResponse("{}").empty());

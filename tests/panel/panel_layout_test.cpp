@@ -340,6 +340,17 @@ TEST(PanelLayout, TheBindingRowIsTagged) {
     EXPECT_EQ(tags[0]->colour, palette::kAmber);
     EXPECT_EQ(tags[0]->rect.top, labels[0]->rect.top);
     EXPECT_GT(tags[0]->rect.left, labels[0]->rect.left);
+
+    // Extra usage, when on, is one more line of the section, after the limits.
+    scene.snapshot.planLimits.extra = {true, 1240, 0, false};
+    RecordingCanvas withExtra;
+    scene.Draw(withExtra);
+    const std::vector<std::wstring> texts = withExtra.Texts();
+    const auto extra = std::find(texts.begin(), texts.end(), L"Extra usage");
+    ASSERT_NE(extra, texts.end());
+    EXPECT_EQ(*(extra + 1), L"$12.40");
+    EXPECT_GT(extra - texts.begin(), std::find(texts.begin(), texts.end(), L"12%") - texts.begin());
+    EXPECT_EQ(scene.Measure().height, Scene{}.Measure().height + PanelScale{}(28));
 }
 
 // A model's own Codex bucket is a row of its own after the account's windows, once data is in.

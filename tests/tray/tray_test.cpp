@@ -84,6 +84,11 @@ TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
               L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nWeekly: 10%, binding\nNo active session");
     binding.planLimits.limits = {{L"5-hour limit", 42.6, 0, true}};
     EXPECT_EQ(BuildTrayTooltip(binding, now).find(L"binding"), std::wstring::npos);
+    // Extra usage, when on, after the Claude lines.
+    binding.planLimits.extra = {true, 1240, 5000, true};
+    EXPECT_EQ(BuildTrayTooltip(binding, now),
+              L"Tidewell\nClaude 5-hour: 43%, resets in 0m\nExtra usage: $12.40 of $50.00\n"
+              L"No active session");
     // Before the worker's first publish nothing is known yet: not even "No active session".
     EXPECT_EQ(BuildTrayTooltip(UsageSnapshot{}, now), L"Tidewell \u00b7 reading logs\u2026");
 }
