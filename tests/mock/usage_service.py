@@ -2,8 +2,8 @@
 """A local stand-in for the usage service, for tests only.
 
 Serves GET /api/oauth/usage over TLS on 127.0.0.1:PORT with the certificate in DIR. What it
-answers is read from DIR/scenario on every request: full, empty, 401, 403, 429, 500, slow (answers
-after 30 s). PORT+1 accepts connections and never answers. The request line and headers of the
+answers is read from DIR/scenario on every request: full, today, empty, 401, 403, 429, 500, slow
+(answers after 30 s). PORT+1 accepts connections and never answers. The request line and headers of the
 last request are written to DIR/last_request. Stops by itself after --lifetime seconds.
 """
 import argparse
@@ -19,6 +19,20 @@ FULL = (b'{"five_hour":{"utilization":42.0,"resets_at":"2025-09-10T13:00:00.0000
         b'"seven_day_oauth_apps":null,'
         b'"seven_day_opus":{"utilization":55.0,"resets_at":null},'
         b'"extra_usage":{"is_enabled":false,"monthly_limit":null,"used_credits":null,"utilization":null}}')
+
+
+# Today's shape: per-model weekly caps only in the "limits" array, extra usage switched on.
+TODAY = (b'{"five_hour":{"utilization":29.0,"resets_at":"2030-01-01T15:00:00.52+00:00"},'
+         b'"seven_day":{"utilization":26.0,"resets_at":"2030-01-05T10:00:00+00:00"},'
+         b'"seven_day_opus":null,"seven_day_sonnet":null,'
+         b'"extra_usage":{"is_enabled":true,"monthly_limit":5000,"used_credits":1240,"utilization":24.8},'
+         b'"limits":[{"kind":"session","group":"session","percent":29,"severity":"normal",'
+         b'"resets_at":"2030-01-01T15:00:00.52+00:00","scope":null,"is_active":false},'
+         b'{"kind":"weekly_all","group":"weekly","percent":26,"severity":"normal",'
+         b'"resets_at":"2030-01-05T10:00:00+00:00","scope":null,"is_active":false},'
+         b'{"kind":"weekly_scoped","group":"weekly","percent":43,"severity":"warning",'
+         b'"resets_at":"2030-01-03T10:00:00+00:00",'
+         b'"scope":{"model":{"id":null,"display_name":"Fable"},"surface":null},"is_active":true}]}')
 
 
 def make_handler(folder):
@@ -39,7 +53,7 @@ def make_handler(folder):
             if scenario == "slow":
                 time.sleep(30)
             status, body = {
-                "full": (200, FULL), "empty": (200, b"{}"), "401": (401, b'{"error":"unauthorized"}'),
+                "full": (200, FULL), "today": (200, TODAY), "empty": (200, b"{}"), "401": (401, b'{"error":"unauthorized"}'),
                 "403": (403, b"{}"), "429": (429, b'{"error":"rate_limited"}'),
                 "500": (500, b"oops"), "slow": (200, FULL),
                 "huge": (200, FULL + b" " * (8 << 20)),

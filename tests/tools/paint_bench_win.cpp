@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     UsageSnapshot snapshot;
     snapshot.planLimits = {
         true, true, L"", L"Max", {{L"5-hour limit", 42, 1}, {L"Weekly \u00b7 All models", 81, 1}},
-        0};
+        0, {}};
     snapshot.codex.found = true;
     snapshot.codex.primary = {true, 33, 300, 1};
     snapshot.codex.secondary = {true, 91, 10080, 1};
