@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/foreign_text.h"
 #include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
-#include "platform/unicode.h"
 
 namespace {
 
@@ -62,15 +62,7 @@ std::vector<CodexBucket> NewestBuckets(const std::map<std::wstring, CodexFileSta
 }  // namespace
 
 std::wstring CodexBucketLabel(std::string_view name, std::string_view id) {
-    std::wstring label;
-    for (const wchar_t c : Utf8ToWide(name.empty() ? id : name)) {
-        if (label.size() == kMaxBucketLabelChars) break;
-        if (c >= 0x20 && c != 0x7F) label += c;
-    }
-    if (!label.empty() && label.back() >= 0xD800 && label.back() <= 0xDBFF) {
-        label.pop_back();  // half of a pair cut off at the end
-    }
-    return label;
+    return PrintableLabel(name.empty() ? id : name, kMaxBucketLabelChars);
 }
 
 CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_t clockNow) {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/byte_search.h"
+#include "core/foreign_text.h"
 #include "core/iso_time.h"
 #include "core/json_fields.h"
-#include "platform/unicode.h"
 
 namespace {
 
@@ -48,13 +48,7 @@ std::optional<std::wstring> UsageRowLabel(std::string_view key) {
 }
 
 std::wstring ModelNameForLabel(std::string_view name) {
-    std::wstring label;
-    for (const wchar_t c : Utf8ToWide(name)) {
-        if (label.size() == kMaxModelNameChars) break;
-        if (c >= 0x20 && c != 0x7F) label += c;
-    }
-    if (!label.empty() && label.back() >= 0xD800 && label.back() <= 0xDBFF) label.pop_back();
-    return label;
+    return PrintableLabel(name, kMaxModelNameChars);
 }
 
 namespace {
