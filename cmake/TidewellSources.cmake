@@ -23,8 +23,11 @@ file(GLOB_RECURSE core_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.cpp
 list(FILTER core_sources EXCLUDE REGEX "/src/app/main_[^/]*\\.cpp$")
 tidewell_for_this_platform(core_sources ${core_sources})
 
+include(TidewellPrices)     # the model price table, generated from the price list
+
 add_library(tidewell_core STATIC ${core_sources})
 target_include_directories(tidewell_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_include_directories(tidewell_core PRIVATE ${TIDEWELL_GENERATED_DIR})
 target_link_libraries(tidewell_core PRIVATE tidewell_warnings)
 if(WIN32)
     target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32)

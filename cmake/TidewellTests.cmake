@@ -15,7 +15,7 @@ list(FILTER test_sources EXCLUDE REGEX "/tests/(e2e|fixtures|tools)/")
 tidewell_for_this_platform(test_sources ${test_sources})
 
 add_executable(tidewell_tests ${test_sources})
-target_include_directories(tidewell_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_include_directories(tidewell_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${TIDEWELL_GENERATED_DIR})
 target_link_libraries(tidewell_tests PRIVATE tidewell_core tidewell_warnings GTest::gtest_main GTest::gmock)
 add_dependencies(tidewell_tests tidewell)
 

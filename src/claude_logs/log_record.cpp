@@ -1,5 +1,6 @@
 #include "claude_logs/log_record.h"
 
+#include "claude_logs/model_prices.h"
 #include "core/byte_search.h"
 #include "core/iso_time.h"
 #include "core/json_fields.h"
@@ -18,6 +19,8 @@ const BytePattern kModelPattern("\"model\":\"");
 const BytePattern kInputPattern("\"input_tokens\":");
 const BytePattern kOutputPattern("\"output_tokens\":");
 const BytePattern kCacheWritePattern("\"cache_creation_input_tokens\":");
+const BytePattern kCacheWrite5mPattern("\"ephemeral_5m_input_tokens\":");
+const BytePattern kCacheWrite1hPattern("\"ephemeral_1h_input_tokens\":");
 const BytePattern kCacheReadPattern("\"cache_read_input_tokens\":");
 
 // The string value after `key` at or after `start`, empty when there is none: the compact form
@@ -69,16 +72,6 @@ DedupKey MakeDedupKey(std::string_view messageId, std::string_view requestId) {
     return key;
 }
 
-ModelPrices PricesForModel(std::string_view model) {
-    if (model.find("opus") != std::string_view::npos) {
-        return {15, 75};
-    }
-    if (model.find("haiku") != std::string_view::npos) {
-        return {0.8, 4};
-    }
-    return {3, 15};
-}
-
 bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
     const size_t usage = FindBytes(line, kUsageKey);
     return usage != std::string_view::npos && ParseClaudeUsageLine(line, usage, record);
@@ -120,13 +113,23 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
         }
     }
 
-    const ModelPrices prices = PricesForModel(StringAfterKey(line, kModelPattern, "model", 0));
+    // Cache writes kept an hour cost more than those kept five minutes; newer logs tell them apart.
+    RequestTokens tokens{in, out, cacheWrite, 0, cacheRead};
+    double write5m = 0, write1h = 0;
+    const bool has5m = FindNumberAfterPattern(line, kCacheWrite5mPattern, usage, kNoLimit, write5m);
+    const bool has1h = FindNumberAfterPattern(line, kCacheWrite1hPattern, usage, kNoLimit, write1h);
+    if ((has5m || has1h) && write5m >= 0 && write5m <= kMaxTokensPerCount && write1h >= 0 &&
+        write1h <= kMaxTokensPerCount) {
+        tokens.cacheWrite5m = write5m;
+        tokens.cacheWrite1h = write1h;
+    }
+    const RequestPrice price =
+        PriceRequest(StringAfterKey(line, kModelPattern, "model", 0), time, tokens);
 
     record.time = time;
     record.tokens = in + out + cacheWrite;
-    record.cost = (in * prices.input + out * prices.output + cacheWrite * prices.input * 1.25 +
-                   cacheRead * prices.input * 0.1) /
-                  1000000;
+    record.cost = price.dollars;
+    record.costEstimated = price.estimated;
     record.dedupKey = MakeDedupKey(messageId, requestId);
     return true;
 }

@@ -24,14 +24,8 @@ struct ClaudeLogRecord {
     double tokens = 0;  // input + output + cache-creation tokens (cache reads not counted)
     double cost = 0;    // US dollars at API rates
     DedupKey dedupKey;
+    bool costEstimated = false;  // the price list does not know the model
 };
-
-// API prices in US dollars per million tokens, chosen by the model name.
-struct ModelPrices {
-    double input = 0;
-    double output = 0;
-};
-ModelPrices PricesForModel(std::string_view model);
 
 // Parses one log line (without its newline). Returns false for lines without a "usage" key or
 // without a usable "timestamp".

@@ -14,6 +14,7 @@ UsageBlock OpenBlock(const ClaudeLogRecord& record) {
     block.lastMessageAt = record.time;
     block.tokens = record.tokens;
     block.cost = record.cost;
+    block.costEstimated = record.costEstimated;
     block.messages = 1;
     return block;
 }
@@ -61,6 +62,7 @@ ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRec
         if (record.time < open.end) {
             open.tokens += record.tokens;
             open.cost += record.cost;
+            open.costEstimated = open.costEstimated || record.costEstimated;
             open.messages += 1;
             open.lastMessageAt = record.time;
         } else {

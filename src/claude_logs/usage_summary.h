@@ -16,6 +16,7 @@ struct UsageBlock {
     double tokens = 0;
     double cost = 0;  // US dollars at API rates
     int32_t messages = 0;
+    bool costEstimated = false;  // some of its models are not in the price list
 };
 
 // The result of one scan of Claude Code's logs.

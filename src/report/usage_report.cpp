@@ -71,9 +71,11 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
     }
     page += "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th>"
             "<th>Tokens</th><th>API-equivalent</th></tr>";
+    bool estimated = false;
     for (auto block = claude.blocks.rbegin(); block != claude.blocks.rend(); ++block) {
         char cost[32];
-        std::snprintf(cost, sizeof cost, "$%.2f", block->cost);
+        std::snprintf(cost, sizeof cost, "%s$%.2f", block->costEstimated ? "~" : "", block->cost);
+        estimated = estimated || block->costEstimated;
         page += "<tr><td>" + FormatReportStartTime(toLocal(block->start)) +
                 (block->end > now ? " (now)" : "") + "</td><td class=n>" +
                 std::to_string(block->messages) + "</td><td class=n>" +
@@ -81,6 +83,10 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
                 "</td></tr>";
     }
     page += "</table>";
+    if (estimated) {
+        page += "<p>Costs marked ~ are estimates: the price list does not know some of their "
+                "models, which are priced at their family's newest rates.</p>";
+    }
     if (snapshot.codex.primary.present) {
         page += "<h2>Codex</h2><p>" + CodexLine(snapshot.codex.primary, now);
         if (snapshot.codex.secondary.present) {

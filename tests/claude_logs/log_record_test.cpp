@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "claude_logs/model_prices.h"
 #include "support/claude_lines.h"
 
 namespace {
@@ -17,15 +18,17 @@ ClaudeLogRecord Parse(const std::string& line) {
 TEST(ParseClaudeLogLine, CountsTokensAndPricesByModel) {
     struct Case {
         const char* model;
-        double cost;
+        double cost;  // 1,000 tokens of each kind
+        bool estimated;
     };
     const Case cases[] = {
-        {"claude-opus-4", 0.11025},
-        {"claude-sonnet-4", 0.02205},
-        {"claude-3-5-haiku", 0.00588},
-        {"", 0.02205},
-        {"claude-OPUS-4", 0.02205},       // case-sensitive
-        {"opus-haiku-hybrid", 0.11025},   // opus wins
+        {"claude-opus-4", 0.11025, false},
+        {"claude-sonnet-4", 0.02205, false},
+        {"claude-3-5-haiku", 0.00588, false},
+        {"claude-OPUS-4", 0.11025, false},     // ids match in any case
+        {"claude-opus-5[1m]", 0.03675, false}, // a context tail is not part of the id
+        {"", 0.0147, true},                    // unknown: the newest Sonnet's rates, estimated
+        {"opus-haiku-hybrid", 0.0292, true},   // unknown: its family's newest (Opus 5.5)
     };
     for (const Case& c : cases) {
         AssistantReply reply;
@@ -33,9 +36,28 @@ TEST(ParseClaudeLogLine, CountsTokensAndPricesByModel) {
         reply.in = reply.out = reply.cacheWrite = reply.cacheRead = 1000;
         const ClaudeLogRecord record = Parse(AssistantLine(reply));
         EXPECT_EQ(record.tokens, 3000) << c.model;
+        if (PriceListName() == "none") continue;  // built without the price list
         EXPECT_NEAR(record.cost, c.cost, 1e-12) << c.model;
+        EXPECT_EQ(record.costEstimated, c.estimated) << c.model;
         EXPECT_EQ(record.time, 1740824130);
     }
+}
+
+// Claude Code logs one-hour cache writes apart; they cost twice the input rate, not 1.25 times.
+TEST(ParseClaudeLogLine, OneHourCacheWritesAreDearer) {
+    if (PriceListName() == "none") GTEST_SKIP() << "built without the price list";
+    AssistantReply reply;
+    reply.model = "claude-opus-5";
+    reply.in = reply.out = reply.cacheRead = 0;
+    reply.cacheWrite = 3000;
+    std::string line = AssistantLine(reply);
+    EXPECT_NEAR(Parse(line).cost, 3000 * 6.25 / 1e6, 1e-12);  // no split: all at the 5-minute rate
+    const std::string split = R"(,"cache_creation":{"ephemeral_5m_input_tokens":1000,)"
+                              R"("ephemeral_1h_input_tokens":2000})";
+    line.insert(line.find(R"(,"service_tier")"), split);
+    const ClaudeLogRecord record = Parse(line);
+    EXPECT_NEAR(record.cost, (1000 * 6.25 + 2000 * 10) / 1e6, 1e-12);
+    EXPECT_EQ(record.tokens, 3000);
 }
 
 TEST(ParseClaudeLogLine, RejectsLinesWithoutUsageOrTime) {

@@ -62,6 +62,13 @@ TEST(UsageReport, WindowsNewestFirstWithTheOpenOneMarked) {
         "<tr><td>Mon 03 Mar 14:00 (now)</td><td class=n>3</td><td class=n>46k</td><td class=n>$12.35</td></tr>"
         "<tr><td>Sun 02 Mar 14:00</td><td class=n>12</td><td class=n>1.2M</td><td class=n>$1.50</td></tr>";
     EXPECT_EQ(Body(s, start + 60), kDailyHead + kBlocksHead + rows + "</table>" + kNote);
+    // A window with a model the price list does not know says its cost is an estimate.
+    s.claude.blocks[0].costEstimated = true;
+    const std::string estimated = Body(s, start + 60);
+    EXPECT_NE(estimated.find("<td class=n>~$1.50</td>"), std::string::npos);
+    EXPECT_NE(estimated.find("</table><p>Costs marked ~ are estimates"), std::string::npos);
+    EXPECT_EQ(estimated.find("~$12.35"), std::string::npos);
+    s.claude.blocks[0].costEstimated = false;
     // The window is open until its last second; at its end it is over.
     EXPECT_NE(Body(s, start + 17999).find("(now)"), std::string::npos);
     EXPECT_EQ(Body(s, start + 18000).find("(now)"), std::string::npos);

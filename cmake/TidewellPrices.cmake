@@ -1,0 +1,79 @@
+# Anthropic's model prices come from the @pydantic/genai-prices package of the npm registry at a
+# pinned version, checked by SHA-256 and cached in the build tree; scripts/make_price_table.js
+# turns it into a C++ table (and the package's own prices of some usages, for a test). Without
+# npm, node or the package the table is empty and every cost is an estimate at 2025's rates.
+
+set(GENAI_PRICES_VERSION 0.1.8)
+set(GENAI_PRICES_SHA256 8c9ba41e46719abc54a0ae4756ba5f2b5a768b8117fb29f40c5ca7ed3146eb5b)
+
+set(prices_dir ${CMAKE_BINARY_DIR}/prices)
+set(prices_tgz ${prices_dir}/pydantic-genai-prices-${GENAI_PRICES_VERSION}.tgz)
+set(TIDEWELL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(price_table ${TIDEWELL_GENERATED_DIR}/model_price_table.inc)
+set(price_expectations ${TIDEWELL_GENERATED_DIR}/price_expectations.inc)
+file(MAKE_DIRECTORY ${TIDEWELL_GENERATED_DIR})
+set(prices_problem "")
+
+function(prices_hash_ok result)
+    set(${result} FALSE PARENT_SCOPE)
+    if(EXISTS ${prices_tgz})
+        file(SHA256 ${prices_tgz} actual)
+        if(actual STREQUAL GENAI_PRICES_SHA256)
+            set(${result} TRUE PARENT_SCOPE)
+        endif()
+    endif()
+endfunction()
+
+prices_hash_ok(have_prices)
+if(NOT have_prices)
+    file(MAKE_DIRECTORY ${prices_dir})
+    file(REMOVE ${prices_tgz})
+    find_program(NPM_EXECUTABLE npm)
+    if(NPM_EXECUTABLE)
+        execute_process(
+            COMMAND ${NPM_EXECUTABLE} pack @pydantic/genai-prices@${GENAI_PRICES_VERSION}
+                    --cache ${prices_dir}/npm-cache --silent --no-audit --no-fund
+            WORKING_DIRECTORY ${prices_dir}
+            RESULT_VARIABLE npm_result OUTPUT_QUIET ERROR_VARIABLE npm_error TIMEOUT 300)
+        prices_hash_ok(have_prices)
+        if(NOT have_prices)
+            set(prices_problem "npm pack @pydantic/genai-prices@${GENAI_PRICES_VERSION} gave no "
+                               "package with SHA-256 ${GENAI_PRICES_SHA256} (${npm_result} ${npm_error})")
+        endif()
+    else()
+        set(prices_problem "npm is not installed")
+    endif()
+endif()
+
+if(have_prices)
+    file(ARCHIVE_EXTRACT INPUT ${prices_tgz} DESTINATION ${prices_dir}
+         PATTERNS package/dist/index.cjs)
+    find_program(NODE_EXECUTABLE NAMES node nodejs)
+    if(NODE_EXECUTABLE)
+        execute_process(
+            COMMAND ${NODE_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/make_price_table.js
+                    ${prices_dir}/package/dist/index.cjs ${GENAI_PRICES_VERSION} ${price_table}
+                    ${price_expectations}
+            RESULT_VARIABLE node_result ERROR_VARIABLE node_error TIMEOUT 120)
+        if(NOT node_result EQUAL 0)
+            set(prices_problem "the price table could not be made: ${node_error}")
+        endif()
+    else()
+        set(prices_problem "node is not installed")
+    endif()
+endif()
+
+if(prices_problem)
+    message(WARNING "Building without a model price list: ${prices_problem}")
+    file(WRITE ${price_table}
+         "inline constexpr char kPriceListName[] = \"none\";\n"
+         "inline constexpr size_t kPriceModelCount = 0;\n"
+         "inline constexpr const char* kPriceModelIds[] = {\"\"};\n"
+         "inline constexpr PriceMatch kPriceMatches[] = {{0, PriceMatch::kEquals, \"\"}};\n"
+         "inline constexpr PricePeriod kPricePeriods[] = {{0, 0, {}, 0, {}}};\n")
+    file(WRITE ${price_expectations} "inline const PriceExpectation kPackagePrices[] = {{}};\n")
+endif()
+set(TIDEWELL_PRICE_LIST_FOUND NOT prices_problem)
+# Generated again when the script changes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/scripts/make_price_table.js)

@@ -1,0 +1,121 @@
+#include "claude_logs/model_prices.h"
+
+#include <cstddef>
+#include <string>
+
+namespace {
+
+#include "model_price_table.inc"  // generated from the price list when the build is configured
+
+// Without a price list (it could not be had at build time) every model is an estimate at the
+// rates of its family as they stood in 2025.
+constexpr TokenRates kOpus2025{15, 75, 18.75, 30, 1.5};
+constexpr TokenRates kSonnet2025{3, 15, 3.75, 6, 0.3};
+constexpr TokenRates kHaiku2025{0.8, 4, 1, 1.6, 0.08};
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The id as the list matches it: lower case, blanks around it and a "[1m]"-style tail gone.
+std::string Normalized(std::string_view model) {
+    if (!model.empty() && model.back() == ']') {
+        const size_t open = model.rfind('[');
+        if (open != std::string_view::npos) model = model.substr(0, open);
+    }
+    while (!model.empty() && model.front() == ' ') model.remove_prefix(1);
+    while (!model.empty() && model.back() == ' ') model.remove_suffix(1);
+    std::string id(model.size(), '\0');
+    for (size_t i = 0; i < model.size(); ++i) id[i] = Lower(model[i]);
+    return id;
+}
+
+bool Matches(const PriceMatch& match, std::string_view id) {
+    const std::string_view text = match.text;
+    switch (match.kind) {
+        case PriceMatch::kEquals:
+            return id == text;
+        case PriceMatch::kStartsWith:
+            return id.starts_with(text);
+        case PriceMatch::kContains:
+            return id.find(text) != std::string_view::npos;
+        case PriceMatch::kDated:
+            if (id.size() != text.size() + 8 || !id.starts_with(text)) return false;
+            for (const char c : id.substr(text.size())) {
+                if (c < '0' || c > '9') return false;
+            }
+            return true;
+    }
+    return false;
+}
+
+// The model's period at `time`: the latest that has begun, else its first.
+const PricePeriod* PeriodAt(int model, int64_t time) {
+    const PricePeriod* chosen = nullptr;
+    for (const PricePeriod& period : kPricePeriods) {
+        if (kPriceModelCount == 0 || period.model != model) continue;
+        if (!chosen || period.from <= time) chosen = &period;
+    }
+    return chosen;
+}
+
+double Dollars(const TokenRates& rates, const RequestTokens& tokens) {
+    return (tokens.input * rates.input + tokens.output * rates.output +
+            tokens.cacheWrite5m * rates.cacheWrite5m + tokens.cacheWrite1h * rates.cacheWrite1h +
+            tokens.cacheRead * rates.cacheRead) /
+           1000000;
+}
+
+double DollarsIn(const PricePeriod& period, const RequestTokens& tokens) {
+    const double input = tokens.input + tokens.cacheWrite5m + tokens.cacheWrite1h + tokens.cacheRead;
+    const bool tier = period.tierStart != 0 && input > static_cast<double>(period.tierStart);
+    return Dollars(tier ? period.tier : period.base, tokens);
+}
+
+// The family's newest rates: the last model of the list whose id names the family, as it is
+// priced now; the 2025 rates without a list.
+RequestPrice FamilyEstimate(std::string_view model, int64_t time, const RequestTokens& tokens) {
+    const std::string id = Normalized(model);
+    std::string_view family = "sonnet";
+    for (const std::string_view name : {"opus", "haiku", "fable", "sonnet"}) {
+        if (id.find(name) != std::string::npos) {
+            family = name;
+            break;
+        }
+    }
+    for (size_t m = kPriceModelCount; m-- > 0;) {
+        if (std::string_view(kPriceModelIds[m]).find(family) == std::string_view::npos) continue;
+        if (const PricePeriod* period = PeriodAt(static_cast<int>(m), time)) {
+            return {DollarsIn(*period, tokens), true};
+        }
+    }
+    const TokenRates& rates = family == "opus"    ? kOpus2025
+                              : family == "haiku" ? kHaiku2025
+                                                  : kSonnet2025;
+    return {Dollars(rates, tokens), true};
+}
+
+}  // namespace
+
+std::string_view PriceListName() { return kPriceListName; }
+
+int PriceModelIndex(std::string_view model) {
+    if (kPriceModelCount == 0) return -1;
+    const std::string id = Normalized(model);
+    for (const PriceMatch& match : kPriceMatches) {  // in list order: the first model wins
+        if (Matches(match, id)) return match.model;
+    }
+    return -1;
+}
+
+RequestPrice PriceRequestFor(int modelIndex, std::string_view model, int64_t time,
+                             const RequestTokens& tokens) {
+    if (modelIndex >= 0) {
+        if (const PricePeriod* period = PeriodAt(modelIndex, time)) {
+            return {DollarsIn(*period, tokens), false};
+        }
+    }
+    return FamilyEstimate(model, time, tokens);
+}
+
+RequestPrice PriceRequest(std::string_view model, int64_t time, const RequestTokens& tokens) {
+    return PriceRequestFor(PriceModelIndex(model), model, time, tokens);
+}
