@@ -1,7 +1,7 @@
 #include "claude_logs/model_prices.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <string>
 
 namespace {
 
@@ -15,17 +15,20 @@ constexpr TokenRates kHaiku2025{0.8, 4, 1, 1.6, 0.08};
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The id as the list matches it: lower case, blanks around it and a "[1m]"-style tail gone.
-std::string Normalized(std::string_view model) {
+// The id as the list matches it: lower case, blanks around it and a "[1m]"-style tail gone,
+// written into `buffer` (no heap memory: this runs for every usage line). Ids are short; a
+// longer one is cut, which only a model no list knows could have.
+constexpr size_t kMaxModelId = 96;
+std::string_view Normalized(std::string_view model, char (&buffer)[kMaxModelId]) {
     if (!model.empty() && model.back() == ']') {
         const size_t open = model.rfind('[');
         if (open != std::string_view::npos) model = model.substr(0, open);
     }
     while (!model.empty() && model.front() == ' ') model.remove_prefix(1);
     while (!model.empty() && model.back() == ' ') model.remove_suffix(1);
-    std::string id(model.size(), '\0');
-    for (size_t i = 0; i < model.size(); ++i) id[i] = Lower(model[i]);
-    return id;
+    const size_t size = std::min(model.size(), kMaxModelId);
+    for (size_t i = 0; i < size; ++i) buffer[i] = Lower(model[i]);
+    return std::string_view(buffer, size);
 }
 
 bool Matches(const PriceMatch& match, std::string_view id) {
@@ -73,10 +76,11 @@ double DollarsIn(const PricePeriod& period, const RequestTokens& tokens) {
 // The family's newest rates: the last model of the list whose id names the family, as it is
 // priced now; the 2025 rates without a list.
 RequestPrice FamilyEstimate(std::string_view model, int64_t time, const RequestTokens& tokens) {
-    const std::string id = Normalized(model);
+    char buffer[kMaxModelId];
+    const std::string_view id = Normalized(model, buffer);
     std::string_view family = "sonnet";
     for (const std::string_view name : {"opus", "haiku", "fable", "sonnet"}) {
-        if (id.find(name) != std::string::npos) {
+        if (id.find(name) != std::string_view::npos) {
             family = name;
             break;
         }
@@ -99,7 +103,8 @@ std::string_view PriceListName() { return kPriceListName; }
 
 int PriceModelIndex(std::string_view model) {
     if (kPriceModelCount == 0) return -1;
-    const std::string id = Normalized(model);
+    char buffer[kMaxModelId];
+    const std::string_view id = Normalized(model, buffer);
     for (const PriceMatch& match : kPriceMatches) {  // in list order: the first model wins
         if (Matches(match, id)) return match.model;
     }
