@@ -17,7 +17,6 @@ struct CodexBucket {
     int64_t time = 0;    // its newest event
     CodexWindow primary;
     CodexWindow secondary;
-    friend bool operator==(const CodexBucket&, const CodexBucket&) = default;
 };
 
 // Foreign text is kept short: an id, a label on screen, and so many buckets a file.
