@@ -77,7 +77,8 @@ bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
     return usage != std::string_view::npos && ParseClaudeUsageLine(line, usage, record);
 }
 
-bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record) {
+bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record,
+                          ModelPriceCache* cache) {
     // Both keys usually close the line: find their compact forms in one pass, and fall back to
     // the full search (which also tries the spaced form) only for a key that is missing.
     size_t timestampAt = 0, requestIdAt = 0;
@@ -123,8 +124,19 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
         tokens.cacheWrite5m = write5m;
         tokens.cacheWrite1h = write1h;
     }
-    const RequestPrice price =
-        PriceRequest(StringAfterKey(line, kModelPattern, "model", 0), time, tokens);
+    const std::string_view model = StringAfterKey(line, kModelPattern, "model", 0);
+    int index = 0;
+    if (cache && cache->valid && cache->model == model) {
+        index = cache->index;
+    } else {
+        index = PriceModelIndex(model);
+        if (cache) {
+            cache->model.assign(model);
+            cache->index = index;
+            cache->valid = true;
+        }
+    }
+    const RequestPrice price = PriceRequestFor(index, model, time, tokens);
 
     record.time = time;
     record.tokens = in + out + cacheWrite;

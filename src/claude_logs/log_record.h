@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Identifies one reply across lines and files: a 128-bit hash of "message id|request id".
@@ -31,8 +32,17 @@ struct ClaudeLogRecord {
 // without a usable "timestamp".
 bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record);
 
+// The model of the last line priced and its place in the price list: the lines of one reader
+// mostly name one model, which is then looked up once.
+struct ModelPriceCache {
+    std::string model;
+    int index = -1;
+    bool valid = false;
+};
+
 // The same for a line whose first "usage" key is known to be at `usage`.
-bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record);
+bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record,
+                          ModelPriceCache* cache = nullptr);
 
 // The key that marks a usage line: the one search that every line costs.
 inline constexpr std::string_view kUsageKey = "\"usage\"";

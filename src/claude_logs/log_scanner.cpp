@@ -32,6 +32,7 @@ struct LogReader {
     const ClaudeLogScanner& scanner;
     ClaudeScanStats stats;
     bool recordsChanged = false;
+    ModelPriceCache prices;
 };
 
 // Adds a read's records to the file's. A file's first read sizes its vector exactly: most files
@@ -60,7 +61,7 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         const auto parseLines = [&](std::string_view lines) {
             ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
                 ClaudeLogRecord record;
-                if (ParseClaudeUsageLine(line, usage, record)) {
+                if (ParseClaudeUsageLine(line, usage, record, &reader.prices)) {
                     reader.parsed.push_back(record);
                 }
             });
@@ -248,10 +249,10 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     fileCutoff_ = clockNow - kLogLookbackSeconds;
     unlisted_.clear();
     bool found = false;
-    LogReader main{buffer_, parsed_, *this, {}, false};
+    LogReader main{buffer_, parsed_, *this, {}, false, {}};
     std::vector<char> helperBuffer;
     std::vector<ClaudeLogRecord> helperParsed;
-    LogReader helper{helperBuffer, helperParsed, *this, {}, false};
+    LogReader helper{helperBuffer, helperParsed, *this, {}, false, {}};
     {
         ReadQueue queue(pending_);
         // Once a scan has much to read, a second thread reads while the walk goes on. The walk adds
