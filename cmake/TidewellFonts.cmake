@@ -7,40 +7,15 @@ set(GEIST_VERSION 1.7.2)
 set(GEIST_SHA256 88cbfaca51646078f3172802643691bb8fe2df15ca4c455b1b101e49b7d469a6)
 set(GEIST_FACES Regular Medium SemiBold Bold)
 
+include(TidewellNpmPackage)
+
 set(fonts_dir ${CMAKE_BINARY_DIR}/fonts)
 set(geist_tgz ${fonts_dir}/geist-${GEIST_VERSION}.tgz)
 set(TIDEWELL_FONT_FILES "")
-set(fonts_problem "")
-
-function(geist_hash_ok result)
-    set(${result} FALSE PARENT_SCOPE)
-    if(EXISTS ${geist_tgz})
-        file(SHA256 ${geist_tgz} actual)
-        if(actual STREQUAL GEIST_SHA256)
-            set(${result} TRUE PARENT_SCOPE)
-        endif()
-    endif()
-endfunction()
-
-geist_hash_ok(have_package)
-if(NOT have_package)
-    file(MAKE_DIRECTORY ${fonts_dir})
-    file(REMOVE ${geist_tgz})
-    find_program(NPM_EXECUTABLE npm)
-    if(NPM_EXECUTABLE)
-        execute_process(
-            COMMAND ${NPM_EXECUTABLE} pack geist@${GEIST_VERSION} --cache ${fonts_dir}/npm-cache
-                    --silent --no-audit --no-fund
-            WORKING_DIRECTORY ${fonts_dir}
-            RESULT_VARIABLE npm_result OUTPUT_QUIET ERROR_VARIABLE npm_error TIMEOUT 300)
-        geist_hash_ok(have_package)
-        if(NOT have_package)
-            set(fonts_problem "npm pack geist@${GEIST_VERSION} gave no package with SHA-256 "
-                              "${GEIST_SHA256} (npm said: ${npm_result} ${npm_error})")
-        endif()
-    else()
-        set(fonts_problem "npm is not installed")
-    endif()
+tidewell_npm_package(geist@${GEIST_VERSION} ${geist_tgz} ${GEIST_SHA256} fonts_problem)
+set(have_package FALSE)
+if(NOT fonts_problem)
+    set(have_package TRUE)
 endif()
 
 if(have_package)

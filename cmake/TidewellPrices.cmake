@@ -12,37 +12,13 @@ set(TIDEWELL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(price_table ${TIDEWELL_GENERATED_DIR}/model_price_table.inc)
 set(price_expectations ${TIDEWELL_GENERATED_DIR}/price_expectations.inc)
 file(MAKE_DIRECTORY ${TIDEWELL_GENERATED_DIR})
-set(prices_problem "")
 
-function(prices_hash_ok result)
-    set(${result} FALSE PARENT_SCOPE)
-    if(EXISTS ${prices_tgz})
-        file(SHA256 ${prices_tgz} actual)
-        if(actual STREQUAL GENAI_PRICES_SHA256)
-            set(${result} TRUE PARENT_SCOPE)
-        endif()
-    endif()
-endfunction()
-
-prices_hash_ok(have_prices)
-if(NOT have_prices)
-    file(MAKE_DIRECTORY ${prices_dir})
-    file(REMOVE ${prices_tgz})
-    find_program(NPM_EXECUTABLE npm)
-    if(NPM_EXECUTABLE)
-        execute_process(
-            COMMAND ${NPM_EXECUTABLE} pack @pydantic/genai-prices@${GENAI_PRICES_VERSION}
-                    --cache ${prices_dir}/npm-cache --silent --no-audit --no-fund
-            WORKING_DIRECTORY ${prices_dir}
-            RESULT_VARIABLE npm_result OUTPUT_QUIET ERROR_VARIABLE npm_error TIMEOUT 300)
-        prices_hash_ok(have_prices)
-        if(NOT have_prices)
-            set(prices_problem "npm pack @pydantic/genai-prices@${GENAI_PRICES_VERSION} gave no "
-                               "package with SHA-256 ${GENAI_PRICES_SHA256} (${npm_result} ${npm_error})")
-        endif()
-    else()
-        set(prices_problem "npm is not installed")
-    endif()
+include(TidewellNpmPackage)
+tidewell_npm_package(@pydantic/genai-prices@${GENAI_PRICES_VERSION} ${prices_tgz}
+                     ${GENAI_PRICES_SHA256} prices_problem)
+set(have_prices FALSE)
+if(NOT prices_problem)
+    set(have_prices TRUE)
 endif()
 
 if(have_prices)
@@ -73,7 +49,6 @@ if(prices_problem)
          "inline constexpr PricePeriod kPricePeriods[] = {{0, 0, {}, 0, {}}};\n")
     file(WRITE ${price_expectations} "inline const PriceExpectation kPackagePrices[] = {{}};\n")
 endif()
-set(TIDEWELL_PRICE_LIST_FOUND NOT prices_problem)
 # Generated again when the script changes.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/scripts/make_price_table.js)
