@@ -1,8 +1,8 @@
-# tidewell_npm_package(SPEC TARBALL SHA256 PROBLEM_VAR): makes sure TARBALL holds the npm
-# package SPEC ("name@version") with that SHA-256, fetching it with `npm pack` into the tarball's
+# tidewell_npm_package(PACKAGE TARBALL SHA256 PROBLEM_VAR): makes sure TARBALL holds the npm
+# package PACKAGE ("name@version") with that SHA-256, fetching it with `npm pack` into the tarball's
 # folder when it is missing or differs; it stays cached there, so a reconfigure does not download
 # it again. PROBLEM_VAR is set to what went wrong, or to "" when the package is there.
-function(tidewell_npm_package spec tarball sha256 problem_var)
+function(tidewell_npm_package package tarball sha256 problem_var)
     set(${problem_var} "" PARENT_SCOPE)
     if(EXISTS ${tarball})
         file(SHA256 ${tarball} actual)
@@ -19,7 +19,7 @@ function(tidewell_npm_package spec tarball sha256 problem_var)
         return()
     endif()
     execute_process(
-        COMMAND ${NPM_EXECUTABLE} pack ${spec} --cache ${folder}/npm-cache --silent --no-audit
+        COMMAND ${NPM_EXECUTABLE} pack ${package} --cache ${folder}/npm-cache --silent --no-audit
                 --no-fund
         WORKING_DIRECTORY ${folder}
         RESULT_VARIABLE npm_result OUTPUT_QUIET ERROR_VARIABLE npm_error TIMEOUT 300)
@@ -28,7 +28,7 @@ function(tidewell_npm_package spec tarball sha256 problem_var)
         file(SHA256 ${tarball} actual)
     endif()
     if(NOT actual STREQUAL sha256)
-        set(${problem_var} "npm pack ${spec} gave no package with SHA-256 ${sha256} (npm said: ${npm_result} ${npm_error})"
+        set(${problem_var} "npm pack ${package} gave no package with SHA-256 ${sha256} (npm said: ${npm_result} ${npm_error})"
             PARENT_SCOPE)
     endif()
 endfunction()

@@ -53,18 +53,29 @@ std::wstring ModelNameForLabel(std::string_view name) {
 
 namespace {
 
+// The array or object (as `opener` says) that is the value of the first "key": in `text`;
+// empty when the key is missing, its value is something else (null, say) or never closes.
+std::string_view ContainerAfterKey(std::string_view text, std::string_view key, char opener) {
+    constexpr auto npos = std::string_view::npos;
+    const size_t at = FindQuotedKey(text, key, ":", 0);
+    if (at == npos) return {};
+    const size_t open = text.find_first_not_of(' ', at + key.size() + 3);  // past "key":
+    if (open == npos || text[open] != opener) return {};
+    const size_t end = JsonContainerEnd(text, open);
+    return end == npos ? std::string_view() : text.substr(open, end - open);
+}
+
+// True when "key" is followed by true (after the colon, a blank or none).
+bool IsTrue(std::string_view object, std::string_view key) {
+    return FindQuotedKey(object, key, ":true", 0) != std::string_view::npos ||
+           FindQuotedKey(object, key, ": true", 0) != std::string_view::npos;
+}
+
 // The "limits" array of a reply: rows that the members did not give, and the binding mark.
 void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
     constexpr auto npos = std::string_view::npos;
     bool bindingFound = false;  // one row binds: the first entry marked active
-    const size_t key = FindQuotedKey(body, "limits", ":", 0);
-    if (key == npos) return;
-    size_t open = key + sizeof "\"limits\":" - 1;
-    while (open < body.size() && body[open] == ' ') ++open;
-    if (open >= body.size() || body[open] != '[') return;  // absent, null or garbled
-    const size_t end = JsonContainerEnd(body, open);
-    if (end == npos) return;
-    const std::string_view array = body.substr(open, end - open);
+    const std::string_view array = ContainerAfterKey(body, "limits", '[');
     for (size_t at = array.find('{'); at != npos;) {
         const size_t entryEnd = JsonContainerEnd(array, at);
         if (entryEnd == npos) return;
@@ -93,8 +104,7 @@ void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
             const auto resets = FindStringAfterKey(entry, "resets_at");
             row = rows.insert(rows.end(), {label, percent, resets ? ParseIsoTime(*resets) : 0});
         }
-        if (!bindingFound && (FindQuotedKey(entry, "is_active", ":true", 0) != npos ||
-                              FindQuotedKey(entry, "is_active", ": true", 0) != npos)) {
+        if (!bindingFound && IsTrue(entry, "is_active")) {
             row->binding = bindingFound = true;
         }
     }
@@ -103,19 +113,9 @@ void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
 }  // namespace
 
 ExtraUsage ParseExtraUsage(std::string_view body) {
-    constexpr auto npos = std::string_view::npos;
     ExtraUsage extra;
-    const size_t key = FindQuotedKey(body, "extra_usage", ":", 0);
-    if (key == npos) return extra;
-    const size_t open = body.find_first_not_of(' ', key + sizeof "\"extra_usage\":" - 1);
-    if (open == npos || body[open] != '{') return extra;
-    const size_t end = JsonContainerEnd(body, open);
-    if (end == npos) return extra;
-    const std::string_view object = body.substr(open, end - open);
-    if (FindQuotedKey(object, "is_enabled", ":true", 0) == npos &&
-        FindQuotedKey(object, "is_enabled", ": true", 0) == npos) {
-        return extra;
-    }
+    const std::string_view object = ContainerAfterKey(body, "extra_usage", '{');
+    if (!IsTrue(object, "is_enabled")) return extra;
     extra.enabled = true;
     FindNumberAfterKey(object, "used_credits", 0, kNoLimit, extra.spentCents);
     extra.hasCap = FindNumberAfterKey(object, "monthly_limit", 0, kNoLimit, extra.capCents);
