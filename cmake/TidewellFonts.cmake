@@ -20,7 +20,7 @@ endif()
 
 if(have_package)
     set(faces_dir ${fonts_dir}/package/dist/fonts/geist-sans)
-    set(wanted "")
+    set(wanted package/LICENSE.txt)  # the fonts' licence travels with the release
     foreach(face IN LISTS GEIST_FACES)
         list(APPEND wanted package/dist/fonts/geist-sans/Geist-${face}.ttf)
         list(APPEND TIDEWELL_FONT_FILES ${faces_dir}/Geist-${face}.ttf)

@@ -14,6 +14,8 @@ if(WIN32)
     set(TIDEWELL_RESOURCES_DIR ${PROJECT_SOURCE_DIR}/resources)
     configure_file(${PROJECT_SOURCE_DIR}/resources/tidewell.rc.in
                    ${CMAKE_BINARY_DIR}/generated/tidewell.rc @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/resources/tidewell.manifest.in
+                   ${CMAKE_BINARY_DIR}/generated/tidewell.manifest @ONLY)
 
     add_executable(tidewell WIN32 src/app/main_win.cpp ${CMAKE_BINARY_DIR}/generated/tidewell.rc)
     target_link_options(tidewell PRIVATE -municode)

@@ -43,3 +43,8 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/src/limits/usage_client.cpp PR
 set(TIDEWELL_WEBSITE "https://github.com/tidewell/tidewell" CACHE STRING "The product's web page")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/desktop_app_win.cpp PROPERTIES
     COMPILE_DEFINITIONS "TIDEWELL_WEBSITE=L\"${TIDEWELL_WEBSITE}\"")
+
+# The version comes from the project line alone: --version, the version resource, the manifest
+# and the release archive's name all take it from here.
+set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/run_mode.cpp PROPERTIES
+    COMPILE_DEFINITIONS "TIDEWELL_VERSION=\"${PROJECT_VERSION}\"")

@@ -24,7 +24,8 @@ list(JOIN TIDEWELL_FONT_FILES "|" font_files)
 target_compile_definitions(tidewell_tests PRIVATE
     TIDEWELL_FONT_FILES="${font_files}"
     TIDEWELL_EXECUTABLE="$<TARGET_FILE:tidewell>"
-    TIDEWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    TIDEWELL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    TIDEWELL_VERSION="${PROJECT_VERSION}")
 
 include(GoogleTest)
 gtest_discover_tests(tidewell_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

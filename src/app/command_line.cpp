@@ -9,6 +9,8 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
         command.jsonPath = args[2];
     } else if (args.size() > 1 && args[1] == L"--statusline") {
         command.mode = RunMode::StatusLine;
+    } else if (args.size() > 1 && args[1] == L"--version") {
+        command.mode = RunMode::Version;
     } else {
         command.autostart = args.size() > 1 && std::find(args.begin() + 1, args.end(),
                                                          L"--autostart") != args.end();

@@ -7,14 +7,16 @@
 
 namespace {
 
-// Per-monitor (v2) where the system has it; Wine refuses it (error 87), so fall back.
+// The manifest asks for per-monitor (v2) awareness; a system that ignored it is asked here.
+// Access denied means the manifest's setting holds; Wine refuses v2 (error 87), so fall back.
 void BecomeDpiAware() {
     using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
     const auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-    if (!setContext || !setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
+    if (setContext && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2))
+        return;
+    if (GetLastError() != ERROR_ACCESS_DENIED)
         SetProcessDPIAware();
-    }
 }
 
 }  // namespace

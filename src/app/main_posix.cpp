@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     }
     std::fputs("Tidewell's tray application runs on Windows. Here it offers:\n"
                "  tidewell --json FILE     write the log figures as one line of JSON\n"
-               "  tidewell --statusline    the status line command for Claude Code\n",
+               "  tidewell --statusline    the status line command for Claude Code\n"
+               "  tidewell --version       print the version\n",
                stderr);
     return 0;
 }

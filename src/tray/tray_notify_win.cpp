@@ -47,7 +47,8 @@ void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& to
     IconHandle image(percent ? RenderTrayIcon(*percent, true) : RenderTrayIcon(0, false));
     record_.hIcon = image.get();
     CopyCut(record_.szTip, tooltip);
-    record_.uFlags = NIF_ICON | NIF_TIP;
+    // Version 4 icons show the standard tooltip only when every call that sets it says so.
+    record_.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     Shell_NotifyIconW(NIM_MODIFY, &record_);
     image_ = std::move(image);  // the shell has copied it; the old one goes now
 }

@@ -23,6 +23,8 @@ TEST(ParseCommandLine, ChoosesTheModeFromTheFirstArgument) {
         {{L"--json"}, RunMode::Desktop, L"", false},  // a lone --json is no export
         {{L"--statusline"}, RunMode::StatusLine, L"", false},
         {{L"--statusline", L"extra", L"words"}, RunMode::StatusLine, L"", false},
+        {{L"--version"}, RunMode::Version, L"", false},
+        {{L"--autostart", L"--version"}, RunMode::Desktop, L"", true},
         {{L"--autostart"}, RunMode::Desktop, L"", true},
         {{L"--autostart", L"--json", L"out.json"}, RunMode::Desktop, L"", true},
         {{L"--JSON", L"out.json"}, RunMode::Desktop, L"", false},  // case-sensitive

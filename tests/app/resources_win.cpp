@@ -55,13 +55,15 @@ TEST_F(Executable, HasIconManifestAndVersion) {
     EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr);  // icon
     EXPECT_NE(Resource(1, MAKEINTRESOURCEW(24)).find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"),
               std::string::npos);  // manifest, Windows 10/11
+    EXPECT_NE(Resource(1, MAKEINTRESOURCEW(24)).find(">PerMonitorV2, PerMonitor</dpiAwareness>"),
+              std::string::npos);
     const std::string version = Resource(1, MAKEINTRESOURCEW(16));
     ASSERT_FALSE(version.empty());
     const auto wide = [](const wchar_t* s) {
         return std::string(reinterpret_cast<const char*>(s), wcslen(s) * 2);
     };
     EXPECT_NE(version.find(wide(L"Tidewell")), std::string::npos);
-    EXPECT_NE(version.find(wide(L"1.2.0")), std::string::npos);
+    EXPECT_NE(version.find(wide(L"" TIDEWELL_VERSION)), std::string::npos);
 }
 
 }  // namespace

@@ -42,4 +42,6 @@ if(WIN32)
     tidewell_e2e(limits $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_addroot> ${TIDEWELL_MOCK_PORT})
     set_tests_properties(e2e.limits PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # The release archive, packed from this build.
+    tidewell_e2e(package ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()

@@ -22,4 +22,11 @@ else
     check "nothing on standard output" [ ! -s "$scratch/stdout" ]
     check "the note names --json" grep -q -- '--json FILE' "$scratch/stderr"
 fi
+
+# The version, as a user or a package manager asks for it: one line, exit code 0, on either side.
+run_program --version
+check "--version: exit code 0 (got $code)" [ "$code" -eq 0 ]
+check "--version: one line naming the program and its version" \
+    grep -qx 'Tidewell [0-9][0-9]*\.[0-9][0-9]*\.[0-9][0-9]*' "$scratch/stdout"
+check "--version: nothing else on standard output" [ "$(wc -l <"$scratch/stdout")" -eq 1 ]
 finish
