@@ -127,11 +127,19 @@ LRESULT CALLBACK DesktopApp::Procedure(HWND window, UINT message, WPARAM wParam,
 
 LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        tray_.FitToTaskbar();  // the new taskbar may sit on another monitor
         tray_.AddAgain();
         ShowTrayNumber();
         return 0;
     }
     switch (message) {
+        // A hidden window gets no WM_DPICHANGED: a change of scale or of monitors comes as these.
+        case WM_DISPLAYCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_DPICHANGED:
+            if (tray_.FitToTaskbar())
+                ShowTrayNumber();
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_DESTROY:
             worker_.RequestStop();
             tray_.Remove();

@@ -18,6 +18,11 @@ public:
     GdiObject& operator=(const GdiObject&) = delete;
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
+    // Deletes the object held (deselect it first) and takes `handle`.
+    void reset(Handle handle) {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
 
 private:
     Handle handle_;

@@ -1,17 +1,69 @@
 #include "tray/tray_icon.h"
 
 #include <algorithm>
+#include <cmath>
 
-TrayIconLook TrayIconLookFor(int32_t value, bool hasValue) {
+namespace {
+
+int RoundHalfUp(double x) {
+    return static_cast<int>(x + 0.5);
+}
+
+}  // namespace
+
+TrayIconGeometry TrayIconGeometryFor(int size) {
+    if (size < 8) {
+        return TrayIconGeometry{};
+    }
+    const double scale = static_cast<double>(size) / kTrayIconDesignSize;
+    TrayIconGeometry g;
+    g.size = size;
+    g.cornerDiameter = std::max(2, RoundHalfUp(10 * scale));
+    // Thin bars and gaps are rounded down: every row they keep goes to the digits.
+    const int inset = RoundHalfUp(4 * scale);
+    const int barHeight = std::max(2, static_cast<int>(5 * scale));
+    const int gap = std::max(1, static_cast<int>(3 * scale));
+    g.track = {inset, size - gap - barHeight, size - inset, size - gap};
+    g.number = {0, 0, size, g.track.top};
+    if (size < kTrayIconDesignSize) {
+        // From 12 and 9 at 16 pixels up to 18 and 14 at 32.
+        g.fontHeight = RoundHalfUp(12 + (size - 16) * 6.0 / 16);
+        g.smallFontHeight = RoundHalfUp(9 + (size - 16) * 5.0 / 16);
+    } else {
+        g.fontHeight = RoundHalfUp(18 * scale);
+        g.smallFontHeight = RoundHalfUp(14 * scale);
+    }
+    return g;
+}
+
+int CornerCut(const TrayIconGeometry& geometry, int row) {
+    const int y = std::min(row, geometry.size - 1 - row);  // the same from the bottom
+    const double r = geometry.cornerDiameter / 2.0;
+    if (y < 0 || y >= r)
+        return 0;
+    // Pixels whose centre lies a little outside the corner's circle; at 32 pixels this cuts 3,
+    // 2 and 1 pixels from the first three rows, as the icon always had at its top left.
+    const double dy = r - (y + 0.5);
+    const double limit = (r - 0.25) * (r - 0.25);
+    int cut = 0;
+    while (cut < r && std::pow(r - (cut + 0.5), 2) + dy * dy > limit)
+        ++cut;
+    return cut;
+}
+
+TrayIconLook TrayIconLookFor(int32_t value, bool hasValue, const TrayIconGeometry& geometry) {
     TrayIconLook look;
+    look.fontHeight = -geometry.fontHeight;
     if (!hasValue) {
         look.text = L"\u2013";
         return look;
     }
     look.text = std::to_wstring(std::min(value, 999));
-    look.fontHeight = value >= 100 ? -14 : -18;
+    if (value >= 100)
+        look.fontHeight = -geometry.smallFontHeight;
     const int32_t clamped = std::clamp(value, 0, 100);
-    look.barWidth = static_cast<int>(clamped * 24.0 / 100);
+    const int trackWidth = geometry.track.right - geometry.track.left;
+    look.barWidth = static_cast<int>(clamped * static_cast<double>(trackWidth) / 100);
     look.barColor = clamped >= 90 ? kIconRed : clamped >= 70 ? kIconAmber : kIconGreen;
     return look;
 }

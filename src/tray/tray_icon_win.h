@@ -4,7 +4,12 @@
 
 #include <cstdint>
 
-// Draws the 32 x 32 tray icon for a whole percentage (or its no-data form). The caller owns the
-// icon and destroys it with DestroyIcon; every other object is released here. May be null
-// when GDI fails.
-HICON RenderTrayIcon(int32_t value, bool hasValue);
+#include "tray/tray_icon.h"
+
+// Draws the tray icon, `size` pixels square, for a whole percentage (or its no-data form). The
+// caller owns the icon and destroys it with DestroyIcon; every other object is released here.
+// May be null when GDI fails.
+HICON RenderTrayIcon(int32_t value, bool hasValue, int size = kTrayIconDesignSize);
+
+// The size of the notification area's icons on the taskbar's monitor, in pixels.
+int TaskbarIconSize();

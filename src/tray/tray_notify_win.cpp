@@ -24,7 +24,8 @@ void TrayNotifyIcon::Add(HWND window) {
     record_.hWnd = window;
     record_.uID = 1;
     record_.uCallbackMessage = MSG_TRAY_CALLBACK;
-    image_.reset(RenderTrayIcon(0, false));
+    iconSize_ = TaskbarIconSize();
+    image_.reset(RenderTrayIcon(0, false, iconSize_));
     record_.hIcon = image_.get();
     CopyCut(record_.szTip, kReadingTooltip);
     AddToShell();
@@ -44,13 +45,21 @@ void TrayNotifyIcon::AddToShell() {
 }
 
 void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& tooltip) {
-    IconHandle image(percent ? RenderTrayIcon(*percent, true) : RenderTrayIcon(0, false));
+    IconHandle image(RenderTrayIcon(percent.value_or(0), percent.has_value(), iconSize_));
     record_.hIcon = image.get();
     CopyCut(record_.szTip, tooltip);
     // Version 4 icons show the standard tooltip only when every call that sets it says so.
     record_.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     Shell_NotifyIconW(NIM_MODIFY, &record_);
     image_ = std::move(image);  // the shell has copied it; the old one goes now
+}
+
+bool TrayNotifyIcon::FitToTaskbar() {
+    const int size = TaskbarIconSize();
+    if (size == iconSize_)
+        return false;
+    iconSize_ = size;
+    return true;
 }
 
 void TrayNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {

@@ -27,6 +27,9 @@ public:
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
     // Removes the icon from the notification area; the image goes with this object.
     void Remove();
+    // Takes the size the taskbar's monitor shows icons at; true when it changed, and the image
+    // is to be drawn again.
+    bool FitToTaskbar();
 
     // Where the shell shows the icon, when it can say (Wine cannot).
     std::optional<RECT> ScreenRect() const;
@@ -36,5 +39,6 @@ private:
 
     NOTIFYICONDATAW record_{};
     IconHandle image_;  // the image the shell was last given
+    int iconSize_ = 0;  // pixels, as the shell shows it: no scaling, so no blur
     bool added_ = false;
 };

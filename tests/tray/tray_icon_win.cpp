@@ -5,7 +5,9 @@
 
 #include "support/gdi_probe_win.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <mutex>
 #include <vector>
 
@@ -15,19 +17,22 @@
 
 namespace {
 
-// The icon's colour pixels as 0xAARRGGBB, top-down.
-std::vector<uint32_t> Pixels(HICON icon) {
-    std::vector<uint32_t> pixels(32 * 32);
+// The icon's colour pixels as 0xAARRGGBB, top-down; empty unless it is `size` pixels square.
+std::vector<uint32_t> Pixels(HICON icon, int size = 32) {
+    std::vector<uint32_t> pixels(size * size);
     ICONINFO info{};
     if (!GetIconInfo(icon, &info)) return {};
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    if (bitmap.bmWidth != size || bitmap.bmHeight != size) pixels.clear();
     BITMAPINFO header{};
     header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = 32;
-    header.bmiHeader.biHeight = -32;
+    header.bmiHeader.biWidth = size;
+    header.bmiHeader.biHeight = -size;
     header.bmiHeader.biPlanes = 1;
     header.bmiHeader.biBitCount = 32;
     HDC dc = GetDC(nullptr);
-    GetDIBits(dc, info.hbmColor, 0, 32, pixels.data(), &header, DIB_RGB_COLORS);
+    if (!pixels.empty()) GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
@@ -64,6 +69,50 @@ TEST(TrayIconPixels, CornersBarAndColours) {
             EXPECT_EQ(at(x, 26) & 0xFFFFFF, expected) << c.value << " bar at " << x;
         }
         EXPECT_EQ(at(16, 30) & 0xFFFFFF, Rgb(kIconBackground)) << c.value;
+    }
+}
+
+// Each size the shell uses: drawn at that size (never scaled by the shell), corners clear, the
+// square opaque, the bar in its level colour on the track, and digits with solid stems (a
+// scaled-down icon has none). TIDEWELL_ICON_DUMP names a folder for the raw BGRA images.
+TEST(TrayIconPixels, EveryShellSizeDrawnAtItsOwnPixels) {
+    const char* dump = std::getenv("TIDEWELL_ICON_DUMP");
+    for (const int size : {16, 20, 24, 32}) {
+        const TrayIconGeometry g = TrayIconGeometryFor(size);
+        for (const int32_t value : {7, 42, 85, 100}) {
+            HICON icon = RenderTrayIcon(value, true, size);
+            ASSERT_NE(icon, nullptr);
+            const std::vector<uint32_t> pixels = Pixels(icon, size);
+            DestroyIcon(icon);
+            ASSERT_EQ(pixels.size(), static_cast<size_t>(size * size)) << size;
+            if (dump) {
+                const std::string name = std::string(dump) + "/icon-" + std::to_string(size) + "-" +
+                                         std::to_string(value) + ".bgra";
+                if (FILE* file = std::fopen(name.c_str(), "wb")) {
+                    std::fwrite(pixels.data(), 4, pixels.size(), file);
+                    std::fclose(file);
+                }
+            }
+            const auto at = [&](int x, int y) { return pixels[y * size + x]; };
+            const int last = size - 1;
+            for (const auto& [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}}) {
+                EXPECT_EQ(at(x, y) >> 24, 0u) << size << " corner " << x << "," << y;
+            }
+            EXPECT_EQ(at(size / 2, 0) >> 24, 255u) << size;
+            EXPECT_EQ(at(size / 2, last) & 0xFFFFFF, Rgb(kIconBackground)) << size;
+            const TrayIconLook look = TrayIconLookFor(value, true, g);
+            const int row = (g.track.top + g.track.bottom) / 2;
+            for (int x = g.track.left; x < g.track.right; ++x) {
+                const bool filled = x < g.track.left + look.barWidth;
+                EXPECT_EQ(at(x, row) & 0xFFFFFF, Rgb(filled ? look.barColor : kIconTrack))
+                    << size << " value " << value << " bar at " << x;
+            }
+            int solid = 0;
+            for (int y = g.number.top; y < g.number.bottom; ++y) {
+                for (int x = 0; x < size; ++x) solid += (at(x, y) & 0xFFFFFF) == Rgb(kIconText);
+            }
+            EXPECT_GE(solid, size / 2) << size << " value " << value << ": no solid stems";
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // What the tray shows: the icon's decisions, the number choice, the tooltip and the warnings.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tray/limit_warnings.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_text.h"
@@ -29,6 +31,64 @@ TEST(TrayIconLook, NumberFontBarAndColourByValue) {
         EXPECT_EQ(look.barWidth, c.bar) << c.value;
         EXPECT_EQ(look.barColor, c.color) << c.value;
     }
+}
+
+TEST(TrayIconGeometry, WholePixelsAtEveryShellSize) {
+    struct Case {
+        int size, corner;
+        IconRect number, track;
+        int font, smallFont;
+    };
+    const Case cases[] = {
+        {16, 5, {0, 0, 16, 13}, {2, 13, 14, 15}, 12, 9},
+        {20, 6, {0, 0, 20, 16}, {3, 16, 17, 19}, 14, 10},
+        {24, 8, {0, 0, 24, 19}, {3, 19, 21, 22}, 15, 12},
+        {28, 9, {0, 0, 28, 22}, {4, 22, 24, 26}, 17, 13},
+        {32, 10, {0, 0, 32, 24}, {4, 24, 28, 29}, 18, 14},  // the design, as it always was
+        {40, 13, {0, 0, 40, 31}, {5, 31, 35, 37}, 23, 18},
+        {48, 15, {0, 0, 48, 37}, {6, 37, 42, 44}, 27, 21},
+        {4, 10, {0, 0, 32, 24}, {4, 24, 28, 29}, 18, 14},  // nonsense: the design size
+    };
+    for (const Case& c : cases) {
+        const TrayIconGeometry g = TrayIconGeometryFor(c.size);
+        EXPECT_EQ(g.cornerDiameter, c.corner) << c.size;
+        EXPECT_EQ(g.number, c.number) << c.size;
+        EXPECT_EQ(g.track, c.track) << c.size;
+        EXPECT_EQ(g.fontHeight, c.font) << c.size;
+        EXPECT_EQ(g.smallFontHeight, c.smallFont) << c.size;
+    }
+}
+
+TEST(TrayIconGeometry, CornersCutAlikeFromEveryEdge) {
+    struct Case {
+        int size;
+        std::vector<int> cuts;  // rows 0, 1, 2, ...; the rest are whole
+    };
+    const Case cases[] = {{16, {1, 0}}, {20, {2, 1, 0}}, {24, {3, 1, 1, 0}}, {32, {3, 2, 1, 0}}};
+    for (const Case& c : cases) {
+        const TrayIconGeometry g = TrayIconGeometryFor(c.size);
+        for (size_t row = 0; row < c.cuts.size(); ++row) {
+            EXPECT_EQ(CornerCut(g, static_cast<int>(row)), c.cuts[row]) << c.size << " row " << row;
+            EXPECT_EQ(CornerCut(g, c.size - 1 - static_cast<int>(row)), c.cuts[row]) << c.size;
+        }
+        EXPECT_EQ(CornerCut(g, c.size / 2), 0) << c.size;
+    }
+}
+
+TEST(TrayIconLook, BarAndFontFollowTheSize) {
+    const TrayIconGeometry small = TrayIconGeometryFor(16);  // a 12-pixel track
+    struct Case {
+        int32_t value;
+        int font, bar;
+    };
+    const Case cases[] = {{8, -12, 0},  {9, -12, 1},   {69, -12, 8},
+                          {99, -12, 11}, {100, -9, 12}, {250, -9, 12}};
+    for (const Case& c : cases) {
+        const TrayIconLook look = TrayIconLookFor(c.value, true, small);
+        EXPECT_EQ(look.fontHeight, c.font) << c.value;
+        EXPECT_EQ(look.barWidth, c.bar) << c.value;
+    }
+    EXPECT_EQ(TrayIconLookFor(0, false, small).fontHeight, -12);
 }
 
 UsageSnapshot Snapshot(bool limits, bool active, bool codex, int64_t codexAt = 0, int64_t claudeAt = 0) {
