@@ -22,6 +22,8 @@ check "first start: the panel is shown" wait_until 10 panel_visible
 # The fixture's figures are under 70%: the bar is green on the dark icon.
 check "the tray icon shows the green bar" wait_until 20 icon_has tray-first 46A758
 check "the tray icon's dark square" [ "$(tray_pixels tray-first 21201C)" -gt 0 ]
+box=$(icon_box tray-first)
+check "at 96 DPI it is drawn 16 pixels square, as the shell shows it (got $box)" [ "$box" = 16x16 ]
 
 # Real clicks on the icon (the rightmost one in the notification area): the first takes the
 # focus from the open panel, which hides, and the guard keeps the same click from reopening it;

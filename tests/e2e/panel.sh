@@ -226,6 +226,17 @@ sleep 1
 panel_rect
 shot panel-144dpi
 check "at 144 DPI the panel is 495 wide" [ "$width" -eq 495 ]
+box=$(icon_box panel-144dpi)
+check "at 144 DPI the tray icon is drawn 24 pixels square (got $box)" [ "$box" = 24x24 ]
+quit
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 120 /f >/dev/null 2>&1
+wineserver -k
+start
+wait_until 10 panel_visible
+sleep 1
+shot panel-120dpi
+box=$(icon_box panel-120dpi)
+check "at 120 DPI the tray icon is drawn 20 pixels square (got $box)" [ "$box" = 20x20 ]
 quit
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
 

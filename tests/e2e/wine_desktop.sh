@@ -34,6 +34,11 @@ shot() { import -window root "$artifacts/$1.png"; }
 tray_pixels() {
     convert "$artifacts/$1.png" -crop 200x20+824+748 +repage -depth 8 txt:- | grep -ci "#$2"
 }
+# icon_box FILE: the size (WxH) of the icon's dark square in the bottom right corner of the screen.
+icon_box() {
+    convert "$artifacts/$1.png" -crop 300x60+724+708 +repage -fill black -fuzz 0 +opaque '#21201C' \
+        -trim -format '%wx%h' info: 2>/dev/null
+}
 wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
     limit=$1
     shift
