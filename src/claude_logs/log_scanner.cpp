@@ -298,6 +298,11 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     return selection_;
 }
 
+const ClaudeLogSelection& ClaudeLogScanner::Reselect(int64_t now) {
+    Select(now);
+    return selection_;
+}
+
 // Forgets the files this scan did not find: deleted, too old, or no longer under a root. Files
 // in a folder that could not be listed this time are kept as they are; they were not seen to go.
 void ClaudeLogScanner::Prune() {

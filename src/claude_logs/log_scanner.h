@@ -56,6 +56,10 @@ public:
     const ClaudeLogSelection& Scan(const std::vector<std::wstring>& roots, int64_t now,
                                    int64_t clockNow);
 
+    // The last scan's records selected again for `now`, without walking or reading: for a cycle in
+    // which no log changed.
+    const ClaudeLogSelection& Reselect(int64_t now);
+
     // Once `stop` is set, a scan reads no further file and leaves its memory as it was; the
     // program sets it when it quits, so that a scan of gigabytes does not hold the exit up.
     void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }

@@ -5,6 +5,7 @@
 
 #include "core/foreign_text.h"
 #include "core/log_files.h"
+#include "core/walk_gate.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 
@@ -23,7 +24,8 @@ void NoteBucket(std::vector<CodexBucket>& buckets, const CodexEvent& event) {
     auto bucket = std::find_if(buckets.begin(), buckets.end(),
                                [&](const CodexBucket& b) { return b.id == id; });
     if (bucket == buckets.end()) {
-        if (buckets.size() >= kMaxBucketsPerFile) return;
+        if (buckets.size() >= kMaxBucketsPerFile)
+            return;
         bucket = buckets.insert(buckets.end(), CodexBucket{std::string(id), {}, 0, {}, {}});
     } else if (event.time < bucket->time) {
         return;
@@ -66,18 +68,25 @@ std::wstring CodexBucketLabel(std::string_view name, std::string_view id) {
 }
 
 CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_t clockNow) {
-    CodexLimits limits;
-    if (!PathExists(sessions)) {
-        return limits;
+    found_ = PathExists(sessions);
+    if (!found_) {
+        return CodexLimits{};
     }
-    limits.found = true;
     const int64_t cutoff = clockNow - kLogLookbackSeconds;
     WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
         if (HasJsonlExtension(path) && file.lastWriteTime >= cutoff && !(stop_ && stop_->load())) {
             ReadFile(path, file.size, files_[path]);
         }
     });
+    return Current(now);
+}
 
+CodexLimits CodexScanner::Current(int64_t now) const {
+    CodexLimits limits;
+    if (!found_) {
+        return limits;
+    }
+    limits.found = true;
     const CodexFileState* newest = nullptr;
     for (const auto& [path, state] : files_) {
         if (state.eventTime > (newest ? newest->eventTime : 0)) {
@@ -106,7 +115,8 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
         path, state.consumed, size, state.inLongLine, buffer_, [&](std::string_view lines) {
             ForEachLineWith(lines, kRateLimitsKey, [&](std::string_view line, size_t at) {
                 CodexEvent event;
-                if (!ParseCodexEventLine(line, at, event)) return;
+                if (!ParseCodexEventLine(line, at, event))
+                    return;
                 if (!IsAccountBucket(event.limitId)) {
                     NoteBucket(state.buckets, event);  // a model's bucket: never the account's
                 } else if (event.time >= state.eventTime) {
@@ -136,8 +146,17 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
     return WideFromPath(folder / "sessions");
 }
 
-CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now) {
-    return scanner.Scan(CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
-                                            ReadUserProfile(), ReadEnvironment(L"HOME")),
-                        now, static_cast<int64_t>(std::time(nullptr)));
+CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate) {
+    const std::wstring sessions = CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
+                                                      ReadUserProfile(), ReadEnvironment(L"HOME"));
+    if (gate && !gate->WalkDue({sessions}, now)) {
+        return scanner.Current(now);
+    }
+    try {
+        return scanner.Scan(sessions, now, static_cast<int64_t>(std::time(nullptr)));
+    } catch (...) {
+        if (gate)
+            gate->WalkFailed();
+        throw;
+    }
 }

@@ -3,11 +3,12 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codex/codex_event.h"
+#include "core/walk_gate.h"
 
 // A model's own rate-limit bucket, which Codex reports beside the account's (such as
 // "codex_bengalfox", "GPT-5.3-Codex-Spark"). It never stands in for the account's figures.
@@ -32,11 +33,11 @@ std::wstring CodexBucketLabel(std::string_view name, std::string_view id);
 // was deleted or has gone quiet still competes with the event it held.
 struct CodexFileState {
     uint64_t sizeSeen = 0;
-    uint64_t consumed = 0;   // bytes parsed so far: the end of a complete line, or of the part
-                             // of an over-long line skipped so far
-    bool inLongLine = false; // `consumed` lies inside an over-long line
-    int64_t eventTime = 0;   // the newest accepted event of the file; 0 = none yet
-    CodexWindow primary;     // that event's windows, as parsed
+    uint64_t consumed = 0;    // bytes parsed so far: the end of a complete line, or of the part
+                              // of an over-long line skipped so far
+    bool inLongLine = false;  // `consumed` lies inside an over-long line
+    int64_t eventTime = 0;    // the newest accepted event of the file; 0 = none yet
+    CodexWindow primary;      // that event's windows, as parsed
     CodexWindow secondary;
     std::vector<CodexBucket> buckets;  // the newest event of each model bucket in the file
 };
@@ -46,7 +47,7 @@ struct CodexLimits {
     bool found = false;  // the sessions folder exists
     CodexWindow primary;
     CodexWindow secondary;
-    int64_t updatedAt = 0;  // time of the event that supplied the windows; 0 = none
+    int64_t updatedAt = 0;             // time of the event that supplied the windows; 0 = none
     std::vector<CodexBucket> buckets;  // model buckets, newest figures of each, by label
 };
 
@@ -56,6 +57,8 @@ public:
     // Scans `sessions` (files last written more than 8 days before `clockNow`, the wall clock
     // in Unix seconds, are not opened); windows that have reset by `now` report 0 percent.
     CodexLimits Scan(const std::wstring& sessions, int64_t now, int64_t clockNow);
+    // What the files read so far give at `now`, without walking or reading.
+    CodexLimits Current(int64_t now) const;
 
     // Once `stop` is set, a scan opens no further file (the program is quitting).
     void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }
@@ -68,6 +71,7 @@ private:
     const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, CodexFileState> files_;
     std::vector<char> buffer_;
+    bool found_ = false;  // the sessions folder existed at the last scan
 };
 
 // The sessions folder: CODEX_HOME, else USERPROFILE (or HOME when that is empty) joined with
@@ -75,5 +79,6 @@ private:
 std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstring& userProfile,
                                  const std::wstring& home);
 
-// Scans the sessions folder of this process's environment with `scanner`.
-CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now);
+// Scans the sessions folder of this process's environment with `scanner`; with a `gate`, only
+// when it says that something there changed.
+CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate = nullptr);

@@ -65,10 +65,10 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
         return path ? PlanFromCredentials(ReadWholeFile(*path)) : std::wstring();
     };
     sources.scanClaudeLogs = [&scanners, &maxblock](int64_t now) {
-        return ScanClaudeLogs(scanners.claude, now, maxblock);
+        return ScanClaudeLogs(scanners.claude, now, maxblock, &scanners.claudeGate);
     };
     sources.scanCodexLimits = [&scanners](int64_t now) {
-        return ScanCodexLimits(scanners.codex, now);
+        return ScanCodexLimits(scanners.codex, now, &scanners.codexGate);
     };
     return sources;
 }

@@ -10,6 +10,7 @@
 #include "claude_logs/usage_summary.h"
 #include "codex/codex_scanner.h"
 #include "core/atomic_double.h"
+#include "core/walk_gate.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
 
@@ -59,10 +60,13 @@ struct RefreshSources {
     std::function<CodexLimits(int64_t now)> scanCodexLimits;
 };
 
-// The scanners' memories of the log files, kept by the worker from one cycle to the next.
+// The scanners' memories of the log files, kept by the worker from one cycle to the next, and
+// the watches that let a cycle in which no log changed skip the walks.
 struct LogScanners {
     ClaudeLogScanner claude;
     CodexScanner codex;
+    WalkGate claudeGate;
+    WalkGate codexGate;
 };
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners

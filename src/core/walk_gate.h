@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/folder_watch.h"
+
+// Folder trees are walked again at least this often, whatever their watches say.
+inline constexpr int64_t kFullWalkInterval = 600;
+
+// Decides, cycle by cycle, whether a scanner's roots must be walked: only when something below
+// one of them changed, when one appeared or went, when the roots themselves changed, and once the
+// last walk is ten minutes old. Otherwise a cycle touches no file.
+class WalkGate {
+public:
+    using Watcher = std::function<std::unique_ptr<FolderWatch>(const std::wstring& folder)>;
+    explicit WalkGate(Watcher watcher = WatchFolder) : watcher_(std::move(watcher)) {}
+
+    // True when `roots` are to be walked at `now` (Unix seconds); the walk then counts as made.
+    // The watches are set before the walk, so a change during it makes the next cycle walk.
+    bool WalkDue(const std::vector<std::wstring>& roots, int64_t now);
+
+    // The walk just allowed did not finish: the next cycle walks again.
+    void WalkFailed() { walked_ = false; }
+
+private:
+    Watcher watcher_;
+    std::vector<std::wstring> roots_;
+    std::vector<std::unique_ptr<FolderWatch>> watches_;  // null: the root is missing
+    bool walked_ = false;
+    int64_t lastWalk_ = 0;
+};
