@@ -37,6 +37,9 @@ public:
     virtual void FillRect(const PanelRect& rect, uint32_t colour) = 0;
     // A filled rounded rectangle covering `rect` including its right and bottom edges.
     virtual void FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter) = 0;
+    // The outline of that rounded rectangle, `thickness` pixels wide, all of it inside `rect`.
+    virtual void FrameRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter,
+                                int32_t thickness) = 0;
     virtual void DrawText(std::wstring_view text, const PanelRect& rect, FontRole font,
                           uint32_t colour, TextAlign align) = 0;
     // A symbol in the Icon font's size, placed in `rect` like a text with `align`.

@@ -84,6 +84,16 @@ void GdiCanvas::FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t di
     RoundRect(dc_, rect.left, rect.top, rect.right + 1, rect.bottom + 1, diameter, diameter);
 }
 
+void GdiCanvas::FrameRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter,
+                               int32_t thickness) {
+    // An inside-frame pen keeps the whole outline within the rectangle the fill covers.
+    GdiObject<HPEN> pen(CreatePen(PS_INSIDEFRAME, thickness, colour));
+    if (!pen) return;
+    Selection usePen(dc_, pen.get());
+    Selection noBrush(dc_, GetStockObject(NULL_BRUSH));
+    RoundRect(dc_, rect.left, rect.top, rect.right + 1, rect.bottom + 1, diameter, diameter);
+}
+
 void GdiCanvas::DrawText(std::wstring_view text, const PanelRect& rect, FontRole font,
                          uint32_t colour, TextAlign align) {
     Selection useFont(dc_, Font(font));

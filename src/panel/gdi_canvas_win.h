@@ -17,6 +17,8 @@ public:
 
     void FillRect(const PanelRect& rect, uint32_t colour) override;
     void FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter) override;
+    void FrameRoundRect(const PanelRect& rect, uint32_t colour, int32_t diameter,
+                        int32_t thickness) override;
     void DrawText(std::wstring_view text, const PanelRect& rect, FontRole font, uint32_t colour,
                   TextAlign align) override;
     void DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour, TextAlign align) override;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/settings.h"
@@ -10,9 +11,19 @@
 #include "panel/canvas.h"
 #include "statusline/claude_settings.h"
 
+// What a target is to the keyboard and to assistive technology.
+enum class TargetKind {
+    kButton,  // runs something
+    kSwitch,  // on or off
+    kChoice,  // one of a group
+};
+
 struct PanelHitTarget {
     PanelRect rect;
     int32_t id = kTargetNone;
+    std::wstring name;  // what a screen reader says: its text, or what its symbol means
+    TargetKind kind = TargetKind::kButton;
+    bool checked = false;  // a switch that is on, the chosen one of a group
     friend bool operator==(const PanelHitTarget&, const PanelHitTarget&) = default;
 };
 
@@ -34,6 +45,7 @@ struct PanelInputs {
     float dpiScale = 1.0f;
     std::function<StatusLineState()> statusLineState;
     std::function<bool()> autostartOn;
+    int32_t focusedId = kTargetNone;  // drawn with the focus ring
 };
 
 // Lays out the page and, unless `measureOnly`, draws it on `canvas` (whose background is already
@@ -45,6 +57,16 @@ PanelLayout PaintPanel(Canvas& canvas, const PanelInputs& inputs, int32_t client
 // (the last), or kTargetNone.
 int32_t ClickTargetAt(const PanelLayout& layout, int32_t x, int32_t y);
 int32_t HoverTargetAt(const PanelLayout& layout, int32_t x, int32_t y);
+
+// The target the keyboard moves to from `current` by `step` (+1 onwards, -1 back) in drawing
+// order, round the end; from none (or a target no longer there), the first or the last.
+int32_t NextFocusTarget(const PanelLayout& layout, int32_t current, int step);
+
+// Where the keyboard starts on a page: its first target below the header, else its first.
+int32_t FirstFocusTarget(const PanelLayout& layout);
+
+// The target with `id`, if the page has it.
+const PanelHitTarget* FindTarget(const PanelLayout& layout, int32_t id);
 
 // True where a press starts a drag of the panel: above the header's bottom, outside every target.
 bool IsDragHandle(const PanelLayout& layout, int32_t x, int32_t y);

@@ -9,6 +9,7 @@ namespace {
 using namespace palette;
 
 constexpr std::wstring_view kBindingTag = L"binding";
+constexpr std::wstring_view kConnectOffer = L"Connect to Claude Code for live limits";
 
 // The paint context: the cursor, the content box and the targets of one painter call. Every
 // primitive records its targets and advances `y` the same way in both passes; only the drawing
@@ -31,6 +32,7 @@ public:
         } else {
             MainPage();
         }
+        FocusRing();
         layout_.height = y_;
         return std::move(layout_);
     }
@@ -41,7 +43,17 @@ private:
     PanelRect Box(int32_t left, int32_t top, int32_t right, int32_t bottom) const {
         return {left, top, right, bottom};
     }
-    void AddTarget(const PanelRect& rect, int32_t id) { layout_.targets.push_back({rect, id}); }
+    void AddTarget(const PanelRect& rect, int32_t id, std::wstring_view name,
+                   TargetKind kind = TargetKind::kButton, bool checked = false) {
+        layout_.targets.push_back({rect, id, std::wstring(name), kind, checked});
+    }
+
+    // The keyboard's place: a ring in the accent colour just inside the target's edge.
+    void FocusRing() {
+        const PanelHitTarget* target = FindTarget(layout_, in_.focusedId);
+        if (!Drawing() || !target) return;
+        canvas_.FrameRoundRect(target->rect, kBlue, S(8), std::max(2, S(2)));
+    }
 
     void Text(std::wstring_view text, const PanelRect& rect, FontRole font, uint32_t colour,
               TextAlign align) {
@@ -120,15 +132,15 @@ private:
 
     void Button(const PanelRect& rect, int32_t id, std::wstring_view text, FontRole font,
                 uint32_t textColour, uint32_t fill) {
-        AddTarget(rect, id);
+        AddTarget(rect, id, text);
         if (!Drawing()) return;
         canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
         Text(text, rect, font, textColour, TextAlign::kCentre);
     }
 
-    void GlyphButton(const PanelRect& rect, int32_t id, Glyph glyph, uint32_t colour,
-                     uint32_t fill) {
-        AddTarget(rect, id);
+    void GlyphButton(const PanelRect& rect, int32_t id, std::wstring_view name, Glyph glyph,
+                     uint32_t colour, uint32_t fill, bool checked = false) {
+        AddTarget(rect, id, name, checked ? TargetKind::kSwitch : TargetKind::kButton, checked);
         if (!Drawing()) return;
         canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
         canvas_.DrawGlyph(glyph, rect, colour, TextAlign::kCentre);
@@ -136,7 +148,7 @@ private:
 
     void SwitchRow(int32_t id, std::wstring_view label, bool on) {
         const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(34));
-        AddTarget(target, id);
+        AddTarget(target, id, label, TargetKind::kSwitch, on);
         if (Drawing()) {
             if (Hovered(id)) canvas_.FillRoundRect(target, kHover, S(8));
             Text(label, Box(x_, y_, x_ + w_ - S(50), y_ + S(34)), FontRole::kRowLabel, kText,
@@ -150,7 +162,7 @@ private:
     }
 
     void Segment(const PanelRect& rect, int32_t id, std::wstring_view text, bool selected) {
-        AddTarget(rect, id);
+        AddTarget(rect, id, text, TargetKind::kChoice, selected);
         if (!Drawing()) return;
         const uint32_t fill = selected ? kText : Hovered(id) ? kHover : kRaised;
         canvas_.FillRoundRect(rect, fill, S(8));
@@ -183,10 +195,11 @@ private:
             }
         }
         const bool pinned = in_.settings.pinned;
-        GlyphButton(Box(x + w - S(56), y - S(2), x + w - S(30), y + S(24)), kTargetPin, Glyph::kPin,
-                    pinned ? kInk : kMuted, pinned ? kAmber : kBackground);
-        GlyphButton(Box(x + w - S(26), y - S(2), x + w, y + S(24)), kTargetClose, Glyph::kClose,
-                    kMuted, kBackground);
+        GlyphButton(Box(x + w - S(56), y - S(2), x + w - S(30), y + S(24)), kTargetPin,
+                    L"Keep open", Glyph::kPin, pinned ? kInk : kMuted,
+                    pinned ? kAmber : kBackground, pinned);
+        GlyphButton(Box(x + w - S(26), y - S(2), x + w, y + S(24)), kTargetClose, L"Close",
+                    Glyph::kClose, kMuted, kBackground);
         y_ += S(30);
         layout_.headerBottom = y_;
     }
@@ -258,10 +271,10 @@ private:
     void ConnectOffer() {
         if (in_.statusLineState && in_.statusLineState() == kOwnStatusLine) return;
         const PanelRect target = Box(x_, y_, x_ + w_, y_ + S(30));
-        AddTarget(target, kTargetConnect);
+        AddTarget(target, kTargetConnect, kConnectOffer);
         if (Drawing()) {
             canvas_.FillRoundRect(target, Hovered(kTargetConnect) ? kHover : kRaised, S(8));
-            Text(L"Connect to Claude Code for live limits",
+            Text(kConnectOffer,
                  Box(x_ + S(10), y_, x_ + w_ - S(10), y_ + S(30)), FontRole::kSmall, kText,
                  TextAlign::kLeft);
             canvas_.DrawGlyph(Glyph::kArrow, Box(x_, y_, x_ + w_ - S(10), y_ + S(30)), kMuted,
@@ -356,6 +369,36 @@ int32_t HoverTargetAt(const PanelLayout& layout, int32_t x, int32_t y) {
         if (it->rect.Contains(x, y)) return it->id;
     }
     return kTargetNone;
+}
+
+int32_t NextFocusTarget(const PanelLayout& layout, int32_t current, int step) {
+    const auto& targets = layout.targets;
+    if (targets.empty()) return kTargetNone;
+    const auto at = std::find_if(targets.begin(), targets.end(),
+                                 [&](const PanelHitTarget& t) { return t.id == current; });
+    const auto count = static_cast<ptrdiff_t>(targets.size());
+    ptrdiff_t index = 0;
+    if (at == targets.end()) {
+        index = step > 0 ? 0 : count - 1;
+    } else {
+        index = ((at - targets.begin()) + (step > 0 ? 1 : -1) + count) % count;
+    }
+    return targets[static_cast<size_t>(index)].id;
+}
+
+int32_t FirstFocusTarget(const PanelLayout& layout) {
+    for (const PanelHitTarget& target : layout.targets) {
+        if (target.rect.top >= layout.headerBottom) return target.id;
+    }
+    return layout.targets.empty() ? kTargetNone : layout.targets.front().id;
+}
+
+const PanelHitTarget* FindTarget(const PanelLayout& layout, int32_t id) {
+    if (id == kTargetNone) return nullptr;
+    for (const PanelHitTarget& target : layout.targets) {
+        if (target.id == id) return &target;
+    }
+    return nullptr;
 }
 
 bool IsDragHandle(const PanelLayout& layout, int32_t x, int32_t y) {

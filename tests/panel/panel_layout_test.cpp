@@ -1,6 +1,8 @@
 // The panel's layout through a recording canvas: sizes, targets, texts and colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,7 +17,7 @@ constexpr int64_t kNow = 1'800'000'000;
 // Records what the painter draws; every character is 7 pixels wide.
 struct RecordingCanvas : Canvas {
     struct Op {
-        std::string kind;  // "fill", "round", "text", "glyph"
+        std::string kind;  // "fill", "round", "frame", "text", "glyph"
         PanelRect rect;
         uint32_t colour = 0;
         std::wstring text;
@@ -27,6 +29,9 @@ struct RecordingCanvas : Canvas {
     }
     void FillRoundRect(const PanelRect& rect, uint32_t colour, int32_t) override {
         ops.push_back({"round", rect, colour, {}});
+    }
+    void FrameRoundRect(const PanelRect& rect, uint32_t colour, int32_t, int32_t) override {
+        ops.push_back({"frame", rect, colour, {}});
     }
     void DrawText(std::wstring_view text, const PanelRect& rect, FontRole, uint32_t colour,
                   TextAlign) override {
@@ -79,6 +84,7 @@ struct Scene {
     float dpi = 1.0f;
     StatusLineState statusLine = kNoStatusLine;
     int32_t hovered = kTargetNone;
+    int32_t focused = kTargetNone;
 
     PanelInputs Inputs() const {
         return {snapshot,
@@ -88,7 +94,8 @@ struct Scene {
                 kNow,
                 dpi,
                 [this] { return statusLine; },
-                [] { return false; }};
+                [] { return false; },
+                focused};
     }
     int32_t Width() const { return PanelScale{dpi, settings.size}(330); }
     PanelLayout Measure() const {
@@ -418,6 +425,72 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
             EXPECT_EQ(bars[1].colour, c.fillColour) << c.percent;
         }
     }
+}
+
+// The keyboard's path through the settings page: every target in drawing order with its name,
+// kind and state, round both ends; it starts below the header.
+TEST(PanelFocus, TabOrderNamesAndTheRing) {
+    Scene scene;
+    scene.settingsPage = true;
+    scene.settings.seccodex = false;
+    scene.settings.pinned = true;
+    const PanelLayout layout = scene.Measure();
+    struct Expected {
+        int32_t id;
+        const wchar_t* name;
+        TargetKind kind;
+        bool checked;
+    };
+    const Expected order[] = {
+        {kTargetPin, L"Keep open", TargetKind::kSwitch, true},
+        {kTargetClose, L"Close", TargetKind::kButton, false},
+        {kTargetShowAuto, L"Auto", TargetKind::kChoice, true},
+        {kTargetShowClaude, L"Claude", TargetKind::kChoice, false},
+        {kTargetShowCodex, L"Codex", TargetKind::kChoice, false},
+        {kTargetCompact, L"Compact", TargetKind::kChoice, false},
+        {kTargetNormal, L"Normal", TargetKind::kChoice, true},
+        {kTargetLarge, L"Large", TargetKind::kChoice, false},
+        {kTargetClaudeSection, L"Claude limits", TargetKind::kSwitch, true},
+        {kTargetCodexSection, L"Codex limits", TargetKind::kSwitch, false},
+        {kTargetConnect, L"Live limits from Claude Code", TargetKind::kSwitch, false},
+        {kTargetKeepOpen, L"Keep open when I click elsewhere", TargetKind::kSwitch, true},
+        {kTargetAutostart, L"Start with Windows", TargetKind::kSwitch, false},
+        {kTargetAlerts, L"Warn at 80% and 95%", TargetKind::kSwitch, true},
+        {kTargetBack, L"Back", TargetKind::kButton, false},
+        {kTargetQuit, L"Quit Tidewell", TargetKind::kButton, false},
+    };
+    ASSERT_EQ(layout.targets.size(), std::size(order));
+    int32_t id = kTargetNone;
+    for (const Expected& e : order) {
+        id = NextFocusTarget(layout, id, +1);
+        const PanelHitTarget* target = FindTarget(layout, id);
+        ASSERT_NE(target, nullptr);
+        EXPECT_EQ(id, e.id) << e.name;
+        EXPECT_EQ(target->name, e.name);
+        EXPECT_EQ(target->kind, e.kind) << e.name;
+        EXPECT_EQ(target->checked, e.checked) << e.name;
+    }
+    EXPECT_EQ(NextFocusTarget(layout, kTargetQuit, +1), kTargetPin) << "round the end";
+    EXPECT_EQ(NextFocusTarget(layout, kTargetPin, -1), kTargetQuit) << "and back";
+    EXPECT_EQ(NextFocusTarget(layout, kTargetNone, -1), kTargetQuit);
+    EXPECT_EQ(NextFocusTarget(layout, kTargetReport, +1), kTargetPin) << "not on this page";
+    EXPECT_EQ(FirstFocusTarget(layout), kTargetShowAuto);
+    EXPECT_EQ(FirstFocusTarget(PanelLayout{}), kTargetNone);
+
+    // The ring: drawn last, in the accent colour, on the focused target's own rectangle.
+    scene.focused = kTargetCodexSection;
+    RecordingCanvas canvas;
+    scene.Draw(canvas);
+    ASSERT_FALSE(canvas.ops.empty());
+    EXPECT_EQ(canvas.ops.back().kind, "frame");
+    EXPECT_EQ(canvas.ops.back().colour, palette::kBlue);
+    EXPECT_EQ(canvas.ops.back().rect, FindTarget(layout, kTargetCodexSection)->rect);
+    scene.focused = kTargetReport;  // not on this page: no ring
+    RecordingCanvas none;
+    scene.Draw(none);
+    EXPECT_EQ(std::count_if(none.ops.begin(), none.ops.end(),
+                            [](const RecordingCanvas::Op& op) { return op.kind == "frame"; }),
+              0);
 }
 
 TEST(PanelLayout, LongTextsKeepTheLabelAtLeastSixtyPixels) {
