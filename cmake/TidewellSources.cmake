@@ -30,7 +30,8 @@ target_include_directories(tidewell_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_include_directories(tidewell_core PRIVATE ${TIDEWELL_GENERATED_DIR})
 target_link_libraries(tidewell_core PRIVATE tidewell_warnings)
 if(WIN32)
-    target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32)
+    target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32
+                                               oleacc oleaut32 ole32 uuid)
 endif()
 
 # Where the usage service lives. The test presets point these at a local mock.

@@ -33,7 +33,7 @@ gtest_discover_tests(tidewell_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 12
 
 if(WIN32)
     add_executable(tidewell_probe ${PROJECT_SOURCE_DIR}/tests/tools/probe_win.cpp)
-    target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32)
+    target_link_libraries(tidewell_probe PRIVATE tidewell_warnings user32 oleacc oleaut32 ole32 uuid)
     add_executable(tidewell_addroot ${PROJECT_SOURCE_DIR}/tests/tools/addroot_win.cpp)
     target_link_libraries(tidewell_addroot PRIVATE tidewell_warnings crypt32)
     add_executable(tidewell_report_page ${PROJECT_SOURCE_DIR}/tests/tools/report_page_win.cpp)

@@ -190,8 +190,16 @@ void DesktopApp::ShowTrayNumber() {
 
 void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(lParam)) {
-        case NIN_SELECT:
         case NIN_KEYSELECT:
+            // Enter or Space on the icon: the panel opens with the keyboard's focus in it. The
+            // shell may send this twice for one key, so it never closes the panel.
+            if (inDialog_ || panel_.Visible())
+                return;
+            panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)),
+                              static_cast<short>(HIWORD(wParam)));
+            ShowPanel(true);
+            return;
+        case NIN_SELECT:
             if (inDialog_)
                 return;  // the panel stays with its dialog
             panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)),
@@ -223,8 +231,8 @@ void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void DesktopApp::ShowPanel() {
-    panel_.Show();
+void DesktopApp::ShowPanel(bool fromKeyboard) {
+    panel_.Show(fromKeyboard);
     worker_.Wake();  // whoever opens the panel wants fresh figures
 }
 

@@ -41,7 +41,7 @@ private:
     void OnDataReady();
     void OnTrayCallback(WPARAM wParam, LPARAM lParam);
     void ShowTrayNumber();
-    void ShowPanel();
+    void ShowPanel(bool fromKeyboard = false);
     void ChangeSetting(bool& setting);
     void SetTrayNumber(const wchar_t* show);
     void SetPanelSize(int32_t size);

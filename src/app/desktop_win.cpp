@@ -1,5 +1,7 @@
 #include "app/desktop_win.h"
 
+#include <objbase.h>
+
 #include "app/desktop_app_win.h"
 #include "platform/handles_win.h"
 #include "platform/instance.h"
@@ -30,12 +32,16 @@ int RunDesktopInstance(HINSTANCE instance, const CommandLine& command) {
         return 0;
     }
     BecomeDpiAware();
+    // Screen readers get the panel's accessible object through COM, marshalled on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int code = 0;
     {
         DesktopApp app(LoadSettings());
         if (app.Start(instance, command.autostart))
             code = app.Run();
     }
+    if (SUCCEEDED(com))
+        CoUninitialize();
     if (mutex)
         ReleaseMutex(mutex.get());
     return code;

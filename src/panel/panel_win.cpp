@@ -6,6 +6,7 @@
 
 #include "core/autostart.h"
 #include "panel/gdi_canvas_win.h"
+#include "panel/panel_accessible_win.h"
 #include "platform/gdi_objects_win.h"
 #include "platform/window_link_win.h"
 #include "statusline/claude_settings.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"TidewellPanel";
 constexpr DWORD kReopenGuardMs = 400;  // a tray click this soon after the panel hid keeps it hidden
+constexpr UINT kMsgActivateTarget = WM_APP + 20;  // wParam: the target's id
 
 float WindowDpiScale(HWND window) {
     using GetDpi = UINT(WINAPI*)(HWND);
@@ -35,6 +37,10 @@ PanelRect MonitorWorkArea(PanelPoint point) {
 PanelWindow::~PanelWindow() {
     if (window_)
         DestroyWindow(window_);
+    if (accessible_) {  // a screen reader may still hold it: it answers "disconnected" from now
+        accessible_->Disconnect();
+        accessible_->Release();
+    }
 }
 
 bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
@@ -75,9 +81,15 @@ PanelScale PanelWindow::Scale() const {
 }
 
 PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureOnly) {
-    const PanelInputs inputs{
-        context_.snapshot, context_.settings.values(), settingsPage_, hovered_, std::time(nullptr),
-        dpiScale_,         GetStatusLineState,         IsAutostartOn};
+    const PanelInputs inputs{context_.snapshot,
+                             context_.settings.values(),
+                             settingsPage_,
+                             hovered_,
+                             std::time(nullptr),
+                             dpiScale_,
+                             GetStatusLineState,
+                             IsAutostartOn,
+                             focusShown_ ? focused_ : kTargetNone};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
@@ -120,15 +132,20 @@ void PanelWindow::Place(bool opening) {
                  place.bottom - place.top, SWP_NOACTIVATE);
 }
 
-void PanelWindow::Show() {
+void PanelWindow::Show(bool fromKeyboard) {
     if (!window_)
         return;
     settingsPage_ = false;
     hovered_ = kTargetNone;  // no button lit from before it hid, until the mouse moves
+    focusShown_ = fromKeyboard;
     Place(true);
+    focused_ = fromKeyboard ? FirstFocusTarget(layout_) : kTargetNone;
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
+    SetFocus(window_);
     InvalidateRect(window_, nullptr, TRUE);
+    if (fromKeyboard)
+        AnnounceFocus();
 }
 
 void PanelWindow::Hide() {
@@ -197,13 +214,72 @@ void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
     SetCursor(LoadCursorW(nullptr, id != kTargetNone ? IDC_HAND : IDC_ARROW));
 }
 
-void PanelWindow::OnKey(WPARAM key) {
-    if (key != VK_ESCAPE)
+void PanelWindow::FocusTarget(int32_t id) {
+    if (!FindTarget(layout_, id))
         return;
-    if (settingsPage_) {
-        ShowPage(false);
-    } else {
-        Hide();
+    focused_ = id;
+    focusShown_ = true;
+    Repaint();
+    AnnounceFocus();
+}
+
+// Tells assistive technology which target has the focus now (child ids count from 1).
+void PanelWindow::AnnounceFocus() {
+    const auto& targets = layout_.targets;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (targets[i].id == focused_) {
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, static_cast<LONG>(i + 1));
+            return;
+        }
+    }
+}
+
+void PanelWindow::ActivateLater(int32_t id) {
+    if (window_)
+        PostMessageW(window_, kMsgActivateTarget, static_cast<WPARAM>(id), 0);
+}
+
+void PanelWindow::Activate(int32_t id) {
+    const Command command = CommandForPanelTarget(id);
+    if (command == Command::kNone || !context_.run)
+        return;
+    context_.run(command);
+    // A page change leaves the keyboard on a target that is gone: it starts on the new page.
+    if (focusShown_ && Visible() && !FindTarget(layout_, focused_))
+        FocusTarget(FirstFocusTarget(layout_));
+}
+
+// Tab and Shift+Tab, and the arrow keys, move through the targets in the order they are drawn;
+// Enter and Space activate the one with the focus; Escape goes back or hides.
+void PanelWindow::OnKey(WPARAM key) {
+    switch (key) {
+        case VK_ESCAPE:
+            if (settingsPage_) {
+                ShowPage(false);
+                if (focusShown_)
+                    FocusTarget(FirstFocusTarget(layout_));
+            } else {
+                Hide();
+            }
+            return;
+        case VK_TAB:
+            FocusTarget(NextFocusTarget(layout_, focused_, GetKeyState(VK_SHIFT) < 0 ? -1 : +1));
+            return;
+        case VK_DOWN:
+        case VK_RIGHT:
+            FocusTarget(NextFocusTarget(layout_, focused_, +1));
+            return;
+        case VK_UP:
+        case VK_LEFT:
+            FocusTarget(NextFocusTarget(layout_, focused_, -1));
+            return;
+        case VK_RETURN:
+        case VK_SPACE:
+            if (focusShown_ && FindTarget(layout_, focused_))
+                Activate(focused_);
+            return;
+        default:
+            return;
     }
 }
 
@@ -243,12 +319,27 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_LBUTTONUP: {
-            const Command command = CommandForPanelTarget(
-                ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-            if (command != Command::kNone && context_.run)
-                context_.run(command);
+            const int32_t id = ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            if (id == kTargetNone)
+                return 0;
+            if (focusShown_) {  // the mouse took over: the ring goes until a key is pressed
+                focusShown_ = false;
+                Repaint();
+            }
+            focused_ = id;
+            Activate(id);
             return 0;
         }
+        case kMsgActivateTarget:
+            Activate(static_cast<int32_t>(wParam));
+            return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT))
+                return DefWindowProcW(window_, message, wParam, lParam);
+            if (!accessible_)
+                accessible_ = new PanelAccessible(this);
+            // __uuidof, not IID_IAccessible: MinGW links that name to a jump into oleacc.dll.
+            return LresultFromObject(__uuidof(IAccessible), wParam, accessible_);
         case WM_KEYDOWN:
             OnKey(wParam);
             return 0;

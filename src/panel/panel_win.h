@@ -35,8 +35,9 @@ public:
     HWND window() const { return window_; }
     bool Visible() const;
 
-    // Shows it on its main page beside the tray icon (or where the user dragged it).
-    void Show();
+    // Shows it on its main page beside the tray icon (or where the user dragged it). Opened from
+    // the keyboard, it takes the focus with its first target's ring showing.
+    void Show(bool fromKeyboard = false);
     void Hide();
     void HideUnlessPinned();
     // True for a short while after the panel hid because the user clicked elsewhere: the click
@@ -55,6 +56,14 @@ public:
     // While the program's own dialog is up, the panel stays although it loses the activation.
     void HoldOpen(bool hold) { heldOpen_ = hold; }
 
+    // The targets of the page shown, and the one the keyboard is on (kTargetNone when none).
+    const PanelLayout& layout() const { return layout_; }
+    int32_t focusedTarget() const { return focused_; }
+    // Moves the keyboard's focus to a target, ring showing.
+    void FocusTarget(int32_t id);
+    // Activates a target as a click would, from the message loop (for assistive technology).
+    void ActivateLater(int32_t id);
+
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,6 +73,8 @@ private:
     void Paint();
     void OnMouseMove(int32_t x, int32_t y);
     void OnKey(WPARAM key);
+    void Activate(int32_t id);
+    void AnnounceFocus();
 
     Context context_;
     HWND window_ = nullptr;
@@ -71,9 +82,12 @@ private:
     float dpiScale_ = 1.0f;
     bool settingsPage_ = false;
     int32_t hovered_ = kTargetNone;
-    PanelLayout layout_;                     // the targets and header of the latest pass
-    std::optional<PanelPoint> notedAnchor_;  // the last tray selection, used by one opening
-    bool keepTop_ = false;                   // refits keep the top edge (else the bottom)
-    DWORD hiddenAt_ = 0;                     // GetTickCount when it last hid on deactivation
+    int32_t focused_ = kTargetNone;                // the keyboard's target
+    bool focusShown_ = false;                      // its ring shows once the keyboard is used
+    class PanelAccessible* accessible_ = nullptr;  // one reference, for the window's life
+    PanelLayout layout_;                           // the targets and header of the latest pass
+    std::optional<PanelPoint> notedAnchor_;        // the last tray selection, used by one opening
+    bool keepTop_ = false;                         // refits keep the top edge (else the bottom)
+    DWORD hiddenAt_ = 0;                           // GetTickCount when it last hid on deactivation
     bool heldOpen_ = false;
 };

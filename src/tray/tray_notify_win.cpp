@@ -1,6 +1,8 @@
 #include "tray/tray_notify_win.h"
 
 #include <algorithm>
+#include <cwchar>
+#include <iterator>
 
 #include "platform/messages.h"
 #include "tray/tray_icon_win.h"
@@ -26,6 +28,7 @@ void TrayNotifyIcon::Add(HWND window) {
     record_.uCallbackMessage = MSG_TRAY_CALLBACK;
     iconSize_ = TaskbarIconSize();
     image_.reset(RenderTrayIcon(0, false, iconSize_));
+    shown_ = Shown{std::nullopt, iconSize_};
     record_.hIcon = image_.get();
     CopyCut(record_.szTip, kReadingTooltip);
     AddToShell();
@@ -45,13 +48,26 @@ void TrayNotifyIcon::AddToShell() {
 }
 
 void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& tooltip) {
-    IconHandle image(RenderTrayIcon(percent.value_or(0), percent.has_value(), iconSize_));
-    record_.hIcon = image.get();
-    CopyCut(record_.szTip, tooltip);
+    // Most cycles change nothing the shell shows: then neither an image nor a call is made.
+    const Shown shown{percent, iconSize_};
+    const bool newImage = !image_ || shown != shown_;
+    decltype(record_.szTip) tip = {};
+    CopyCut(tip, tooltip);
+    if (!newImage && std::wcscmp(tip, record_.szTip) == 0)
+        return;
+    IconHandle image;
+    if (newImage) {
+        image.reset(RenderTrayIcon(percent.value_or(0), percent.has_value(), iconSize_));
+        record_.hIcon = image.get();
+    }
+    std::copy(std::begin(tip), std::end(tip), record_.szTip);
     // Version 4 icons show the standard tooltip only when every call that sets it says so.
     record_.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     Shell_NotifyIconW(NIM_MODIFY, &record_);
-    image_ = std::move(image);  // the shell has copied it; the old one goes now
+    if (newImage) {
+        image_ = std::move(image);  // the shell has copied it; the old one goes now
+        shown_ = shown;
+    }
 }
 
 bool TrayNotifyIcon::FitToTaskbar() {

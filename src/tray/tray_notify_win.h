@@ -38,7 +38,13 @@ private:
     void AddToShell();
 
     NOTIFYICONDATAW record_{};
+    struct Shown {
+        std::optional<int32_t> percent;
+        int size = 0;
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
     IconHandle image_;  // the image the shell was last given
+    Shown shown_;       // what it shows
     int iconSize_ = 0;  // pixels, as the shell shows it: no scaling, so no blur
     bool added_ = false;
 };

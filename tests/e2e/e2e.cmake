@@ -30,6 +30,9 @@ if(WIN32)
     tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_tests>)
     set_tests_properties(e2e.panel PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # The panel from the keyboard, and what a screen reader hears.
+    tidewell_e2e(keyboard $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    set_tests_properties(e2e.keyboard PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # Quits during scans of a large home, the UI's answers meanwhile, autostart left as the user
     # set it.
     tidewell_e2e(lifetime $<TARGET_FILE:tidewell_probe>)

@@ -11,7 +11,13 @@
 //   tidewell_probe send ID MS     send menu command ID to the "TidewellWnd" window and wait up to
 //                                 MS ms for it to be handled; print the milliseconds it took,
 //                                 exit 1 when it was not handled in time
+//   tidewell_probe accessible     the panel as a screen reader sees it: one line per element,
+//                                 "role state name" (the pane first), then "focus CHILD"
+//   tidewell_probe keyselect      tell the program its icon was chosen from the keyboard
 #include <windows.h>
+
+#include <oleacc.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,7 +66,8 @@ int Hold(int seconds) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
     }
-    if (mutex) CloseHandle(mutex);
+    if (mutex)
+        CloseHandle(mutex);
     return 0;
 }
 
@@ -100,6 +107,70 @@ int Answer(int button, int waitMs) {
     return 1;
 }
 
+// Roles and states as short words, so that the e2e scripts can grep them.
+const char* RoleWord(long role) {
+    switch (role) {
+        case ROLE_SYSTEM_PANE:
+            return "pane";
+        case ROLE_SYSTEM_PUSHBUTTON:
+            return "button";
+        case ROLE_SYSTEM_CHECKBUTTON:
+            return "checkbox";
+        case ROLE_SYSTEM_RADIOBUTTON:
+            return "radio";
+        default:
+            return "other";
+    }
+}
+
+void PrintElement(IAccessible* object, long child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    BSTR name = nullptr;
+    object->get_accRole(id, &role);
+    object->get_accState(id, &state);
+    object->get_accName(id, &name);
+    const long flags = state.vt == VT_I4 ? state.lVal : 0;
+    char text[256] = {};
+    if (name)
+        WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
+    std::printf("%s %s%s %s\n", RoleWord(role.vt == VT_I4 ? role.lVal : 0),
+                flags & STATE_SYSTEM_FOCUSED ? "focused" : "-",
+                flags & STATE_SYSTEM_CHECKED ? ",checked" : "", text);
+    SysFreeString(name);
+}
+
+int PrintAccessible() {
+    HWND panel = FindWindowW(L"TidewellPanel", nullptr);
+    if (!panel)
+        return 1;
+    CoInitialize(nullptr);
+    IAccessible* object = nullptr;
+    const HRESULT found =
+        AccessibleObjectFromWindow(panel, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&object));
+    if (FAILED(found) || !object) {
+        std::fprintf(stderr, "no accessible object: 0x%08lX\n", static_cast<unsigned long>(found));
+        return 1;
+    }
+    long count = 0;
+    object->get_accChildCount(&count);
+    for (long child = 0; child <= count; ++child)
+        PrintElement(object, child);
+    VARIANT focus;
+    VariantInit(&focus);
+    object->get_accFocus(&focus);
+    std::printf("focus %ld\n", focus.vt == VT_I4 ? focus.lVal : -1);
+    object->Release();
+    CoUninitialize();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,7 +179,8 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::strcmp(argv[1], "find") == 0) {
         for (int waited = 0; waited <= std::atoi(argv[2]); waited += 50) {
-            if (FindWindowW(kClass, nullptr)) return 0;
+            if (FindWindowW(kClass, nullptr))
+                return 0;
             Sleep(50);
         }
         return 1;
@@ -120,13 +192,15 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "command") == 0) {  // a menu command, as the menu posts it
+    if (argc >= 3 &&
+        std::strcmp(argv[1], "command") == 0) {  // a menu command, as the menu posts it
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
     }
     if (argc >= 2 && std::strcmp(argv[1], "quit") == 0) {
         HWND window = FindWindowW(kClass, nullptr);
-        if (!window || !PostMessageW(window, WM_COMMAND, 107, 0)) return 1;
+        if (!window || !PostMessageW(window, WM_COMMAND, 107, 0))
+            return 1;
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         const unsigned long long ticks =
@@ -142,7 +216,8 @@ int main(int argc, char** argv) {
     }
     if (argc >= 4 && std::strcmp(argv[1], "send") == 0) {  // a command, waiting for its handling
         HWND window = FindWindowW(kClass, nullptr);
-        if (!window) return 2;
+        if (!window)
+            return 2;
         LARGE_INTEGER frequency, before, after;
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&before);
@@ -152,6 +227,17 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&after);
         std::printf("%.1f\n", (after.QuadPart - before.QuadPart) * 1000.0 / frequency.QuadPart);
         return handled ? 0 : 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "accessible") == 0) {
+        return PrintAccessible();
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "keyselect") == 0) {  // as the shell sends it
+        HWND window = FindWindowW(kClass, nullptr);
+        // Version 4 icons: the event and the icon's id in lParam, its place on screen in wParam.
+        return window && PostMessageW(window, WM_APP + 1, MAKEWPARAM(1010, 755),
+                                      MAKELPARAM(NIN_KEYSELECT, 1))
+                   ? 0
+                   : 1;
     }
     if (argc >= 2 && std::strcmp(argv[1], "taskbar-created") == 0) {  // as Explorer broadcasts it
         HWND window = FindWindowW(kClass, nullptr);
@@ -164,12 +250,15 @@ int main(int argc, char** argv) {
         name[63] = 0;
         HWND window = FindWindowW(name, nullptr);
         RECT rect{};
-        if (!window || !GetWindowRect(window, &rect)) return 1;
-        std::printf("%s %ld %ld %ld %ld\n", IsWindowVisible(window) ? "visible" : "hidden", rect.left,
-                    rect.top, rect.right, rect.bottom);
+        if (!window || !GetWindowRect(window, &rect))
+            return 1;
+        std::printf("%s %ld %ld %ld %ld\n", IsWindowVisible(window) ? "visible" : "hidden",
+                    rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
-    std::fprintf(stderr, "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
-                         "taskbar-created | window CLASS | answer ID MS | send ID MS | balloons | quit\n");
+    std::fprintf(stderr,
+                 "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
+                 "taskbar-created | window CLASS | answer ID MS | send ID MS | balloons | quit | "
+                 "accessible | keyselect\n");
     return 2;
 }

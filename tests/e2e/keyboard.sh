@@ -1,0 +1,80 @@
+#!/bin/sh
+# The panel driven by the keyboard alone on a Wine desktop, with real X key presses: opened from
+# the icon by the keyboard it takes the focus; Tab reaches "Settings", Enter opens that page, the
+# arrows reach the Codex switch, Space turns it off (read back from config.ini), Escape goes back
+# and hides. What a screen reader hears is read through Active Accessibility at each step; the
+# focus ring is in the screenshot panel-keyboard.png.
+# Usage: keyboard.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+exe=$1
+runner=$2
+probe=$3
+fixtures=$4
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/wine_desktop.sh"
+
+mkdir -p "$data"
+printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
+"$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
+program=$!
+probe find 30000 >/dev/null
+sleep 2
+
+accessible() { probe accessible | tr -d '\r' >"$scratch/accessible.txt"; }
+focused() { accessible && grep ' focused' "$scratch/accessible.txt" | cut -d' ' -f3-; }
+# press_until KEY NAME: presses KEY (at most 20 times) until NAME has the focus
+press_until() {
+    for _ in $(seq 20); do
+        [ "$(focused)" = "$2" ] && return 0
+        xdotool key "$1"
+        sleep 0.3
+    done
+    [ "$(focused)" = "$2" ]
+}
+setting() { config_text | grep -qx "$1"; }
+
+check "the panel is closed at an autostart" sh -c '! probe window TidewellPanel | grep -q ^visible' 2>/dev/null
+probe keyselect
+check "Enter on the icon opens the panel" wait_until 5 panel_visible
+first=$(focused)
+check "with the focus on its first target below the header (got '$first')" \
+    [ -n "$first" ] && [ "$first" != "Keep open" ] && [ "$first" != "Close" ]
+check "the pane is named Tidewell" grep -qx 'pane - Tidewell' "$scratch/accessible.txt"
+check "Tab reaches Settings" press_until Tab Settings
+check "announced as a button" grep -qx 'button focused Settings' "$scratch/accessible.txt"
+sleep 0.5
+shot panel-keyboard
+set -- $(probe window TidewellPanel | tr -d '\r')
+ring=$(convert "$artifacts/panel-keyboard.png" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage \
+    -depth 8 txt:- | grep -ci '#0090FF')
+check "the focus ring is drawn in the accent colour ($ring pixels)" [ "$ring" -gt 100 ]
+check "Shift+Tab goes back" press_until shift+Tab "$first"
+check "Tab comes forward again" press_until Tab Settings
+
+xdotool key Return
+sleep 0.7
+accessible
+check "Enter opens the settings page" grep -q ' Codex limits$' "$scratch/accessible.txt"
+check "whose first choice takes the focus" grep -qx 'radio focused,checked Auto' "$scratch/accessible.txt"
+check "the Codex switch is announced on" grep -qx 'checkbox -,checked Codex limits' "$scratch/accessible.txt"
+check "the arrows reach the Codex switch" press_until Down "Codex limits"
+xdotool key space
+check "Space turns it off: seccodex=0 in config.ini" wait_until 5 setting seccodex=0
+accessible
+check "and it is announced off" grep -qx 'checkbox focused Codex limits' "$scratch/accessible.txt"
+check "Up goes back through the choices" press_until Up Large
+
+xdotool key Escape
+sleep 0.7
+accessible
+check "Escape returns to the main page" grep -qx 'button - Usage report' "$scratch/accessible.txt"
+check "with the focus on its first target" [ "$(focused)" = "$first" ]
+xdotool key Escape
+sleep 0.7
+check "a second Escape hides the panel" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \
+    "$runner" "$probe"
+
+probe quit >/dev/null
+wait $program
+code=$?
+check "the program quits with 0 (got $code)" [ "$code" -eq 0 ]
+finish
