@@ -21,22 +21,31 @@ mkdir -p "$data"
 printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
 
 "$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
+app=$!
 probe find 30000 >/dev/null
 wait_until 120 sh -c "iconv -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q '^maxblock=[1-9]'"
 pid=$(pgrep -f 'tidewell.exe --autostart' | head -1)
 ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+# thread_ticks: "TID TICKS" for each of the process's threads
+thread_ticks() { for t in /proc/$pid/task/*; do echo "${t##*/} $(awk '{print $14 + $15}' "$t/stat")"; done; }
 private_kb() { awk '/^(Private_Dirty|Private_Clean):/ {s += $2} END {print s}' "/proc/$pid/smaps"; }
 hz=$(getconf CLK_TCK)
 sleep 50  # the cycle after the first scan, which still reads what the first one published
 
 measure() {  # measure LABEL CHANGE: CPU per cycle over $cycles cycles of 45 s
     start=$(ticks)
+    thread_ticks >"$scratch/threads-before"
     for _ in $(seq "$cycles"); do
         [ "$2" = change ] && printf '{"type":"user"}\n' >>"$(find "$scratch/big/.claude" -name '*.jsonl' | head -1)"
         sleep 45
     done
     used=$(( ($(ticks) - start) * 1000 / hz ))
     echo "$1: $((used / cycles)) ms of CPU per cycle ($used ms over $cycles cycles), private memory $(private_kb) kB"
+    thread_ticks | while read -r tid now; do
+        before=$(awk -v t="$tid" '$1 == t {print $2}' "$scratch/threads-before")
+        spent=$(( (now - ${before:-0}) * 1000 / hz ))
+        [ "$spent" -gt 0 ] && echo "  thread $tid: $spent ms"
+    done
 }
 echo "$files log files, $megabytes MB"
 echo "after the first scan: private memory $(private_kb) kB"
@@ -44,4 +53,4 @@ measure "quiet cycles" quiet
 measure "cycles with one log growing" change
 measure "quiet cycles again" quiet
 probe quit >/dev/null
-wait
+wait $app

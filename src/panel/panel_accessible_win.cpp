@@ -13,6 +13,13 @@ HRESULT Text(const std::wstring& text, BSTR* out) {
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+// A property the panel's elements do not have.
+HRESULT NotOffered(BSTR* text) {
+    if (text)
+        *text = nullptr;
+    return DISP_E_MEMBERNOTFOUND;
+}
+
 VARIANT Integer(long value) {
     VARIANT v;
     VariantInit(&v);
@@ -127,15 +134,11 @@ HRESULT PanelAccessible::get_accName(VARIANT child, BSTR* name) {
 }
 
 HRESULT PanelAccessible::get_accValue(VARIANT, BSTR* value) {
-    if (value)
-        *value = nullptr;
-    return DISP_E_MEMBERNOTFOUND;
+    return NotOffered(value);
 }
 
 HRESULT PanelAccessible::get_accDescription(VARIANT, BSTR* text) {
-    if (text)
-        *text = nullptr;
-    return DISP_E_MEMBERNOTFOUND;
+    return NotOffered(text);
 }
 
 HRESULT PanelAccessible::get_accRole(VARIANT child, VARIANT* role) {
@@ -172,9 +175,7 @@ HRESULT PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
 }
 
 HRESULT PanelAccessible::get_accHelp(VARIANT, BSTR* text) {
-    if (text)
-        *text = nullptr;
-    return DISP_E_MEMBERNOTFOUND;
+    return NotOffered(text);
 }
 
 HRESULT PanelAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
@@ -186,9 +187,7 @@ HRESULT PanelAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) {
 }
 
 HRESULT PanelAccessible::get_accKeyboardShortcut(VARIANT, BSTR* keys) {
-    if (keys)
-        *keys = nullptr;
-    return DISP_E_MEMBERNOTFOUND;
+    return NotOffered(keys);
 }
 
 HRESULT PanelAccessible::get_accFocus(VARIANT* child) {
