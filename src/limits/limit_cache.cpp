@@ -48,12 +48,15 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
         entries.emplace_back(L"reset" + index, std::to_wstring(rows[i].resetsAt));
     }
     // A key older readers do not know, written only when the service named such a row.
-    const auto binding = std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
-    if (binding != rows.end()) entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
+    const auto binding =
+        std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
+    if (binding != rows.end())
+        entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
     if (extra.enabled) {
         entries.emplace_back(L"xon", L"1");
         entries.emplace_back(L"xspent", FixedSix(extra.spentCents));
-        if (extra.hasCap) entries.emplace_back(L"xcap", FixedSix(extra.capCents));
+        if (extra.hasCap)
+            entries.emplace_back(L"xcap", FixedSix(extra.capCents));
     }
     IniReplaceSection(path, kSection, entries);
 }
@@ -76,7 +79,8 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, st
         const std::wstring cap = ReadText(path, L"xcap", L"");
         if (extra->enabled) {
             ParseLeadingDouble(WideToUtf8(ReadText(path, L"xspent", L"0")), extra->spentCents);
-            extra->hasCap = !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
+            extra->hasCap =
+                !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
         }
     }
     const int32_t binding = IniReadInt(path, kSection, L"bind", -1);
@@ -96,6 +100,19 @@ bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge) {
     return rowCount > 0 && at >= now - maxAge;  // now - at could overflow for a wild "at"
 }
 
-std::wstring LiveCachePath() { return CachePath("live.ini"); }
+std::wstring LiveCachePath() {
+    return CachePath("live.ini");
+}
 
-std::wstring ApiCachePath() { return CachePath("api.ini"); }
+std::wstring ApiCachePath() {
+    return CachePath("api.ini");
+}
+
+int64_t LiveCacheReader::Read(std::vector<LimitRow>& rows, int64_t now) {
+    if (gate_.WalkDue({WideFromPath(PathFromWide(path_).parent_path())}, now)) {
+        rows_.clear();
+        at_ = ReadLimitCache(path_, rows_);
+    }
+    rows.insert(rows.end(), rows_.begin(), rows_.end());
+    return at_;
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/walk_gate.h"
 #include "limits/limit_rows.h"
 
 // Limit rows kept in small INI files (section "l") in the program's folder: "api.ini" holds the
@@ -34,3 +35,21 @@ bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);
 // "live.ini" and "api.ini" in the program's folder (empty when there is no such folder).
 std::wstring LiveCachePath();
 std::wstring ApiCachePath();
+
+// "live.ini" as the refresh worker reads it every cycle: from the file only after something
+// changed in its folder (the status line command wrote it) and every ten minutes, otherwise the
+// rows read last, so that a quiet cycle touches no file.
+class LiveCacheReader {
+public:
+    explicit LiveCacheReader(std::wstring path, WalkGate gate = WalkGate())
+        : path_(std::move(path)), gate_(std::move(gate)) {}
+
+    // As ReadLimitCache, at `now` (Unix seconds).
+    int64_t Read(std::vector<LimitRow>& rows, int64_t now);
+
+private:
+    std::wstring path_;
+    WalkGate gate_;
+    std::vector<LimitRow> rows_;
+    int64_t at_ = 0;
+};

@@ -3,12 +3,13 @@
 #include <new>
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 
-#include "codex/codex_scanner.h"
 #include "claude_logs/scan.h"
-#include "platform/whole_file.h"
+#include "codex/codex_scanner.h"
 #include "limits/limit_cache.h"
+#include "platform/whole_file.h"
 
 bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {
     return now >= schedule.nextFetchTime ||
@@ -41,10 +42,12 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
         const bool replaced = std::any_of(live.begin(), live.end(), [&](const LimitRow& liveRow) {
             return liveRow.label == row.label;
         });
-        if (!replaced) merged.limits.push_back(row);
+        if (!replaced)
+            merged.limits.push_back(row);
     }
     for (LimitRow& row : merged.limits) {
-        if (row.resetsAt != 0 && row.resetsAt <= now) row.percent = 0;
+        if (row.resetsAt != 0 && row.resetsAt <= now)
+            row.percent = 0;
     }
     merged.hasLimits = true;
     merged.fromStatusLine = true;
@@ -57,8 +60,8 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
 RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock) {
     RefreshSources sources;
     sources.fetchPlanLimits = FetchPlanLimits;
-    sources.readLiveCache = [](std::vector<LimitRow>& rows) {
-        return ReadLimitCache(LiveCachePath(), rows);
+    sources.readLiveCache = [&scanners](std::vector<LimitRow>& rows) {
+        return scanners.live.Read(rows, static_cast<int64_t>(std::time(nullptr)));
     };
     sources.planFromCredentials = [] {
         const auto path = FindClaudeCredentials();
@@ -107,11 +110,13 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     if (stop_ && stop_->load()) {
         return;  // a scan cut short by quitting is not the picture of the logs
     }
-    if (limits) lastPlanLimits_ = *limits;
+    if (limits)
+        lastPlanLimits_ = *limits;
     std::lock_guard<std::mutex> guard(published_.lock);
     UsageState& state = published_.state;
     state.claude = std::move(claude);
     state.codex = std::move(codex);
-    if (limits) state.planLimits = std::move(*limits);
+    if (limits)
+        state.planLimits = std::move(*limits);
     state.publishedAt = now;
 }

@@ -11,6 +11,7 @@
 #include "codex/codex_scanner.h"
 #include "core/atomic_double.h"
 #include "core/walk_gate.h"
+#include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
 
@@ -60,13 +61,14 @@ struct RefreshSources {
     std::function<CodexLimits(int64_t now)> scanCodexLimits;
 };
 
-// The scanners' memories of the log files, kept by the worker from one cycle to the next, and
-// the watches that let a cycle in which no log changed skip the walks.
+// What the worker keeps from one cycle to the next: the scanners' memories of the log files,
+// the watches that let a cycle in which no log changed skip the walks, and live.ini as read.
 struct LogScanners {
     ClaudeLogScanner claude;
     CodexScanner codex;
     WalkGate claudeGate;
     WalkGate codexGate;
+    LiveCacheReader live{LiveCachePath()};
 };
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/whole_file.h"
 #include "platform/ini.h"
+#include "platform/whole_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -122,6 +122,31 @@ TEST_F(LimitCache, MissingFileOrTimeIsStale) {
     EXPECT_FALSE(IsCacheFresh(rows.size(), 0, 1757500000, kLiveCacheMaxAge));
 }
 
+// The worker's reader takes live.ini from the file only when its folder signals a change.
+TEST_F(LimitCache, TheLiveReaderReadsTheFileOnlyAfterAChange) {
+    struct Watch : FolderWatch {
+        explicit Watch(FolderChange& next) : next(next) {}
+        FolderChange Take() override { return std::exchange(next, FolderChange::kNone); }
+        FolderChange& next;
+    };
+    FolderChange next = FolderChange::kNone;
+    LiveCacheReader reader(
+        path, WalkGate([&](const std::wstring&) { return std::make_unique<Watch>(next); }));
+    WriteLimitCacheAt(path, {{kFiveHourLabel, 10, 0}}, L"", 100);
+    std::vector<LimitRow> rows{{L"kept", 1, 0}};
+    EXPECT_EQ(reader.Read(rows, 1000), 100);
+    ASSERT_EQ(rows.size(), 2u) << "appended, as ReadLimitCache does";
+
+    WriteLimitCacheAt(path, {{kFiveHourLabel, 20, 0}}, L"", 200);
+    rows.clear();
+    EXPECT_EQ(reader.Read(rows, 1045), 100) << "no signal: as read last";
+    EXPECT_EQ(rows.at(0).percent, 10);
+    next = FolderChange::kChanged;
+    rows.clear();
+    EXPECT_EQ(reader.Read(rows, 1090), 200);
+    EXPECT_EQ(rows.at(0).percent, 20);
+}
+
 TEST(IsCacheFresh, LimitsAreInclusive) {
     EXPECT_TRUE(IsCacheFresh(1, 1000, 1000 + 21599, kLiveCacheMaxAge));
     EXPECT_FALSE(IsCacheFresh(1, 1000, 1000 + 21600, kLiveCacheMaxAge));
@@ -132,8 +157,10 @@ TEST(IsCacheFresh, LimitsAreInclusive) {
 }
 
 TEST(SortLimitRows, PutsTheTwoKnownRowsFirstAndKeepsTheRest) {
-    std::vector<LimitRow> rows = {{L"Weekly \u00b7 Opus", 1, 0}, {kFiveHourLabel, 2, 0},
-                                  {kWeeklyAllLabel, 3, 0}, {L"Weekly \u00b7 Sonnet", 4, 0},
+    std::vector<LimitRow> rows = {{L"Weekly \u00b7 Opus", 1, 0},
+                                  {kFiveHourLabel, 2, 0},
+                                  {kWeeklyAllLabel, 3, 0},
+                                  {L"Weekly \u00b7 Sonnet", 4, 0},
                                   {L"5-hour limit ", 5, 0}};
     SortLimitRows(rows);
     EXPECT_EQ(rows[0].label, kFiveHourLabel);
