@@ -53,12 +53,21 @@ ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRec
     if (records.empty()) {
         return summary;
     }
+    // Records come sorted by time, so a day's tokens are summed apart and join the map once.
     LocalDates dates;
+    const std::string* day = &dates.For(records.front().time);
+    std::string dayKey = *day;
+    double dayTokens = records.front().tokens;
     UsageBlock open = OpenBlock(records.front());
-    summary.dailyTokens[dates.For(records.front().time)] += records.front().tokens;
     for (size_t i = 1; i < records.size(); ++i) {
         const ClaudeLogRecord& record = records[i];
-        summary.dailyTokens[dates.For(record.time)] += record.tokens;
+        day = &dates.For(record.time);
+        if (*day != dayKey) {
+            summary.dailyTokens[dayKey] += dayTokens;
+            dayKey = *day;
+            dayTokens = 0;
+        }
+        dayTokens += record.tokens;
         if (record.time < open.end) {
             open.tokens += record.tokens;
             open.cost += record.cost;
@@ -70,6 +79,7 @@ ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRec
             open = OpenBlock(record);
         }
     }
+    summary.dailyTokens[dayKey] += dayTokens;
     summary.blocks.push_back(open);
 
     for (const UsageBlock& block : summary.blocks) {
