@@ -19,21 +19,30 @@ UsageBlock OpenBlock(const ClaudeLogRecord& record) {
     return block;
 }
 
-// Local dates change only on quarter-hour boundaries of UTC (every zone offset is a multiple of
-// 15 minutes), so sorted records need one time-zone conversion per quarter hour, not per record.
+// Sorted records need one time-zone conversion per local day, not per record: the day's bounds
+// follow from one moment's local clock. A day in which the clocks change has other bounds; there
+// the key is trusted for the quarter hour only (every zone offset is a multiple of 15 minutes).
 class LocalDates {
 public:
     const std::string& For(int64_t time) {
-        const int64_t quarter = time >= 0 ? time / 900 : (time - 899) / 900;
-        if (quarter != quarter_ || key_.empty()) {
-            quarter_ = quarter;
-            key_ = LocalDateKey(time);
+        if (time >= from_ && time < until_ && !key_.empty()) {
+            return key_;
+        }
+        const LocalDateTime local = ToLocalDateTime(time);
+        key_ = LocalDateKey(time);
+        from_ = time - (local.hour * 3600 + local.minute * 60 + local.second);
+        until_ = from_ + 86400;
+        if (LocalDateKey(from_) != key_ || LocalDateKey(from_ - 1) == key_ ||
+            LocalDateKey(until_ - 1) != key_ || LocalDateKey(until_) == key_) {
+            from_ = (time >= 0 ? time / 900 : (time - 899) / 900) * 900;
+            until_ = from_ + 900;
         }
         return key_;
     }
 
 private:
-    int64_t quarter_ = 0;
+    int64_t from_ = 0;
+    int64_t until_ = 0;
     std::string key_;
 };
 

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "claude_logs/usage_summary.h"
 #include "core/iso_time.h"
@@ -72,10 +75,38 @@ TEST(LocalDates, QuarterHourZonesSplitOnTheirOwnMidnight) {
         AtomicDouble maxblock;
         const int64_t a = ParseIsoTime(c.lastOfDay);
         const int64_t b = ParseIsoTime(c.firstOfDay);
-        const ClaudeLogSummary s = SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
+        const ClaudeLogSummary s =
+            SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
         ASSERT_EQ(s.dailyTokens.size(), 2u) << c.zone;
         EXPECT_EQ(s.dailyTokens.begin()->second, 1) << c.zone;
         EXPECT_EQ(s.dailyTokens.rbegin()->second, 2) << c.zone;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Days on which the clocks change are 23 or 25 hours long: the totals of records every 7
+// minutes across both changes of the year match a conversion of each record's own time.
+TEST(LocalDates, DaysWithAChangeOfClocksMatchRecordByRecord) {
+    for (const char* name : {"EST5EDT,M3.2.0,M11.1.0", "CET-1CEST,M3.5.0,M10.5.0/3",
+                             "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", "UTC0"}) {
+        TimeZone zone(name);
+        for (const char* around :
+             {"2025-03-08T00:00:00Z", "2025-03-29T00:00:00Z", "2025-10-25T00:00:00Z",
+              "2025-11-01T00:00:00Z", "2025-04-05T00:00:00Z", "2025-10-04T00:00:00Z"}) {
+            std::vector<ClaudeLogRecord> records;
+            std::map<std::string, double> expected;
+            for (int64_t t = ParseIsoTime(around); t < ParseIsoTime(around) + 3 * 86400; t += 420) {
+                records.push_back({t, 1, 0, {}});
+                expected[LocalDateKey(t)] += 1;
+            }
+            AtomicDouble maxblock;
+            const ClaudeLogSummary s =
+                SummarizeClaudeUsage(true, records, records.back().time, maxblock);
+            EXPECT_EQ(s.dailyTokens, expected) << name << " around " << around;
+        }
     }
 }
 
