@@ -136,7 +136,6 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // A hidden window gets no WM_DPICHANGED: a change of scale or of monitors comes as these.
         case WM_DISPLAYCHANGE:
         case WM_SETTINGCHANGE:
-        case WM_DPICHANGED:
             if (tray_.FitToTaskbar())
                 ShowTrayNumber();
             return DefWindowProcW(window_, message, wParam, lParam);

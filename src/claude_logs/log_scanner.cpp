@@ -40,8 +40,7 @@ struct LogReader {
 // again is being written, and its vector grows by doubling, not by a copy on every scan.
 void AppendRecords(std::vector<ClaudeLogRecord>& records,
                    const std::vector<ClaudeLogRecord>& parsed) {
-    if (records.empty())
-        records.reserve(parsed.size());
+    if (records.empty()) records.reserve(parsed.size());
     records.insert(records.end(), parsed.begin(), parsed.end());
 }
 
@@ -69,8 +68,7 @@ void ReadAppended(const PendingRead& pending, LogReader& reader) {
         };
         read = ReadAppendedLines(*pending.path, state.consumed, pending.size, state.inLongLine,
                                  reader.buffer, parseLines);
-        if (read.opened)
-            AppendRecords(state.records, reader.parsed);
+        if (read.opened) AppendRecords(state.records, reader.parsed);
     } catch (const std::bad_alloc&) {
         // No memory for this file's records: forget them, so that a later scan reads it afresh
         // instead of counting part of it twice. Exceptions must not leave a reader thread.
@@ -99,8 +97,7 @@ class DedupIndex {
 public:
     DedupIndex(std::vector<uint32_t>& slots, size_t expected) : slots_(slots) {
         size_t capacity = 16;
-        while (capacity < expected * 2)
-            capacity *= 2;
+        while (capacity < expected * 2) capacity *= 2;
         slots_.assign(capacity, 0);
         mask_ = capacity - 1;
     }
@@ -113,8 +110,7 @@ public:
                 slots_[i] = static_cast<uint32_t>(kept.size() + 1);
                 return true;
             }
-            if (kept[slot - 1].dedupKey == key)
-                return false;
+            if (kept[slot - 1].dedupKey == key) return false;
         }
     }
 
@@ -135,8 +131,7 @@ void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest) {
         return a.time < b.time;
     };
     int64_t newest = oldest;
-    for (const ClaudeLogRecord& r : records)
-        newest = std::max(newest, r.time);
+    for (const ClaudeLogRecord& r : records) newest = std::max(newest, r.time);
     if (static_cast<uint64_t>(newest - oldest) >= (uint64_t{1} << (2 * kBits))) {
         std::sort(records.begin(), records.end(), byTime);
         return;
@@ -145,10 +140,8 @@ void SortByTime(std::vector<ClaudeLogRecord>& records, int64_t oldest) {
         return static_cast<size_t>(static_cast<uint64_t>(r.time - oldest) >> kBits);
     };
     size_t start[kBuckets + 1] = {};
-    for (const ClaudeLogRecord& r : records)
-        ++start[bucketOf(r) + 1];
-    for (size_t b = 1; b <= kBuckets; ++b)
-        start[b] += start[b - 1];
+    for (const ClaudeLogRecord& r : records) ++start[bucketOf(r) + 1];
+    for (size_t b = 1; b <= kBuckets; ++b) start[b] += start[b - 1];
     size_t next[kBuckets];
     std::copy(start, start + kBuckets, next);
     for (size_t b = 0; b < kBuckets; ++b) {
@@ -197,8 +190,7 @@ public:
     bool Take(PendingRead& read) {
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return next_ < reads_.size() || closed_; });
-        if (next_ == reads_.size())
-            return false;
+        if (next_ == reads_.size()) return false;
         read = reads_[next_++];
         return true;
     }
@@ -215,8 +207,7 @@ private:
 void ReadQueued(ReadQueue& queue, LogReader& reader) {
     PendingRead read;
     while (queue.Take(read)) {
-        if (!reader.scanner.Stopped())
-            ReadAppended(read, reader);
+        if (!reader.scanner.Stopped()) ReadAppended(read, reader);
     }
 }
 
@@ -228,8 +219,7 @@ public:
     ~HelperReader() { Finish(); }
 
     void Start() {
-        if (started_)
-            return;
+        if (started_) return;
         started_ = true;
         try {
             thread_ = std::thread(ReadQueued, std::ref(queue_), std::ref(reader_));
@@ -240,8 +230,7 @@ public:
 
     void Finish() {
         queue_.Close();
-        if (thread_.joinable())
-            thread_.join();
+        if (thread_.joinable()) thread_.join();
     }
 
 private:
@@ -279,15 +268,12 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                 walk_(
                     root,
                     [&](const std::wstring& path, const WalkedFile& file) {
-                        if (Stopped())
-                            return;
+                        if (Stopped()) return;
                         PendingRead read;
-                        if (!VisitFile(path, file.size, file.lastWriteTime, read))
-                            return;
+                        if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
                         toRead += BytesToRead(read);  // before the file is a reader's
                         queue.Add(read);
-                        if (toRead >= kParallelReadBytes)
-                            second.Start();
+                        if (toRead >= kParallelReadBytes) second.Start();
                     },
                     [this](const std::wstring& folder) { unlisted_.push_back(folder); });
             }
@@ -372,24 +358,20 @@ void ClaudeLogScanner::Select(int64_t now) {
         return;
     }
     size_t total = 0;
-    for (const auto& [path, state] : files_)
-        total += state.records.size();
+    for (const auto& [path, state] : files_) total += state.records.size();
 
     std::vector<ClaudeLogRecord>& kept = selection_.records;
     kept.clear();
     // Room to grow: while Claude Code writes, nearly every scan selects a few records more, and
     // an exact fit would move the whole selection into fresh memory each time.
-    if (kept.capacity() < total)
-        kept.reserve(total + total / 4);
+    if (kept.capacity() < total) kept.reserve(total + total / 4);
     DedupIndex dedup(dedupSlots_, total);
     int64_t nextCrossing = INT64_MAX;
     for (const auto& [path, state] : files_) {
         for (const ClaudeLogRecord& record : state.records) {
-            if (record.time < oldest)
-                continue;
+            if (record.time < oldest) continue;
             nextCrossing = std::min(nextCrossing, record.time);
-            if (!record.dedupKey.empty() && !dedup.IsFirst(record.dedupKey, kept))
-                continue;
+            if (!record.dedupKey.empty() && !dedup.IsFirst(record.dedupKey, kept)) continue;
             kept.push_back(record);
         }
     }

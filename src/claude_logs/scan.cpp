@@ -7,19 +7,11 @@
 ClaudeLogSummary ScanClaudeRoots(ClaudeLogScanner& scanner, const std::vector<std::wstring>& roots,
                                  int64_t now, int64_t clockNow, AtomicDouble& maxblock,
                                  WalkGate* gate) {
-    const ClaudeLogSelection* selection = nullptr;
-    if (gate && !gate->WalkDue(roots, now)) {
-        selection = &scanner.Reselect(now);
-    } else {
-        try {
-            selection = &scanner.Scan(roots, now, clockNow);
-        } catch (...) {
-            if (gate)
-                gate->WalkFailed();
-            throw;
-        }
-    }
-    return SummarizeClaudeUsage(selection->found, selection->records, now, maxblock);
+    const ClaudeLogSelection& selection = WalkOrReuse(
+        gate, roots, now,
+        [&]() -> const ClaudeLogSelection& { return scanner.Scan(roots, now, clockNow); },
+        [&]() -> const ClaudeLogSelection& { return scanner.Reselect(now); });
+    return SummarizeClaudeUsage(selection.found, selection.records, now, maxblock);
 }
 
 ClaudeLogSummary ScanClaudeLogs(ClaudeLogScanner& scanner, int64_t now, AtomicDouble& maxblock,

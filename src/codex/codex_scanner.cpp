@@ -24,8 +24,7 @@ void NoteBucket(std::vector<CodexBucket>& buckets, const CodexEvent& event) {
     auto bucket = std::find_if(buckets.begin(), buckets.end(),
                                [&](const CodexBucket& b) { return b.id == id; });
     if (bucket == buckets.end()) {
-        if (buckets.size() >= kMaxBucketsPerFile)
-            return;
+        if (buckets.size() >= kMaxBucketsPerFile) return;
         bucket = buckets.insert(buckets.end(), CodexBucket{std::string(id), {}, 0, {}, {}});
     } else if (event.time < bucket->time) {
         return;
@@ -115,8 +114,7 @@ void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileSt
         path, state.consumed, size, state.inLongLine, buffer_, [&](std::string_view lines) {
             ForEachLineWith(lines, kRateLimitsKey, [&](std::string_view line, size_t at) {
                 CodexEvent event;
-                if (!ParseCodexEventLine(line, at, event))
-                    return;
+                if (!ParseCodexEventLine(line, at, event)) return;
                 if (!IsAccountBucket(event.limitId)) {
                     NoteBucket(state.buckets, event);  // a model's bucket: never the account's
                 } else if (event.time >= state.eventTime) {
@@ -149,14 +147,8 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
 CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate) {
     const std::wstring sessions = CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
                                                       ReadUserProfile(), ReadEnvironment(L"HOME"));
-    if (gate && !gate->WalkDue({sessions}, now)) {
-        return scanner.Current(now);
-    }
-    try {
-        return scanner.Scan(sessions, now, static_cast<int64_t>(std::time(nullptr)));
-    } catch (...) {
-        if (gate)
-            gate->WalkFailed();
-        throw;
-    }
+    return WalkOrReuse(
+        gate, {sessions}, now,
+        [&] { return scanner.Scan(sessions, now, static_cast<int64_t>(std::time(nullptr))); },
+        [&] { return scanner.Current(now); });
 }

@@ -33,11 +33,11 @@ std::wstring CodexBucketLabel(std::string_view name, std::string_view id);
 // was deleted or has gone quiet still competes with the event it held.
 struct CodexFileState {
     uint64_t sizeSeen = 0;
-    uint64_t consumed = 0;    // bytes parsed so far: the end of a complete line, or of the part
-                              // of an over-long line skipped so far
-    bool inLongLine = false;  // `consumed` lies inside an over-long line
-    int64_t eventTime = 0;    // the newest accepted event of the file; 0 = none yet
-    CodexWindow primary;      // that event's windows, as parsed
+    uint64_t consumed = 0;   // bytes parsed so far: the end of a complete line, or of the part
+                             // of an over-long line skipped so far
+    bool inLongLine = false; // `consumed` lies inside an over-long line
+    int64_t eventTime = 0;   // the newest accepted event of the file; 0 = none yet
+    CodexWindow primary;     // that event's windows, as parsed
     CodexWindow secondary;
     std::vector<CodexBucket> buckets;  // the newest event of each model bucket in the file
 };
@@ -47,7 +47,7 @@ struct CodexLimits {
     bool found = false;  // the sessions folder exists
     CodexWindow primary;
     CodexWindow secondary;
-    int64_t updatedAt = 0;             // time of the event that supplied the windows; 0 = none
+    int64_t updatedAt = 0;  // time of the event that supplied the windows; 0 = none
     std::vector<CodexBucket> buckets;  // model buckets, newest figures of each, by label
 };
 

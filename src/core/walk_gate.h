@@ -33,3 +33,17 @@ private:
     bool walked_ = false;
     int64_t lastWalk_ = 0;
 };
+
+// `walk()` when `gate` (if any) finds the roots due at `now`, else `reuse()`: what the last walk
+// found, taken again. A walk that throws is made again next cycle.
+template <typename Walk, typename Reuse>
+decltype(auto) WalkOrReuse(WalkGate* gate, const std::vector<std::wstring>& roots, int64_t now,
+                           Walk walk, Reuse reuse) {
+    if (gate && !gate->WalkDue(roots, now)) return reuse();
+    try {
+        return walk();
+    } catch (...) {
+        if (gate) gate->WalkFailed();
+        throw;
+    }
+}

@@ -48,15 +48,12 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
         entries.emplace_back(L"reset" + index, std::to_wstring(rows[i].resetsAt));
     }
     // A key older readers do not know, written only when the service named such a row.
-    const auto binding =
-        std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
-    if (binding != rows.end())
-        entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
+    const auto binding = std::find_if(rows.begin(), rows.end(), [](const LimitRow& r) { return r.binding; });
+    if (binding != rows.end()) entries.emplace_back(L"bind", std::to_wstring(binding - rows.begin()));
     if (extra.enabled) {
         entries.emplace_back(L"xon", L"1");
         entries.emplace_back(L"xspent", FixedSix(extra.spentCents));
-        if (extra.hasCap)
-            entries.emplace_back(L"xcap", FixedSix(extra.capCents));
+        if (extra.hasCap) entries.emplace_back(L"xcap", FixedSix(extra.capCents));
     }
     IniReplaceSection(path, kSection, entries);
 }
@@ -79,8 +76,7 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, st
         const std::wstring cap = ReadText(path, L"xcap", L"");
         if (extra->enabled) {
             ParseLeadingDouble(WideToUtf8(ReadText(path, L"xspent", L"0")), extra->spentCents);
-            extra->hasCap =
-                !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
+            extra->hasCap = !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
         }
     }
     const int32_t binding = IniReadInt(path, kSection, L"bind", -1);

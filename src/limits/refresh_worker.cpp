@@ -42,12 +42,10 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
         const bool replaced = std::any_of(live.begin(), live.end(), [&](const LimitRow& liveRow) {
             return liveRow.label == row.label;
         });
-        if (!replaced)
-            merged.limits.push_back(row);
+        if (!replaced) merged.limits.push_back(row);
     }
     for (LimitRow& row : merged.limits) {
-        if (row.resetsAt != 0 && row.resetsAt <= now)
-            row.percent = 0;
+        if (row.resetsAt != 0 && row.resetsAt <= now) row.percent = 0;
     }
     merged.hasLimits = true;
     merged.fromStatusLine = true;
@@ -110,13 +108,11 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     if (stop_ && stop_->load()) {
         return;  // a scan cut short by quitting is not the picture of the logs
     }
-    if (limits)
-        lastPlanLimits_ = *limits;
+    if (limits) lastPlanLimits_ = *limits;
     std::lock_guard<std::mutex> guard(published_.lock);
     UsageState& state = published_.state;
     state.claude = std::move(claude);
     state.codex = std::move(codex);
-    if (limits)
-        state.planLimits = std::move(*limits);
+    if (limits) state.planLimits = std::move(*limits);
     state.publishedAt = now;
 }

@@ -1,7 +1,6 @@
 #include "tray/tray_icon.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -46,7 +45,11 @@ int CornerCut(const TrayIconGeometry& geometry, int row) {
     const double dy = r - (y + 0.5);
     const double limit = (r - 0.25) * (r - 0.25);
     int cut = 0;
-    while (cut < r && std::pow(r - (cut + 0.5), 2) + dy * dy > limit)
+    const auto outside = [&](int x) {
+        const double dx = r - (x + 0.5);
+        return dx * dx + dy * dy > limit;
+    };
+    while (cut < r && outside(cut))
         ++cut;
     return cut;
 }

@@ -75,8 +75,7 @@ TEST(LocalDates, QuarterHourZonesSplitOnTheirOwnMidnight) {
         AtomicDouble maxblock;
         const int64_t a = ParseIsoTime(c.lastOfDay);
         const int64_t b = ParseIsoTime(c.firstOfDay);
-        const ClaudeLogSummary s =
-            SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
+        const ClaudeLogSummary s = SummarizeClaudeUsage(true, {{a, 1, 0, {}}, {b, 2, 0, {}}}, b, maxblock);
         ASSERT_EQ(s.dailyTokens.size(), 2u) << c.zone;
         EXPECT_EQ(s.dailyTokens.begin()->second, 1) << c.zone;
         EXPECT_EQ(s.dailyTokens.rbegin()->second, 2) << c.zone;

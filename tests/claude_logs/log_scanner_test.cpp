@@ -35,8 +35,7 @@ protected:
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
     }
-    static std::string Line(double in, const std::string& id = "msg_1",
-                            const std::string& req = "req_1",
+    static std::string Line(double in, const std::string& id = "msg_1", const std::string& req = "req_1",
                             const std::string& time = "2025-03-01T10:00:00Z") {
         AssistantReply reply;
         reply.in = in;
@@ -48,8 +47,7 @@ protected:
     }
     static double Tokens(const ClaudeLogSelection& selection) {
         double sum = 0;
-        for (const auto& r : selection.records)
-            sum += r.tokens;
+        for (const auto& r : selection.records) sum += r.tokens;
         return sum;
     }
     const ClaudeFileState& State(const fs::path& path) {
@@ -144,7 +142,7 @@ TEST_F(ClaudeScan, AFileJustInsideEightDaysIsRead) {
 TEST_F(ClaudeScan, RecordsOfTheLastEightDaysAreSelectedInTimeOrder) {
     const fs::path log = root / "p" / "s.jsonl";
     const int64_t eightDaysAgo = kNow - 691200;
-    Append(log, Line(1, "m1", "r", "2025-02-21T12:00:00Z") + "\n" +      // exactly 8 days: kept
+    Append(log, Line(1, "m1", "r", "2025-02-21T12:00:00Z") + "\n" +  // exactly 8 days: kept
                     Line(2, "m2", "r", "2025-02-21T11:59:59Z") + "\n" +  // one second more: dropped
                     Line(4, "m3", "r", "2025-03-01T09:00:00Z") + "\n");
     Append(root / "a.jsonl", Line(8, "m4", "r", "2025-02-25T00:00:00Z") + "\n");
@@ -204,8 +202,7 @@ TEST_F(ClaudeScan, LongLinesAndCrlfEndings) {
 
 TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
     std::string block;
-    for (int i = 0; i < 6000; ++i)
-        block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int i = 0; i < 6000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
     for (int f = 0; f < 8; ++f) {  // about 24 MB in all: enough for the second reader thread
         Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
     }
@@ -218,8 +215,7 @@ TEST_F(ClaudeScan, ManyLargeFilesReadInParallelGiveTheSameRecords) {
 // file once, even when the doubled amount would take the two-thread path.
 TEST_F(ClaudeScan, FilesReachedFromTwoRootsAreReadOnceOnTheParallelPath) {
     std::string block;
-    for (int i = 0; i < 5000; ++i)
-        block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int i = 0; i < 5000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
     for (int f = 0; f < 4; ++f) {  // about 10 MB: under the threshold once, over it twice
         Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
     }
@@ -234,18 +230,16 @@ TEST_F(ClaudeScan, FilesReachedFromTwoRootsAreReadOnceOnTheParallelPath) {
 TEST_F(ClaudeScan, AWalkThatFailsWhileTheSecondReaderWorksEndsThatScanOnly) {
     Append(root / "a" / "s.jsonl", Line(5, "m1") + "\n");
     bool fail = false;
-    ClaudeLogScanner faked(
-        [&](const std::wstring& from, const VisitFile& visit, const VisitUnlisted& unlisted) {
-            WalkRegularFiles(from, visit, unlisted);
-            if (fail)
-                throw std::bad_alloc();
-        });
+    ClaudeLogScanner faked([&](const std::wstring& from, const VisitFile& visit,
+                               const VisitUnlisted& unlisted) {
+        WalkRegularFiles(from, visit, unlisted);
+        if (fail) throw std::bad_alloc();
+    });
     const std::vector<std::wstring> roots{WideFromPath(root)};
     EXPECT_EQ(faked.Scan(roots, kNow, WallClock()).records.size(), 1u);
 
     std::string block;
-    for (int i = 0; i < 6000; ++i)
-        block += Line(1, "") + "\n" + UserLine() + "\n";
+    for (int i = 0; i < 6000; ++i) block += Line(1, "") + "\n" + UserLine() + "\n";
     for (int f = 0; f < 8; ++f) {  // about 24 MB: enough for the second reader thread
         Append(root / std::string("p").append(std::to_string(f)) / "s.jsonl", block);
     }
@@ -261,13 +255,11 @@ TEST_F(ClaudeScan, FilesOfAFolderThatCouldNotBeListedAreKept) {
     const fs::path log = root / "p" / "s.jsonl";
     Append(log, Line(5, "m1") + "\n");
     enum { kListed, kUnlisted, kGone } folder = kListed;
-    ClaudeLogScanner faked(
-        [&](const std::wstring& from, const VisitFile& visit, const VisitUnlisted& unlisted) {
-            if (folder == kListed)
-                WalkRegularFiles(from, visit, unlisted);
-            if (folder == kUnlisted)
-                unlisted(WideFromPath(root / "p"));
-        });
+    ClaudeLogScanner faked([&](const std::wstring& from, const VisitFile& visit,
+                               const VisitUnlisted& unlisted) {
+        if (folder == kListed) WalkRegularFiles(from, visit, unlisted);
+        if (folder == kUnlisted) unlisted(WideFromPath(root / "p"));
+    });
     const std::vector<std::wstring> roots{WideFromPath(root)};
     EXPECT_EQ(Tokens(faked.Scan(roots, kNow, WallClock())), 5);
     folder = kUnlisted;
@@ -327,8 +319,7 @@ TEST_F(ClaudeScan, SelectionIsInTimeOrder) {
         const ClaudeLogSelection selection = Scan();
         ASSERT_EQ(selection.records.size(), 400u) << farOff;
         for (size_t i = 1; i < selection.records.size(); ++i) {
-            ASSERT_LE(selection.records[i - 1].time, selection.records[i].time)
-                << farOff << " " << i;
+            ASSERT_LE(selection.records[i - 1].time, selection.records[i].time) << farOff << " " << i;
         }
         EXPECT_EQ(Tokens(selection), 400 * 401 / 2) << farOff;
     }

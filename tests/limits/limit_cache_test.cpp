@@ -157,10 +157,8 @@ TEST(IsCacheFresh, LimitsAreInclusive) {
 }
 
 TEST(SortLimitRows, PutsTheTwoKnownRowsFirstAndKeepsTheRest) {
-    std::vector<LimitRow> rows = {{L"Weekly \u00b7 Opus", 1, 0},
-                                  {kFiveHourLabel, 2, 0},
-                                  {kWeeklyAllLabel, 3, 0},
-                                  {L"Weekly \u00b7 Sonnet", 4, 0},
+    std::vector<LimitRow> rows = {{L"Weekly \u00b7 Opus", 1, 0}, {kFiveHourLabel, 2, 0},
+                                  {kWeeklyAllLabel, 3, 0}, {L"Weekly \u00b7 Sonnet", 4, 0},
                                   {L"5-hour limit ", 5, 0}};
     SortLimitRows(rows);
     EXPECT_EQ(rows[0].label, kFiveHourLabel);

@@ -66,8 +66,7 @@ int Hold(int seconds) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
     }
-    if (mutex)
-        CloseHandle(mutex);
+    if (mutex) CloseHandle(mutex);
     return 0;
 }
 
@@ -179,8 +178,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::strcmp(argv[1], "find") == 0) {
         for (int waited = 0; waited <= std::atoi(argv[2]); waited += 50) {
-            if (FindWindowW(kClass, nullptr))
-                return 0;
+            if (FindWindowW(kClass, nullptr)) return 0;
             Sleep(50);
         }
         return 1;
@@ -192,15 +190,13 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    if (argc >= 3 &&
-        std::strcmp(argv[1], "command") == 0) {  // a menu command, as the menu posts it
+    if (argc >= 3 && std::strcmp(argv[1], "command") == 0) {  // a menu command, as the menu posts it
         HWND window = FindWindowW(kClass, nullptr);
         return window && PostMessageW(window, WM_COMMAND, std::atoi(argv[2]), 0) ? 0 : 1;
     }
     if (argc >= 2 && std::strcmp(argv[1], "quit") == 0) {
         HWND window = FindWindowW(kClass, nullptr);
-        if (!window || !PostMessageW(window, WM_COMMAND, 107, 0))
-            return 1;
+        if (!window || !PostMessageW(window, WM_COMMAND, 107, 0)) return 1;
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         const unsigned long long ticks =
@@ -216,8 +212,7 @@ int main(int argc, char** argv) {
     }
     if (argc >= 4 && std::strcmp(argv[1], "send") == 0) {  // a command, waiting for its handling
         HWND window = FindWindowW(kClass, nullptr);
-        if (!window)
-            return 2;
+        if (!window) return 2;
         LARGE_INTEGER frequency, before, after;
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&before);
@@ -250,10 +245,9 @@ int main(int argc, char** argv) {
         name[63] = 0;
         HWND window = FindWindowW(name, nullptr);
         RECT rect{};
-        if (!window || !GetWindowRect(window, &rect))
-            return 1;
-        std::printf("%s %ld %ld %ld %ld\n", IsWindowVisible(window) ? "visible" : "hidden",
-                    rect.left, rect.top, rect.right, rect.bottom);
+        if (!window || !GetWindowRect(window, &rect)) return 1;
+        std::printf("%s %ld %ld %ld %ld\n", IsWindowVisible(window) ? "visible" : "hidden", rect.left,
+                    rect.top, rect.right, rect.bottom);
         return 0;
     }
     std::fprintf(stderr,
