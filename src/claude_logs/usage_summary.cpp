@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "platform/local_time.h"
 
@@ -19,33 +20,6 @@ UsageBlock OpenBlock(const ClaudeLogRecord& record) {
     return block;
 }
 
-// Sorted records need one time-zone conversion per local day, not per record: the day's bounds
-// follow from one moment's local clock. A day in which the clocks change has other bounds; there
-// the key is trusted for the quarter hour only (every zone offset is a multiple of 15 minutes).
-class LocalDates {
-public:
-    const std::string& For(int64_t time) {
-        if (time >= from_ && time < until_ && !key_.empty()) {
-            return key_;
-        }
-        const LocalDateTime local = ToLocalDateTime(time);
-        key_ = LocalDateKey(time);
-        from_ = time - (local.hour * 3600 + local.minute * 60 + local.second);
-        until_ = from_ + 86400;
-        if (LocalDateKey(from_) != key_ || LocalDateKey(from_ - 1) == key_ ||
-            LocalDateKey(until_ - 1) != key_ || LocalDateKey(until_) == key_) {
-            from_ = (time >= 0 ? time / 900 : (time - 899) / 900) * 900;
-            until_ = from_ + 900;
-        }
-        return key_;
-    }
-
-private:
-    int64_t from_ = 0;
-    int64_t until_ = 0;
-    std::string key_;
-};
-
 }  // namespace
 
 std::string LocalDateKey(int64_t unixSeconds) {
@@ -55,22 +29,63 @@ std::string LocalDateKey(int64_t unixSeconds) {
     return text;
 }
 
+const std::string& LocalDays::KeyOf(int64_t time) {
+    if (last_ < days_.size() && time >= days_[last_].from && time < days_[last_].until) {
+        return days_[last_].key;  // sorted records mostly stay on the day before them
+    }
+    auto at = std::upper_bound(days_.begin(), days_.end(), time,
+                               [](int64_t t, const Day& day) { return t < day.from; });
+    if (at != days_.begin() && time < std::prev(at)->until) {
+        last_ = static_cast<size_t>(std::prev(at) - days_.begin());
+        return days_[last_].key;
+    }
+    // The day's bounds follow from one moment's local clock; a day in which the clocks change
+    // has other bounds, and there the key is trusted for the quarter hour only (every zone
+    // offset is a multiple of 15 minutes).
+    const LocalDateTime local = ToLocalDateTime(time);
+    Day day{time - (local.hour * 3600 + local.minute * 60 + local.second), 0, LocalDateKey(time)};
+    day.until = day.from + 86400;
+    if (LocalDateKey(day.from) != day.key || LocalDateKey(day.from - 1) == day.key ||
+        LocalDateKey(day.until - 1) != day.key || LocalDateKey(day.until) == day.key) {
+        day.from = (time >= 0 ? time / 900 : (time - 899) / 900) * 900;
+        day.until = day.from + 900;
+    }
+    if (days_.size() >= kMaxDays) {
+        days_.clear();
+        at = days_.end();
+    }
+    const auto inserted = days_.insert(at, std::move(day));  // before begin(): it may move
+    last_ = static_cast<size_t>(inserted - days_.begin());
+    return days_[last_].key;
+}
+
+void LocalDays::Revalidate() {
+    const auto whole = std::find_if(days_.begin(), days_.end(),
+                                    [](const Day& day) { return day.until - day.from == 86400; });
+    if (whole != days_.end() &&
+        (LocalDateKey(whole->from) != whole->key || LocalDateKey(whole->from - 1) == whole->key)) {
+        days_.clear();  // the time zone or its rules changed
+    }
+}
+
 ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRecord>& records,
-                                      int64_t now, AtomicDouble& maxblock) {
+                                      int64_t now, AtomicDouble& maxblock, LocalDays* days) {
     ClaudeLogSummary summary;
     summary.found = found;
     if (records.empty()) {
         return summary;
     }
+    LocalDays ownDays;
+    LocalDays& dates = days ? *days : ownDays;
+    dates.Revalidate();
     // Records come sorted by time, so a day's tokens are summed apart and join the map once.
-    LocalDates dates;
-    const std::string* day = &dates.For(records.front().time);
+    const std::string* day = &dates.KeyOf(records.front().time);
     std::string dayKey = *day;
     double dayTokens = records.front().tokens;
     UsageBlock open = OpenBlock(records.front());
     for (size_t i = 1; i < records.size(); ++i) {
         const ClaudeLogRecord& record = records[i];
-        day = &dates.For(record.time);
+        day = &dates.KeyOf(record.time);
         if (*day != dayKey) {
             summary.dailyTokens[dayKey] += dayTokens;
             dayKey = *day;

@@ -31,10 +31,33 @@ struct ClaudeLogSummary {
 
 inline constexpr int64_t kBlockSeconds = 5 * 3600;
 
+// The local calendar days that daily totals met, kept from one summary to the next so that a
+// cycle in which no log changed converts hardly any time. A day in which the clocks change is
+// known by quarter hours.
+class LocalDays {
+public:
+    // "YYYY-MM-DD" of the local date of `time`.
+    const std::string& KeyOf(int64_t time);
+    // Forgets every day when the time zone no longer gives the first one its bounds.
+    void Revalidate();
+
+private:
+    static constexpr size_t kMaxDays = 4096;
+    struct Day {
+        int64_t from = 0;  // Unix seconds, inclusive
+        int64_t until = 0;
+        std::string key;
+    };
+    std::vector<Day> days_;  // by time, apart
+    size_t last_ = 0;        // the day asked for last
+};
+
 // Builds the summary from the selected records (sorted by time). Every block that has ended by
 // `now` raises `maxblock` to its tokens; the running block never does.
+// `days`, when given, keeps the local days from one call to the next.
 ClaudeLogSummary SummarizeClaudeUsage(bool found, const std::vector<ClaudeLogRecord>& records,
-                                      int64_t now, AtomicDouble& maxblock);
+                                      int64_t now, AtomicDouble& maxblock,
+                                      LocalDays* days = nullptr);
 
 // "YYYY-MM-DD" of the local calendar date of a Unix time.
 std::string LocalDateKey(int64_t unixSeconds);

@@ -66,7 +66,8 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
         return path ? PlanFromCredentials(ReadWholeFile(*path)) : std::wstring();
     };
     sources.scanClaudeLogs = [&scanners, &maxblock](int64_t now) {
-        return ScanClaudeLogs(scanners.claude, now, maxblock, &scanners.claudeGate);
+        return ScanClaudeLogs(scanners.claude, now, maxblock, &scanners.claudeGate,
+                              &scanners.claudeDays);
     };
     sources.scanCodexLimits = [&scanners](int64_t now) {
         return ScanCodexLimits(scanners.codex, now, &scanners.codexGate);

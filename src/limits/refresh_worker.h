@@ -62,12 +62,14 @@ struct RefreshSources {
 };
 
 // What the worker keeps from one cycle to the next: the scanners' memories of the log files,
-// the watches that let a cycle in which no log changed skip the walks, and live.ini as read.
+// the watches that let a cycle in which no log changed skip the walks, the local days of the
+// daily totals, and live.ini as read.
 struct LogScanners {
     ClaudeLogScanner claude;
     CodexScanner codex;
     WalkGate claudeGate;
     WalkGate codexGate;
+    LocalDays claudeDays;
     LiveCacheReader live{LiveCachePath()};
 };
 

@@ -87,8 +87,10 @@ TEST(LocalDates, QuarterHourZonesSplitOnTheirOwnMidnight) {
 namespace {
 
 // Days on which the clocks change are 23 or 25 hours long: the totals of records every 7
-// minutes across both changes of the year match a conversion of each record's own time.
+// minutes across both changes of the year match a conversion of each record's own time, also
+// with the days kept from one summary to the next while the zone changes.
 TEST(LocalDates, DaysWithAChangeOfClocksMatchRecordByRecord) {
+    LocalDays days;
     for (const char* name : {"EST5EDT,M3.2.0,M11.1.0", "CET-1CEST,M3.5.0,M10.5.0/3",
                              "<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", "UTC0"}) {
         TimeZone zone(name);
@@ -105,6 +107,10 @@ TEST(LocalDates, DaysWithAChangeOfClocksMatchRecordByRecord) {
             const ClaudeLogSummary s =
                 SummarizeClaudeUsage(true, records, records.back().time, maxblock);
             EXPECT_EQ(s.dailyTokens, expected) << name << " around " << around;
+            // The days kept across calls, out of order and across changes of zone, agree.
+            const ClaudeLogSummary kept =
+                SummarizeClaudeUsage(true, records, records.back().time, maxblock, &days);
+            EXPECT_EQ(kept.dailyTokens, expected) << name << " around " << around << ", kept";
         }
     }
 }
