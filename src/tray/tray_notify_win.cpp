@@ -61,8 +61,9 @@ void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& to
         record_.hIcon = image.get();
     }
     std::copy(std::begin(tip), std::end(tip), record_.szTip);
-    // Version 4 icons show the standard tooltip only when every call that sets it says so.
-    record_.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    // Version 4 icons show the standard tooltip only when every call that sets it says so. The
+    // image goes to the shell only when it is new: handing it over copies its bits.
+    record_.uFlags = (newImage ? NIF_ICON : 0) | NIF_TIP | NIF_SHOWTIP;
     Shell_NotifyIconW(NIM_MODIFY, &record_);
     if (newImage) {
         image_ = std::move(image);  // the shell has copied it; the old one goes now
