@@ -2,6 +2,7 @@
 #include <string>
 
 #include "display/display_format.h"
+#include "display/pace.h"
 #include "panel/panel_layout.h"
 
 namespace {
@@ -83,14 +84,30 @@ private:
     }
 
     void Limit(std::wstring_view label, double percent, bool hasPercent,
-               std::wstring_view rightText, bool binding = false) {
+               std::wstring_view rightText, bool binding = false, const Pace& pace = {}) {
         const int32_t advance = hasPercent ? S(42) : S(28);
-        if (Drawing()) DrawLimit(label, percent, hasPercent, rightText, binding);
+        if (Drawing()) {
+            // A limit on course to run out before its reset says when, in place of the reset.
+            if (pace.runOutAt != 0) {
+                DrawLimit(label, percent, hasPercent, FormatRunOutLabel(pace.runOutAt, in_.now),
+                          kDanger, binding, pace);
+            } else {
+                DrawLimit(label, percent, hasPercent, rightText, kMuted, binding, pace);
+            }
+        }
         y_ += advance;
     }
 
+    // A limit row with the pace of a window: `resetsAt` and the window's length.
+    void WindowLimit(std::wstring_view label, double percent, int64_t resetsAt,
+                     int64_t windowSeconds, bool binding = false) {
+        Limit(label, percent, true, FormatResetLabelAt(resetsAt, in_.now), binding,
+              PaceOf(percent, resetsAt, windowSeconds, in_.now));
+    }
+
     void DrawLimit(std::wstring_view label, double percent, bool hasPercent,
-                   std::wstring_view rightText, bool binding) {
+                   std::wstring_view rightText, uint32_t rightColour, bool binding,
+                   const Pace& pace) {
         const std::wstring percentText = hasPercent ? FormatPercent(percent) : std::wstring();
         const int32_t pw = hasPercent ? canvas_.TextWidth(percentText, FontRole::kSmallStrong) : 0;
         const int32_t rw = canvas_.TextWidth(rightText, FontRole::kSmall);
@@ -114,7 +131,7 @@ private:
         }
         Text(rightText,
              Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
-             FontRole::kSmall, kMuted, TextAlign::kRight);
+             FontRole::kSmall, rightColour, TextAlign::kRight);
         if (!hasPercent) return;
         canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, S(4));
         if (percent > 0.4) {  // also false for NaN
@@ -123,6 +140,18 @@ private:
             const uint32_t colour = p >= 90 ? kDanger : p >= 75 ? kAmber : kBlue;
             canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + fill, y_ + S(31)), colour, S(4));
         }
+        if (pace.known) PaceTick(pace.elapsed);
+    }
+
+    // Where the bar would stand at an even pace: a light mark edged in the background colour, so
+    // that it reads on the track and on every fill, standing out of the bar above and below.
+    void PaceTick(double elapsed) {
+        const int32_t core = std::max(2, S(2));
+        const int32_t edge = std::max(1, S(1));
+        const int32_t centre = x_ + static_cast<int32_t>(w_ * std::clamp(elapsed, 0.0, 1.0));
+        const int32_t left = std::clamp(centre - core / 2, x_, x_ + w_ - core);
+        canvas_.FillRect(Box(left - edge, y_ + S(24), left + core + edge, y_ + S(34)), kBackground);
+        canvas_.FillRect(Box(left, y_ + S(24) + edge, left + core, y_ + S(34) - edge), kMuted);
     }
 
     uint32_t ButtonFill(int32_t id, uint32_t fill) const {
@@ -241,8 +270,8 @@ private:
         const PlanLimits& plan = in_.snapshot.planLimits;
         if (plan.hasLimits) {
             for (const LimitRow& row : plan.limits) {
-                Limit(row.label, row.percent, true, FormatResetLabelAt(row.resetsAt, in_.now),
-                      row.binding);
+                WindowLimit(row.label, row.percent, row.resetsAt, LimitWindowSeconds(row.label),
+                            row.binding);
             }
             if (plan.extra.enabled) Limit(L"Extra usage", 0, false, FormatExtraUsage(plan.extra));
             if (plan.fromStatusLine) return;
@@ -260,8 +289,11 @@ private:
         }
         const ClaudeLogSummary& logs = in_.snapshot.claude;
         if (logs.active) {
-            Limit(L"This 5-hour window", logs.percent, in_.settings.maxblock.Load() > 0,
-                  FormatTokenCount(logs.current.tokens) + L" tokens \u00b7 est.");
+            const bool hasPercent = in_.settings.maxblock.Load() > 0;
+            Limit(L"This 5-hour window", logs.percent, hasPercent,
+                  FormatTokenCount(logs.current.tokens) + L" tokens \u00b7 est.", false,
+                  hasPercent ? PaceOf(logs.percent, logs.current.end, kBlockSeconds, in_.now)
+                             : Pace{});
         } else if (logs.found) {
             MessageRow(L"No Claude Code activity in the last 5 hours");
         }
@@ -284,8 +316,8 @@ private:
     }
 
     void CodexWindowRow(const CodexWindow& window) {
-        Limit(FormatWindowLabel(window.windowMinutes), window.usedPercent, true,
-              FormatResetLabelAt(window.resetsAt, in_.now));
+        WindowLimit(FormatWindowLabel(window.windowMinutes), window.usedPercent, window.resetsAt,
+                    int64_t{window.windowMinutes} * 60);
     }
 
     void CodexSection() {
@@ -304,8 +336,8 @@ private:
         }
         if (!in_.snapshot.hasUpdate || !codex.found) return;
         for (const CodexBucket& bucket : codex.buckets) {  // a model's own limit, by its name
-            Limit(bucket.label, bucket.primary.usedPercent, true,
-                  FormatResetLabelAt(bucket.primary.resetsAt, in_.now));
+            WindowLimit(bucket.label, bucket.primary.usedPercent, bucket.primary.resetsAt,
+                        int64_t{bucket.primary.windowMinutes} * 60);
         }
     }
 

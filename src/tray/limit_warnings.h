@@ -19,9 +19,11 @@ struct Balloon {
 class WarningTracker {
 public:
     // The balloon for one limit, or nothing when it is below 80% or has warned at this level in
-    // this window already.
+    // this window already. With the window's length (0: unknown), a limit on course to run out
+    // before its reset says when.
     std::optional<Balloon> WarnIfNeeded(int64_t now, const std::wstring& keyPrefix, double percent,
-                                        const std::wstring& titleLabel, int64_t resetsAt);
+                                        const std::wstring& titleLabel, int64_t resetsAt,
+                                        int64_t windowSeconds = 0);
 
     // Every watched limit of the snapshot in order: Codex primary and secondary, each Claude
     // plan row, else the log estimate (only when `maxblock` is above 0).

@@ -2,6 +2,16 @@
 
 #include "core/numbers.h"
 #include "display/display_format.h"
+#include "display/pace.h"
+
+namespace {
+
+// ", out at 15:40" when the limit runs out before its reset at the pace so far, else nothing.
+std::wstring RunOutSuffix(const Pace& pace, int64_t now) {
+    return pace.runOutAt ? L", out at " + FormatRunOutTime(pace.runOutAt, now) : std::wstring();
+}
+
+}  // namespace
 
 std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std::wstring& show) {
     std::optional<double> claude, codex;
@@ -28,22 +38,34 @@ std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
     if (plan.hasLimits && !plan.limits.empty()) {
         const LimitRow& first = plan.limits.front();
         tip += L"\nClaude 5-hour: " + std::to_wstring(RoundPercent(first.percent)) +
-               L"%, resets in " + FormatDuration(SaturatingAdd(first.resetsAt, -now));
+               L"%, resets in " + FormatDuration(SaturatingAdd(first.resetsAt, -now)) +
+               RunOutSuffix(PaceOf(first.percent, first.resetsAt, LimitWindowSeconds(first.label),
+                                   now),
+                            now);
         for (const LimitRow& row : plan.limits) {  // the limit that binds, when another one
             if (row.binding && &row != &first) {
                 tip += L"\n" + row.label + L": " + std::to_wstring(RoundPercent(row.percent)) +
-                       L"%, binding";
+                       L"%, binding" +
+                       RunOutSuffix(PaceOf(row.percent, row.resetsAt, LimitWindowSeconds(row.label),
+                                           now),
+                                    now);
             }
         }
         if (plan.extra.enabled) tip += L"\nExtra usage: " + FormatExtraUsage(plan.extra);
     } else if (snapshot.claude.active) {
         tip += L"\nClaude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
-               L"% (estimate)";
+               L"% (estimate)" +
+               RunOutSuffix(PaceOf(snapshot.claude.percent, snapshot.claude.current.end,
+                                   kBlockSeconds, now),
+                            now);
     }
     const CodexWindow& primary = snapshot.codex.primary;
     if (primary.present) {
         tip += L"\nCodex: " + std::to_wstring(TruncatePercent(primary.usedPercent)) +
-               L"%, resets in " + FormatDuration(SaturatingAdd(primary.resetsAt, -now));
+               L"%, resets in " + FormatDuration(SaturatingAdd(primary.resetsAt, -now)) +
+               RunOutSuffix(PaceOf(primary.usedPercent, primary.resetsAt,
+                                   int64_t{primary.windowMinutes} * 60, now),
+                            now);
     }
     if (!snapshot.claude.active && !primary.present) {
         tip += L"\nNo active session";

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/local_time.h"
 #include "tray/limit_warnings.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_text.h"
@@ -151,6 +152,28 @@ TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
               L"No active session");
     // Before the worker's first publish nothing is known yet: not even "No active session".
     EXPECT_EQ(BuildTrayTooltip(UsageSnapshot{}, now), L"Tidewell \u00b7 reading logs\u2026");
+}
+
+TEST(TrayPace, RunOutTimeJoinsTooltipLinesAndBalloons) {
+    // Three of five hours gone: 60% is on pace, 60.5% runs out just before the reset.
+    const int64_t now = 1'800'000'000, reset = now + 2 * 3600;
+    UsageSnapshot s = Snapshot(true, false, true);
+    s.planLimits.limits[0] = {L"5-hour limit", 60, reset};
+    s.codex.primary = {true, 90, 300, reset};
+    const int64_t codexOut = now - 3 * 3600 + 12000;  // 90% in 3 h: 100% after 3 h 20 m
+    EXPECT_EQ(BuildTrayTooltip(s, now),
+              L"Tidewell\nClaude 5-hour: 60%, resets in 2h 00m\nCodex: 90%, resets in 2h 00m, out at " +
+                  FormatLocalClockTime(codexOut));
+    s.planLimits.limits[0].percent = 60.5;
+    EXPECT_NE(BuildTrayTooltip(s, now).find(L"61%, resets in 2h 00m, out at "), std::wstring::npos);
+
+    WarningTracker tracker;
+    const auto balloons = tracker.CheckLimitWarnings(s, 0, now);
+    ASSERT_EQ(balloons.size(), 1u);
+    EXPECT_EQ(balloons[0].text,
+              L"Resets in 2h 00m. At this pace: out at " + FormatLocalClockTime(codexOut) + L".");
+    // A window of unknown length gives no run-out.
+    EXPECT_EQ(tracker.WarnIfNeeded(now, L"x", 90, L"X", reset)->text, L"Resets in 2h 00m.");
 }
 
 TEST(LimitWarnings, LevelsStartAtExactly80And95) {
