@@ -9,6 +9,7 @@
 
 #include "panel/panel_layout.h"
 #include "panel/panel_placement.h"
+#include "platform/local_time.h"
 
 namespace {
 
@@ -424,6 +425,46 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
             EXPECT_EQ(bars[1].rect.right - bars[1].rect.left, c.fillWidth) << c.percent;
             EXPECT_EQ(bars[1].colour, c.fillColour) << c.percent;
         }
+    }
+}
+
+// The pace tick on a bar (a light core in a dark edge, standing out of the bar) at the share of
+// the window gone by, and the run-out time in the danger colour in place of the reset once the
+// row is ahead of pace.
+TEST(PanelLayout, PaceTickAndRunOutTime) {
+    struct Case {
+        float dpi;
+        double percent;
+        PanelRect core;  // the tick's light part
+        bool runsOut;
+    };
+    // The 5-hour window resets in an hour: four fifths gone.
+    const Case cases[] = {
+        {1.0f, 80, {253, 96, 255, 104}, false},  // exactly on pace
+        {1.0f, 80.1, {253, 96, 255, 104}, true},
+        {1.5f, 42.6, {380, 145, 383, 156}, false},
+        {1.5f, 99, {380, 145, 383, 156}, true},
+    };
+    for (const Case& c : cases) {
+        Scene scene;
+        scene.dpi = c.dpi;
+        scene.snapshot.planLimits.limits = {{L"5-hour limit", c.percent, kNow + 3600},
+                                            {L"Weekly \u00b7 All models", 12, 0}};
+        scene.settings.seccodex = false;
+        RecordingCanvas canvas;
+        scene.Draw(canvas);
+        std::vector<PanelRect> ticks;
+        for (const auto& op : canvas.ops) {
+            if (op.kind == "fill" && op.colour == palette::kMuted) ticks.push_back(op.rect);
+        }
+        ASSERT_EQ(ticks.size(), 1u) << c.percent << " (the weekly row has no reset: no tick)";
+        EXPECT_EQ(ticks[0], c.core) << c.percent;
+        const std::wstring out = L"Out at " + FormatLocalClockTime(
+                                                  kNow - 4 * 3600 +
+                                                  static_cast<int64_t>(4 * 3600 * 100 / c.percent));
+        const RecordingCanvas::Op* text = canvas.TextOp(c.runsOut ? out : L"Resets " + FormatLocalClockTime(kNow + 3600));
+        ASSERT_NE(text, nullptr) << c.percent;
+        EXPECT_EQ(text->colour, c.runsOut ? palette::kDanger : palette::kMuted) << c.percent;
     }
 }
 
