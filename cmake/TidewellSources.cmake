@@ -40,6 +40,14 @@ set(TIDEWELL_API_PORT "443" CACHE STRING "HTTPS port of the usage service")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/src/limits/usage_client.cpp PROPERTIES
     COMPILE_DEFINITIONS "TIDEWELL_API_HOST=L\"${TIDEWELL_API_HOST}\";TIDEWELL_API_PORT=${TIDEWELL_API_PORT}")
 
+# Test builds read WSL's folders from a stand-in folder that the tests name (there is no WSL under
+# Wine); the real program never does.
+option(TIDEWELL_WSL_STANDIN "Read WSL from the folder TIDEWELL_WSL_STANDIN names" OFF)
+if(TIDEWELL_WSL_STANDIN)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/src/platform/wsl_system_win.cpp PROPERTIES
+        COMPILE_DEFINITIONS "TIDEWELL_WSL_STANDIN=1")
+endif()
+
 # The page that the tray menu's "Tidewell website" opens.
 set(TIDEWELL_WEBSITE "https://github.com/tidewell/tidewell" CACHE STRING "The product's web page")
 set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/desktop_app_win.cpp PROPERTIES

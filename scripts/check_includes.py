@@ -2,7 +2,8 @@
 """Fails when an include in src/ runs against the order of the modules.
 
 The program reads top-down: app -> the views (tray, panel, report) -> display -> statusline ->
-limits -> the scanners (claude_logs, codex) -> core -> platform. A file may include its own module
+limits -> sources (the places logs come from) -> the scanners (claude_logs, codex) -> core ->
+platform. A file may include its own module
 and any module below it; a view never includes another view.
 """
 import pathlib
@@ -10,11 +11,12 @@ import re
 import sys
 
 LEVELS = {
-    "app": 7,
-    "tray": 6, "panel": 6, "report": 6,
-    "display": 5,
-    "statusline": 4,
-    "limits": 3,
+    "app": 8,
+    "tray": 7, "panel": 7, "report": 7,
+    "display": 6,
+    "statusline": 5,
+    "limits": 4,
+    "sources": 3,
     "claude_logs": 2, "codex": 2,
     "core": 1,
     "platform": 0,

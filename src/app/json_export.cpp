@@ -2,10 +2,15 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <string_view>
+#include <vector>
 #include <ctime>
 #include <fstream>
 
 #include "claude_logs/scan.h"
+#include "platform/unicode.h"
+#include "sources/place_scan.h"
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "platform/system.h"
@@ -25,6 +30,23 @@ std::string Shortest6(double value) {
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
+// A JSON string of UTF-8 text: quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            quoted.append(1, '\\').append(1, c);
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escape;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
 }  // namespace
 
 std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& codex) {
@@ -40,7 +62,19 @@ std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& 
         .append(Shortest6(codex.primary.usedPercent))
         .append(",\"primary_minutes\":")
         .append(std::to_string(codex.primary.windowMinutes))
-        .append("}}");
+        .append("},\"sources\":[");
+    // The places read, after the members older readers know.
+    const std::vector<SourceLine> sources = ShownSourceLines(claude.sources, codex.sources);
+    for (size_t i = 0; i < sources.size(); ++i) {
+        json.append(i ? ",{\"name\":" : "{\"name\":")
+            .append(JsonString(WideToUtf8(sources[i].name)))
+            .append(",\"files\":")
+            .append(std::to_string(sources[i].files))
+            .append(",\"read\":")
+            .append(Bool(!sources[i].notRead))
+            .append("}");
+    }
+    json.append("]}");
     return json;
 }
 
@@ -49,8 +83,10 @@ int RunJsonExport(const std::wstring& outputPath) {
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
     ClaudeLogScanner claudeScanner;
     CodexScanner codexScanner;
-    const ClaudeLogSummary claude = ScanClaudeLogs(claudeScanner, now, settings.maxblock);
-    const CodexLimits codex = ScanCodexLimits(codexScanner, now);
+    LogPlaceFinder places;
+    const ClaudeLogSummary claude =
+        ScanClaudePlaces(claudeScanner, places, now, now, settings.maxblock, nullptr);
+    const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
     const std::string json = FormatJsonExport(claude, codex);
 
     std::ofstream file(PathFromWide(outputPath), std::ios::binary | std::ios::trunc);

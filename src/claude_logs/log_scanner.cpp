@@ -259,23 +259,48 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         // entries to files_ meanwhile; map entries never move, and each is read by one reader.
         HelperReader second(queue, helper);
         uint64_t toRead = 0;
+        uint64_t slowBudget = kSlowReadBudget;
+        moreToRead_ = false;
+        const auto add = [&](const PendingRead& read) {
+            toRead += BytesToRead(read);  // before the file is a reader's
+            queue.Add(read);
+            if (toRead >= kParallelReadBytes) second.Start();
+        };
+        // A slow root's reads, newest first, as far as the scan's budget goes; a file left over
+        // keeps its old size, so a later scan reads it.
+        std::vector<std::pair<int64_t, PendingRead>> slowReads;
         try {
             for (const std::wstring& root : roots) {
                 if (!PathExists(root)) {
                     continue;
                 }
                 found = true;
+                const bool slow = slow_ ? slow_(root) : root.starts_with(L"\\\\");
+                slowReads.clear();
                 walk_(
                     root,
                     [&](const std::wstring& path, const WalkedFile& file) {
                         if (Stopped()) return;
                         PendingRead read;
                         if (!VisitFile(path, file.size, file.lastWriteTime, read)) return;
-                        toRead += BytesToRead(read);  // before the file is a reader's
-                        queue.Add(read);
-                        if (toRead >= kParallelReadBytes) second.Start();
+                        if (slow) {
+                            slowReads.emplace_back(file.lastWriteTime, read);
+                        } else {
+                            add(read);
+                        }
                     },
                     [this](const std::wstring& folder) { unlisted_.push_back(folder); });
+                std::sort(slowReads.begin(), slowReads.end(),
+                          [](const auto& a, const auto& b) { return a.first > b.first; });
+                for (const auto& [time, read] : slowReads) {
+                    const uint64_t bytes = BytesToRead(read);
+                    if (bytes > slowBudget && slowBudget < kSlowReadBudget) {
+                        moreToRead_ = true;
+                        break;
+                    }
+                    slowBudget -= std::min(bytes, slowBudget);
+                    add(read);
+                }
             }
         } catch (...) {
             // What the second reader has read meanwhile joins the next scan's selection.
@@ -296,6 +321,20 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     Select(now);
     selection_.found = found;
     return selection_;
+}
+
+std::vector<size_t> ClaudeLogScanner::FilesWithRecords(const std::vector<std::wstring>& roots) const {
+    std::vector<size_t> counts(roots.size(), 0);
+    for (size_t i = 0; i < roots.size(); ++i) {
+        for (auto it = files_.lower_bound(roots[i]);
+             it != files_.end() && it->first.starts_with(roots[i]); ++it) {
+            if (it->second.records.empty() || !IsBelow(it->first, roots[i])) continue;
+            bool earlier = false;
+            for (size_t j = 0; j < i && !earlier; ++j) earlier = IsBelow(it->first, roots[j]);
+            if (!earlier) ++counts[i];
+        }
+    }
+    return counts;
 }
 
 const ClaudeLogSelection& ClaudeLogScanner::Reselect(int64_t now) {
@@ -325,7 +364,7 @@ void ClaudeLogScanner::Prune() {
 
 bool ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime,
                                  PendingRead& read) {
-    if (!HasJsonlExtension(path) || lastWriteTime < fileCutoff_) {
+    if (!HasJsonlExtension(path) || IsAuditLog(path) || lastWriteTime < fileCutoff_) {
         return false;
     }
     auto [entry, added] = files_.try_emplace(path);

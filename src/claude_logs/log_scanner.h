@@ -67,6 +67,16 @@ public:
 
     // The per-file memory, ordered by full path.
     const std::map<std::wstring, ClaudeFileState>& files() const { return files_; }
+
+    // How many files below each of `roots` hold records (a file below two roots counts for the
+    // first).
+    std::vector<size_t> FilesWithRecords(const std::vector<std::wstring>& roots) const;
+
+    // Roots on slow file systems (WSL's, shares) are read at most kSlowReadBudget bytes a scan,
+    // their newest files first; the rest waits for the following scans. By default every root
+    // whose path starts with two separators.
+    void SlowRootsAre(std::function<bool(const std::wstring& root)> slow) { slow_ = std::move(slow); }
+    bool MoreToRead() const { return moreToRead_; }  // the last scan left a slow root's bytes
     const ClaudeScanStats& lastScanStats() const { return stats_; }
 
 private:
@@ -77,6 +87,8 @@ private:
     void Prune();
 
     Walk walk_;
+    std::function<bool(const std::wstring& root)> slow_;
+    bool moreToRead_ = false;
     const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, ClaudeFileState> files_;
     uint64_t scanCount_ = 0;

@@ -7,6 +7,7 @@
 
 #include "claude_logs/log_record.h"
 #include "core/atomic_double.h"
+#include "core/source_lines.h"
 
 // One 5-hour window of Claude Code activity; all zero means none.
 struct UsageBlock {
@@ -27,6 +28,7 @@ struct ClaudeLogSummary {
     std::vector<UsageBlock> blocks;  // oldest first
     std::map<std::string, double> dailyTokens;  // local date "YYYY-MM-DD" -> tokens
     double percent = 0;  // the running block against the largest completed one, 0-100
+    std::vector<SourceLine> sources;  // the places read, and how many files gave records
 };
 
 inline constexpr int64_t kBlockSeconds = 5 * 3600;

@@ -67,17 +67,62 @@ std::wstring CodexBucketLabel(std::string_view name, std::string_view id) {
 }
 
 CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_t clockNow) {
-    found_ = PathExists(sessions);
-    if (!found_) {
-        return CodexLimits{};
-    }
+    return Scan(std::vector<std::wstring>{sessions}, now, clockNow);
+}
+
+CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t now,
+                               int64_t clockNow) {
+    found_ = false;
     const int64_t cutoff = clockNow - kLogLookbackSeconds;
-    WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
-        if (HasJsonlExtension(path) && file.lastWriteTime >= cutoff && !(stop_ && stop_->load())) {
-            ReadFile(path, file.size, files_[path]);
+    struct SlowRead {
+        int64_t time;
+        std::wstring path;
+        uint64_t size;
+    };
+    std::vector<SlowRead> slowReads;
+    for (const std::wstring& sessions : folders) {
+        if (!PathExists(sessions)) continue;
+        found_ = true;
+        const bool slow = sessions.starts_with(L"\\\\");
+        slowReads.clear();
+        WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
+            if (!HasJsonlExtension(path) || file.lastWriteTime < cutoff || (stop_ && stop_->load())) {
+                return;
+            }
+            if (!slow) {
+                ReadFile(path, file.size, files_[path]);
+            } else if (const auto known = files_.find(path);
+                       known == files_.end() || known->second.sizeSeen != file.size) {
+                slowReads.push_back({file.lastWriteTime, path, file.size});
+            }
+        });
+        // The newest sessions hold the figures that count: read first, as far as the budget goes.
+        std::sort(slowReads.begin(), slowReads.end(),
+                  [](const SlowRead& a, const SlowRead& b) { return a.time > b.time; });
+        uint64_t budget = kSlowReadBudget;
+        for (const SlowRead& read : slowReads) {
+            CodexFileState& state = files_[read.path];
+            const uint64_t bytes = read.size > state.consumed ? read.size - state.consumed : read.size;
+            if (bytes > budget && budget < kSlowReadBudget) break;
+            budget -= std::min(bytes, budget);
+            ReadFile(read.path, read.size, state);
         }
-    });
+    }
     return Current(now);
+}
+
+std::vector<size_t> CodexScanner::FilesWithFigures(const std::vector<std::wstring>& folders) const {
+    std::vector<size_t> counts(folders.size(), 0);
+    for (const auto& [path, state] : files_) {
+        if (state.eventTime == 0 && state.buckets.empty()) continue;
+        for (size_t i = 0; i < folders.size(); ++i) {
+            if (IsBelow(path, folders[i])) {
+                ++counts[i];
+                break;
+            }
+        }
+    }
+    return counts;
 }
 
 CodexLimits CodexScanner::Current(int64_t now) const {
@@ -144,11 +189,16 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
     return WideFromPath(folder / "sessions");
 }
 
+CodexLimits ScanCodexFolders(CodexScanner& scanner, const std::vector<std::wstring>& folders,
+                             int64_t now, WalkGate* gate) {
+    return WalkOrReuse(
+        gate, folders, now,
+        [&] { return scanner.Scan(folders, now, static_cast<int64_t>(std::time(nullptr))); },
+        [&] { return scanner.Current(now); });
+}
+
 CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate) {
     const std::wstring sessions = CodexSessionsFolder(ReadEnvironment(L"CODEX_HOME"),
                                                       ReadUserProfile(), ReadEnvironment(L"HOME"));
-    return WalkOrReuse(
-        gate, {sessions}, now,
-        [&] { return scanner.Scan(sessions, now, static_cast<int64_t>(std::time(nullptr))); },
-        [&] { return scanner.Current(now); });
+    return ScanCodexFolders(scanner, {sessions}, now, gate);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codex/codex_event.h"
+#include "core/source_lines.h"
 #include "core/walk_gate.h"
 
 // A model's own rate-limit bucket, which Codex reports beside the account's (such as
@@ -49,6 +50,7 @@ struct CodexLimits {
     CodexWindow secondary;
     int64_t updatedAt = 0;  // time of the event that supplied the windows; 0 = none
     std::vector<CodexBucket> buckets;  // model buckets, newest figures of each, by label
+    std::vector<SourceLine> sources;   // the places read, and how many files gave figures
 };
 
 // Reads Codex's session logs incrementally and reports the newest rate-limit event.
@@ -57,6 +59,13 @@ public:
     // Scans `sessions` (files last written more than 8 days before `clockNow`, the wall clock
     // in Unix seconds, are not opened); windows that have reset by `now` report 0 percent.
     CodexLimits Scan(const std::wstring& sessions, int64_t now, int64_t clockNow);
+    // The same for several sessions folders (this computer's, each WSL home's): the newest event
+    // of all wins. Folders whose path starts with two separators are slow: at most
+    // kSlowReadBudget bytes a scan, newest files first.
+    CodexLimits Scan(const std::vector<std::wstring>& folders, int64_t now, int64_t clockNow);
+
+    // How many files below each of `folders` gave the account's or a bucket's figures.
+    std::vector<size_t> FilesWithFigures(const std::vector<std::wstring>& folders) const;
     // What the files read so far give at `now`, without walking or reading.
     CodexLimits Current(int64_t now) const;
 
@@ -79,6 +88,9 @@ private:
 std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstring& userProfile,
                                  const std::wstring& home);
 
-// Scans the sessions folder of this process's environment with `scanner`; with a `gate`, only
-// when it says that something there changed.
+// Scans `folders` with `scanner`; with a `gate`, only when it says that something there changed.
+CodexLimits ScanCodexFolders(CodexScanner& scanner, const std::vector<std::wstring>& folders,
+                             int64_t now, WalkGate* gate = nullptr);
+
+// The same for the sessions folder of this process's environment.
 CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate = nullptr);

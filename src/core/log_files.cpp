@@ -18,6 +18,16 @@ bool HasJsonlExtension(std::wstring_view path) {
     return path.size() >= nameStart + kExtension.size() + 1 && path.ends_with(kExtension);
 }
 
+bool IsAuditLog(std::wstring_view path) {
+    return path.substr(path.find_last_of(L"/\\") + 1) == L"audit.jsonl";
+}
+
+bool IsBelow(std::wstring_view path, std::wstring_view root) {
+    if (root.empty() || path.size() <= root.size() || !path.starts_with(root)) return false;
+    const auto separator = [](wchar_t c) { return c == L'/' || c == L'\\'; };
+    return separator(root.back()) || separator(path[root.size()]);
+}
+
 AppendedRead ReadAppendedLines(const std::wstring& path, uint64_t start, uint64_t size,
                                bool inLongLine, std::vector<char>& buffer,
                                const std::function<void(std::string_view lines)>& onLines) {

@@ -13,6 +13,17 @@ inline constexpr int64_t kLogLookbackSeconds = 691200;
 // extension (".jsonl" alone is a hidden file without one).
 bool HasJsonlExtension(std::wstring_view path);
 
+// Bytes a scan reads at most from each root on a slow file system (WSL's file server gives a few
+// megabytes a second): a large first scan there goes on over the following cycles.
+inline constexpr uint64_t kSlowReadBudget = 16 << 20;
+
+// True for "audit.jsonl": Claude's desktop app keeps beside each agent session's log a partial
+// copy of its records under this name, which is not read.
+bool IsAuditLog(std::wstring_view path);
+
+// True when `path` lies below `root` (either separator).
+bool IsBelow(std::wstring_view path, std::wstring_view root);
+
 // The longest line a log reader holds. Real lines stay far below (a reply with a few images in
 // it is some megabytes); anything longer is garbage, such as a file of zeros with no newline,
 // and is skipped unread rather than buffered whole.

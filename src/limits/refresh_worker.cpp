@@ -66,11 +66,12 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
         return path ? PlanFromCredentials(ReadWholeFile(*path)) : std::wstring();
     };
     sources.scanClaudeLogs = [&scanners, &maxblock](int64_t now) {
-        return ScanClaudeLogs(scanners.claude, now, maxblock, &scanners.claudeGate,
-                              &scanners.claudeDays);
+        return ScanClaudePlaces(scanners.claude, scanners.places, now,
+                                static_cast<int64_t>(std::time(nullptr)), maxblock,
+                                &scanners.claudeGate, &scanners.claudeDays);
     };
     sources.scanCodexLimits = [&scanners](int64_t now) {
-        return ScanCodexLimits(scanners.codex, now, &scanners.codexGate);
+        return ScanCodexPlaces(scanners.codex, scanners.places, now, &scanners.codexGate);
     };
     return sources;
 }

@@ -14,6 +14,7 @@
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
+#include "sources/place_scan.h"
 
 // What the refresh worker publishes.
 struct UsageState {
@@ -71,6 +72,7 @@ struct LogScanners {
     WalkGate codexGate;
     LocalDays claudeDays;
     LiveCacheReader live{LiveCachePath()};
+    LogPlaceFinder places;
 };
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners

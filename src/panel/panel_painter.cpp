@@ -363,6 +363,8 @@ private:
         SwitchRow(kTargetKeepOpen, L"Keep open when I click elsewhere", settings.pinned);
         SwitchRow(kTargetAutostart, L"Start with Windows", in_.autostartOn && in_.autostartOn());
         SwitchRow(kTargetAlerts, L"Warn at 80% and 95%", settings.alerts);
+        SectionHeading(L"SOURCES", S(28));
+        SourceRows();
         y_ += S(8);
         const int32_t bw = (w_ - S(8)) / 2;
         Button(Box(x_, y_, x_ + bw, y_ + S(34)), kTargetBack, L"Back", FontRole::kButton, kInk,
@@ -370,6 +372,33 @@ private:
         Button(Box(x_ + bw + S(8), y_, x_ + w_, y_ + S(34)), kTargetQuit, L"Quit Tidewell",
                FontRole::kButton, kMuted, kRaised);
         y_ += S(14) + S(34);
+    }
+
+    // Where the figures come from: one line a place, a few at most.
+    void SourceRows() {
+        constexpr size_t kMaxLines = 6;
+        const UsageSnapshot& snapshot = in_.snapshot;
+        std::vector<std::wstring> texts;
+        if (!snapshot.hasUpdate) {
+            texts.push_back(L"Reading\u2026");
+        } else {
+            const std::vector<SourceLine> lines =
+                ShownSourceLines(snapshot.claude.sources, snapshot.codex.sources);
+            for (size_t i = 0; i < lines.size() && i < kMaxLines; ++i) {
+                texts.push_back(FormatSourceLine(lines[i]));
+            }
+            if (lines.size() > kMaxLines) {
+                texts.push_back(L"and " + std::to_wstring(lines.size() - kMaxLines) + L" more");
+            }
+            if (lines.empty()) texts.push_back(L"No logs found yet");
+        }
+        for (const std::wstring& text : texts) {
+            if (Drawing()) {
+                Text(text, Box(x_, y_, x_ + w_, y_ + S(18)), FontRole::kSmall, kMuted,
+                     TextAlign::kLeft);
+            }
+            y_ += S(20);
+        }
     }
 
     Canvas& canvas_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // What a folder walk tells about one regular file.
 struct WalkedFile {
@@ -23,3 +24,7 @@ void WalkRegularFiles(const std::wstring& root, const VisitFile& visit,
 
 // True when anything exists at `path` (links followed).
 bool PathExists(const std::wstring& path);
+
+// The names of the folders directly in `folder` (links to folders left out), at most `limit` of
+// them, in the order the system lists them; none when it cannot be listed.
+std::vector<std::wstring> ListSubfolders(const std::wstring& folder, size_t limit);

@@ -18,7 +18,7 @@ public:
 };
 
 // A watch on `folder` and everything below it, or null when the folder is missing. Where changes
-// cannot be watched the watch says kChanged every time (the folder is walked every cycle); where
-// their signals cannot be trusted (network shares) it never does, and only the periodic walk
-// reads the folder.
+// cannot be watched the watch says kChanged every time (the folder is walked every cycle), and so
+// do WSL's folders, which send no notifications and change all day; where signals cannot be
+// trusted (network shares) it never does, and only the periodic walk reads the folder.
 std::unique_ptr<FolderWatch> WatchFolder(const std::wstring& folder);

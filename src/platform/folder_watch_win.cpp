@@ -49,12 +49,20 @@ bool IsShare(const std::wstring& folder) {
     return false;
 }
 
+bool IsWslFolder(const std::wstring& folder) {
+    return _wcsnicmp(folder.c_str(), L"\\\\wsl.localhost\\", 16) == 0 ||
+           _wcsnicmp(folder.c_str(), L"\\\\wsl$\\", 7) == 0;
+}
+
 }  // namespace
 
 std::unique_ptr<FolderWatch> WatchFolder(const std::wstring& folder) {
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
+    // WSL's file server sends no notifications, and its users work there all day: polled.
+    if (IsWslFolder(folder))
+        return std::make_unique<FixedAnswer>(FolderChange::kChanged);
     if (IsShare(folder))
         return std::make_unique<FixedAnswer>(FolderChange::kNone);
     const HANDLE handle =

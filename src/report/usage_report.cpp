@@ -98,5 +98,14 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
         page += "</p>";
     }
     page += "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+    const std::vector<SourceLine> sources =
+        ShownSourceLines(snapshot.claude.sources, snapshot.codex.sources);
+    if (!sources.empty()) {
+        page += "<p style='color:#8d8d86'>Sources:";
+        for (const SourceLine& line : sources) {
+            page += "<br>" + EscapeHtml(WideToUtf8(FormatSourceLine(line)));
+        }
+        page += "</p>";
+    }
     return page;
 }

@@ -22,10 +22,10 @@ std::string Format(bool found, bool active, double tokens, double percent, doubl
 TEST(FormatJsonExport, WritesTheExactLine) {
     EXPECT_EQ(Format(false, false, 0, 0, 0, 0),
               R"({"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},)"
-              R"("codex":{"primary_pct":0,"primary_minutes":0}})");
+              R"("codex":{"primary_pct":0,"primary_minutes":0},"sources":[]})");
     EXPECT_EQ(Format(true, true, 934, 61.7, 12.5, 300),
               R"({"claude":{"found":true,"active":true,"current_tokens":934,"pct":61},)"
-              R"("codex":{"primary_pct":12.5,"primary_minutes":300}})");
+              R"("codex":{"primary_pct":12.5,"primary_minutes":300},"sources":[]})");
 }
 
 TEST(FormatJsonExport, TruncatesAndFormatsNumbersLikePrintf) {

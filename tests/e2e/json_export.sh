@@ -31,7 +31,7 @@ export_with_home() {
     code=$?
 }
 
-nothing='{"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0}}'
+nothing='{"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[]}'
 export_with_home none "$scratch/none.json"
 check "no folders: exit code 0 (got $code)" [ "$code" -eq 0 ]
 check "no folders: the all-zero line" same_bytes "$scratch/none.json" "$nothing"
@@ -43,14 +43,21 @@ fi
 mkdir -p "$home/.claude/projects/-home-dev-app" "$home/.codex/sessions"
 export_with_home home "$scratch/empty.json"
 check "empty folders: found, nothing active" same_bytes "$scratch/empty.json" \
-    '{"claude":{"found":true,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0}}'
+    '{"claude":{"found":true,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[]}'
 
 python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$home"
 printf 'an older, longer file that must be truncated, not appended to ..................' >"$scratch/real.json"
 export_with_home home "$scratch/real.json"
 check "realistic home: exit code 0 (got $code)" [ "$code" -eq 0 ]
-check "realistic home: the expected line" same_bytes "$scratch/real.json" \
-    '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299}}'
+# The places read: natively the home's folders, under Wine the two folders named (as JSON strings).
+if [ -n "$runner" ]; then
+    json_path() { program_path "$1" | sed 's/\\/\\\\/g'; }
+    sources="{\"name\":\"$(json_path "$home/.claude")\",\"files\":3,\"read\":true},{\"name\":\"$(json_path "$home/.codex")\",\"files\":1,\"read\":true}"
+else
+    sources='{"name":"This computer ~/.claude","files":3,"read":true},{"name":"This computer ~/.codex","files":1,"read":true}'
+fi
+realistic='{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299},"sources":['"$sources"']}'
+check "realistic home: the expected line" same_bytes "$scratch/real.json" "$realistic"
 check "nothing printed" [ ! -s "$scratch/stdout" ]
 
 if [ -z "$runner" ]; then
@@ -60,8 +67,7 @@ if [ -z "$runner" ]; then
     out="$scratch/out$(printf '\377').json"
     env -u USERPROFILE -u CLAUDE_CONFIG_DIR -u CODEX_HOME HOME="$latin" XDG_CONFIG_HOME="$scratch/config" \
         "$exe" --json "$out" </dev/null
-    check "names that are not UTF-8: the home is read and the named file written" same_bytes "$out" \
-        '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299}}'
+    check "names that are not UTF-8: the home is read and the named file written" same_bytes "$out" "$realistic"
 fi
 
 export_with_home home "$scratch/missing/folder/out.json"

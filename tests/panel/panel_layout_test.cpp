@@ -73,6 +73,8 @@ UsageSnapshot LiveSnapshot() {
     s.codex.primary = {true, 31.5, 300, kNow + 7200};
     s.codex.secondary = {true, 80, 10080, 0};
     s.claude.found = true;
+    s.claude.sources = {{L"Windows ~/.claude", 1204, false}, {L"Ubuntu (WSL)", 0, true}};
+    s.codex.sources = {{L"Windows ~/.codex", 0, false}};  // gave nothing: not listed
     s.hasUpdate = true;
     s.lastUpdate = kNow - 30;
     return s;
@@ -153,7 +155,7 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
     settings.settingsPage = true;
     Scene estimate = first;
     estimate.snapshot.planLimits.message = L"429";
-    estimate.snapshot.claude = {true, true, {}, {}, {}, 55};
+    estimate.snapshot.claude = {true, true, {}, {}, {}, 55, {}};
     estimate.snapshot.codex.found = true;
     Scene compact = live;
     compact.settings.size = 0;
@@ -167,13 +169,14 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
         {&stale, 338 + 24 + 38},
         {&staleConnected, 338 + 24},
         {&hidden, 44 + 1 + 24 + 4 + 42 + 26},
-        {&settings, 501},
+        {&settings, 501 + 28 + 2 * 20},  // the sources: a heading and two lines
         // the 429 message, the estimate row without a bar (no largest window yet), no Codex data
         {&estimate, 44 + (1 + 26 + 24 + 28 + 38) + (1 + 26 + 24) + 72},
         // each term scaled on its own: 12+26 header, rows 37, heading 23, footer 4+7+30+23
         {&compact, 12 + 26 + 2 * (1 + 23 + 37 + 37) + 4 + 7 + 30 + 23},
         // 1.71: 24+51, separator 2, caption 48, segments 62, switches 62, footer 14+58+24
-        {&large144, 24 + 51 + 2 + 2 * (48 + 62) + (48 + 2 * 62) + (48 + 4 * 62) + 14 + 58 + 24},
+        {&large144, 24 + 51 + 2 + 2 * (48 + 62) + (48 + 2 * 62) + (48 + 4 * 62) + (48 + 2 * 34) +
+                        14 + 58 + 24},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto& [scene, height] = cases[i];
@@ -218,7 +221,15 @@ TEST(PanelLayout, TargetsAndTheirPlaces) {
     EXPECT_EQ(page.targets[2].rect, (PanelRect{16, 73, 111, 103}));  // segment width (298-12)/3
     EXPECT_EQ(page.targets[4].rect, (PanelRect{218, 73, 313, 103}));
     EXPECT_EQ(page.targets[8].rect, (PanelRect{10, 201, 320, 235}));  // switch rows reach past x
-    EXPECT_EQ(page.targets[14].rect, (PanelRect{16, 453, 161, 487}));
+    EXPECT_EQ(page.targets[14].rect, (PanelRect{16, 521, 161, 555}));
+    RecordingCanvas canvas;
+    settings.Draw(canvas);
+    const auto texts = canvas.Texts();
+    const auto sources = std::find(texts.begin(), texts.end(), L"SOURCES");
+    ASSERT_NE(sources, texts.end());
+    EXPECT_EQ(std::vector<std::wstring>(sources + 1, sources + 3),
+              (std::vector<std::wstring>{L"Windows ~/.claude \u00b7 1,204 files",
+                                         L"Ubuntu (WSL) \u00b7 stopped, not read"}));
 
     // Clicks take the first target, hover the last; the header's free area drags the panel.
     EXPECT_EQ(ClickTargetAt(main, 258, 12), kTargetPin);

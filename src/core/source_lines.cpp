@@ -1,0 +1,41 @@
+#include "core/source_lines.h"
+
+#include <algorithm>
+
+namespace {
+
+// 1204 -> "1,204".
+std::wstring Grouped(size_t value) {
+    std::wstring digits = std::to_wstring(value);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, L",");
+    return digits;
+}
+
+}  // namespace
+
+std::wstring FormatSourceLine(const SourceLine& line) {
+    if (line.notRead) return line.name + L" \u00b7 stopped, not read";
+    return line.name + L" \u00b7 " + Grouped(line.files) + (line.files == 1 ? L" file" : L" files");
+}
+
+void MergeSourceLines(std::vector<SourceLine>& lines, const std::vector<SourceLine>& more) {
+    for (const SourceLine& line : more) {
+        const auto same = std::find_if(lines.begin(), lines.end(),
+                                       [&](const SourceLine& l) { return l.name == line.name; });
+        if (same == lines.end()) {
+            lines.push_back(line);
+        } else {
+            same->files += line.files;
+            same->notRead = same->notRead && line.notRead;
+        }
+    }
+}
+
+std::vector<SourceLine> ShownSourceLines(const std::vector<SourceLine>& claude,
+                                         const std::vector<SourceLine>& codex) {
+    std::vector<SourceLine> lines;
+    MergeSourceLines(lines, claude);
+    MergeSourceLines(lines, codex);
+    std::erase_if(lines, [](const SourceLine& line) { return !line.notRead && line.files == 0; });
+    return lines;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// One place on this computer that logs come from, as the settings page, the report and the export
+// list it: "Windows ~/.claude · 1,204 files", "Ubuntu (WSL) · stopped, not read".
+struct SourceLine {
+    std::wstring name;
+    size_t files = 0;      // log files that gave records or Codex figures
+    bool notRead = false;  // a WSL distribution that is not running, left alone
+    friend bool operator==(const SourceLine&, const SourceLine&) = default;
+};
+
+// "<name> · 1,204 files" ("1 file"), or "<name> · stopped, not read".
+std::wstring FormatSourceLine(const SourceLine& line);
+
+// Adds `more` to `lines`: a name already there has its files added, a new one goes last.
+void MergeSourceLines(std::vector<SourceLine>& lines, const std::vector<SourceLine>& more);
+
+// The places that gave something, and the ones not read: lines with no files that were read are
+// left out.
+std::vector<SourceLine> ShownSourceLines(const std::vector<SourceLine>& claude,
+                                         const std::vector<SourceLine>& codex);

@@ -1,0 +1,123 @@
+#include "sources/log_places.h"
+
+#include "claude_logs/log_roots.h"
+#include "codex/codex_scanner.h"
+#include "platform/system.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::wstring_view kThisSystem = L"Windows";
+#else
+constexpr std::wstring_view kThisSystem = L"This computer";
+#endif
+
+std::wstring Folder(const std::wstring& base, const wchar_t* rest) {
+    return base + (base.empty() || base.ends_with(L'\\') || base.ends_with(L'/') ? L"" : L"\\") +
+           rest;
+}
+
+}  // namespace
+
+PlaceEnvironment PlaceEnvironmentOfThisProcess() {
+    return {ReadUserProfile(),
+            ReadEnvironment(L"HOME"),
+            ReadEnvironment(L"CLAUDE_CONFIG_DIR"),
+            ReadEnvironment(L"CODEX_HOME"),
+            ReadEnvironment(L"APPDATA"),
+            ReadEnvironment(L"LOCALAPPDATA")};
+}
+
+std::vector<LogPlace> LocalPlaces(const PlaceEnvironment& env) {
+    const std::vector<std::wstring> roots =
+        ClaudeLogRoots(env.userProfile, env.home, env.claudeConfigDir);
+    std::vector<LogPlace> places;
+    // The configured folders come first, one place each; the two in the home folder last.
+    size_t begin = 0;
+    for (size_t i = 0; i + 2 < roots.size(); ++i) {
+        size_t comma = env.claudeConfigDir.find(L',', begin);
+        if (comma == std::wstring::npos) comma = env.claudeConfigDir.size();
+        places.push_back({env.claudeConfigDir.substr(begin, comma - begin), {roots[i]}, {}});
+        begin = comma + 1;
+    }
+    const std::wstring system(kThisSystem);
+    places.push_back({system + L" ~/.claude", {roots[roots.size() - 2]}, {}});
+    places.push_back({system + L" ~/.config/claude", {roots.back()}, {}});
+    const std::wstring codex = CodexSessionsFolder(env.codexHome, env.userProfile, env.home);
+    const std::wstring codexName = env.codexHome.empty() ? system + L" ~/.codex" : env.codexHome;
+    // A configured folder may be the Codex folder's place too: one line for both.
+    for (LogPlace& place : places) {
+        if (place.name == codexName) {
+            place.codexFolders.push_back(codex);
+            return places;
+        }
+    }
+    places.push_back({codexName, {}, {codex}});
+    return places;
+}
+
+std::vector<LogPlace> WslLogPlaces(const std::vector<WslPlace>& distributions) {
+    std::vector<LogPlace> places;
+    for (const WslPlace& distribution : distributions) {
+        LogPlace place{distribution.name + L" (WSL)", {}, {}, !distribution.running};
+        place.claudeRoots = distribution.folders.claudeRoots;
+        place.codexFolders = distribution.folders.codexFolders;
+        places.push_back(std::move(place));
+    }
+    return places;
+}
+
+std::vector<std::wstring> AgentSessionBases(const PlaceEnvironment& env,
+                                            const ListFolders& listFolders) {
+    std::vector<std::wstring> bases;
+    if (!env.appData.empty()) {
+        bases.push_back(Folder(env.appData, L"Claude\\local-agent-mode-sessions"));
+    }
+    if (!env.localAppData.empty()) {
+        const std::wstring packages = Folder(env.localAppData, L"Packages");
+        for (const std::wstring& package : listFolders(packages)) {
+            if (package.starts_with(L"Claude_")) {
+                bases.push_back(packages + L"\\" + package +
+                                L"\\LocalCache\\Roaming\\Claude\\local-agent-mode-sessions");
+            }
+        }
+    }
+    return bases;
+}
+
+std::vector<std::wstring> FindAgentProjectRoots(const std::vector<std::wstring>& bases,
+                                                const ListFolders& listFolders,
+                                                const std::function<bool(const std::wstring&)>& exists) {
+    std::vector<std::wstring> roots;
+    for (const std::wstring& base : bases) {
+        for (const std::wstring& app : listFolders(base)) {
+            for (const std::wstring& machine : listFolders(base + L"\\" + app)) {
+                const std::wstring machineFolder = base + L"\\" + app + L"\\" + machine;
+                for (const std::wstring& session : listFolders(machineFolder)) {
+                    if (!session.starts_with(L"local_")) continue;
+                    const std::wstring projects = machineFolder + L"\\" + session + L"\\.claude\\projects";
+                    if (!exists(projects)) continue;
+                    roots.push_back(projects);
+                    if (roots.size() == kMaxAgentSessions) return roots;
+                }
+            }
+        }
+    }
+    return roots;
+}
+
+std::vector<SourceLine> PlaceLines(
+    const std::vector<LogPlace>& places,
+    const std::function<const std::vector<std::wstring>&(const LogPlace&)>& pick,
+    const std::vector<size_t>& perRoot) {
+    std::vector<SourceLine> lines;
+    size_t root = 0;
+    for (const LogPlace& place : places) {
+        SourceLine line{place.name, 0, place.notRead};
+        for (size_t i = 0; i < pick(place).size() && root < perRoot.size(); ++i) {
+            line.files += perRoot[root++];
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}

@@ -1,0 +1,96 @@
+#include "sources/place_scan.h"
+
+#include <ctime>
+
+#include "platform/file_walk.h"
+
+namespace {
+
+constexpr size_t kMaxListedFolders = 256;  // a level of the bounded walks
+
+std::vector<std::wstring> Flatten(const std::vector<LogPlace>& places,
+                                  std::vector<std::wstring> LogPlace::* member) {
+    std::vector<std::wstring> all;
+    for (const LogPlace& place : places) {
+        all.insert(all.end(), (place.*member).begin(), (place.*member).end());
+    }
+    return all;
+}
+
+}  // namespace
+
+LogPlaceFinder::LogPlaceFinder(PlaceEnvironment environment, WslSystem wsl, ListFolders listFolders,
+                               std::function<bool(const std::wstring&)> exists)
+    : environment_(std::move(environment)),
+      wsl_(std::move(wsl)),
+      listFolders_(std::move(listFolders)),
+      exists_(std::move(exists)) {}
+
+LogPlaceFinder::LogPlaceFinder()
+    : LogPlaceFinder(
+          PlaceEnvironmentOfThisProcess(), ThisWslSystem(),
+          [](const std::wstring& folder) { return ListSubfolders(folder, kMaxListedFolders); },
+          PathExists) {}
+
+const std::vector<LogPlace>& LogPlaceFinder::Places(int64_t now) {
+    if (havePlaces_ && now == placesAt_) return places_;  // asked again in the same cycle
+    places_ = LocalPlaces(environment_);
+    localCount_ = places_.size();
+    for (LogPlace& place : WslLogPlaces(wsl_.Places(now))) places_.push_back(std::move(place));
+    placesAt_ = now;
+    havePlaces_ = true;
+    return places_;
+}
+
+const std::vector<std::wstring>& LogPlaceFinder::AgentBases(int64_t now) {
+    if (!haveAgentBases_ || now - agentBasesAt_ >= kFullWalkInterval || now < agentBasesAt_) {
+        agentBases_ = AgentSessionBases(environment_, listFolders_);
+        agentBasesAt_ = now;
+        haveAgentBases_ = true;
+    }
+    return agentBases_;
+}
+
+std::vector<std::wstring> LogPlaceFinder::FindAgentRoots() const {
+    return FindAgentProjectRoots(agentBases_, listFolders_, exists_);
+}
+
+ClaudeLogSummary ScanClaudePlaces(ClaudeLogScanner& scanner, LogPlaceFinder& finder, int64_t now,
+                                  int64_t clockNow, AtomicDouble& maxblock, WalkGate* gate,
+                                  LocalDays* days) {
+    std::vector<LogPlace> places = finder.Places(now);
+    // The gate watches the agent sessions' folders whole, so a new session makes the next cycle
+    // look for sessions again.
+    std::vector<std::wstring> watched = Flatten(places, &LogPlace::claudeRoots);
+    const std::vector<std::wstring>& bases = finder.AgentBases(now);
+    watched.insert(watched.end(), bases.begin(), bases.end());
+    const ClaudeLogSelection& selection = WalkOrReuse(
+        gate, watched, now,
+        [&]() -> const ClaudeLogSelection& {
+            places.insert(places.begin() + static_cast<ptrdiff_t>(finder.localCount()),
+                          LogPlace{kAgentSessionsName, finder.FindAgentRoots(), {}});
+            const std::vector<std::wstring> roots = Flatten(places, &LogPlace::claudeRoots);
+            const ClaudeLogSelection& scanned = scanner.Scan(roots, now, clockNow);
+            finder.claudeLines = PlaceLines(
+                places, [](const LogPlace& p) -> const auto& { return p.claudeRoots; },
+                scanner.FilesWithRecords(roots));
+            if (gate && scanner.MoreToRead()) gate->WalkFailed();  // read on next cycle
+            return scanned;
+        },
+        [&]() -> const ClaudeLogSelection& { return scanner.Reselect(now); });
+    ClaudeLogSummary summary =
+        SummarizeClaudeUsage(selection.found, selection.records, now, maxblock, days);
+    summary.sources = finder.claudeLines;
+    return summary;
+}
+
+CodexLimits ScanCodexPlaces(CodexScanner& scanner, LogPlaceFinder& finder, int64_t now,
+                            WalkGate* gate) {
+    const std::vector<LogPlace>& places = finder.Places(now);
+    const std::vector<std::wstring> folders = Flatten(places, &LogPlace::codexFolders);
+    CodexLimits limits = ScanCodexFolders(scanner, folders, now, gate);
+    limits.sources = PlaceLines(
+        places, [](const LogPlace& p) -> const auto& { return p.codexFolders; },
+        scanner.FilesWithFigures(folders));
+    return limits;
+}
