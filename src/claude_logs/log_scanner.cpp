@@ -243,7 +243,8 @@ private:
 }  // namespace
 
 const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>& roots,
-                                                 int64_t now, int64_t clockNow) {
+                                                 int64_t now, int64_t clockNow,
+                                                 const std::vector<bool>* walk) {
     ++scanCount_;
     stats_ = {};
     fileCutoff_ = clockNow - kLogLookbackSeconds;
@@ -270,11 +271,16 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         // keeps its old size, so a later scan reads it.
         std::vector<std::pair<int64_t, PendingRead>> slowReads;
         try {
-            for (const std::wstring& root : roots) {
+            for (size_t r = 0; r < roots.size(); ++r) {
+                const std::wstring& root = roots[r];
                 if (!PathExists(root)) {
                     continue;
                 }
                 found = true;
+                if (walk && r < walk->size() && !(*walk)[r]) {
+                    unlisted_.push_back(root);  // not walked this time: its files stay as they are
+                    continue;
+                }
                 const bool slow = slow_ ? slow_(root) : root.starts_with(L"\\\\");
                 slowReads.clear();
                 walk_(
@@ -343,22 +349,17 @@ const ClaudeLogSelection& ClaudeLogScanner::Reselect(int64_t now) {
 }
 
 // Forgets the files this scan did not find: deleted, too old, or no longer under a root. Files
-// in a folder that could not be listed this time are kept as they are; they were not seen to go.
+// in a folder that could not be listed this time (or a root not walked) are kept as they are;
+// they were not seen to go.
 void ClaudeLogScanner::Prune() {
-    const auto inUnlistedFolder = [this](const std::wstring& path) {
-        for (const std::wstring& folder : unlisted_) {
-            if (path.size() > folder.size() && path.starts_with(folder) &&
-                (folder.back() == L'/' || folder.back() == L'\\' || path[folder.size()] == L'/' ||
-                 path[folder.size()] == L'\\')) {
-                return true;
-            }
+    for (const std::wstring& folder : unlisted_) {
+        for (auto it = files_.lower_bound(folder); it != files_.end() && it->first.starts_with(folder);
+             ++it) {
+            if (IsBelow(it->first, folder)) it->second.lastSeenScan = scanCount_;
         }
-        return false;
-    };
+    }
     const size_t before = files_.size();
-    std::erase_if(files_, [&](const auto& entry) {
-        return entry.second.lastSeenScan != scanCount_ && !inUnlistedFolder(entry.first);
-    });
+    std::erase_if(files_, [&](const auto& entry) { return entry.second.lastSeenScan != scanCount_; });
     recordsChanged_ = recordsChanged_ || files_.size() != before;
 }
 

@@ -53,12 +53,17 @@ public:
     // Walks `roots` in order; files last written more than 8 days before `clockNow` (the wall
     // clock, Unix seconds) are skipped and forgotten. Records older than 8 days before `now` are
     // left out of the selection. The result stays valid until the next scan.
+    // With `walk`, only the roots it marks are walked; the files of the others are kept as they
+    // are, unread.
     const ClaudeLogSelection& Scan(const std::vector<std::wstring>& roots, int64_t now,
-                                   int64_t clockNow);
+                                   int64_t clockNow, const std::vector<bool>* walk = nullptr);
 
     // The last scan's records selected again for `now`, without walking or reading: for a cycle in
     // which no log changed.
     const ClaudeLogSelection& Reselect(int64_t now);
+
+    // What the last scan selected.
+    const ClaudeLogSelection& Selection() const { return selection_; }
 
     // Once `stop` is set, a scan reads no further file and leaves its memory as it was; the
     // program sets it when it quits, so that a scan of gigabytes does not hold the exit up.

@@ -71,7 +71,7 @@ CodexLimits CodexScanner::Scan(const std::wstring& sessions, int64_t now, int64_
 }
 
 CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t now,
-                               int64_t clockNow) {
+                               int64_t clockNow, const std::vector<bool>* walk) {
     found_ = false;
     const int64_t cutoff = clockNow - kLogLookbackSeconds;
     struct SlowRead {
@@ -80,9 +80,11 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         uint64_t size;
     };
     std::vector<SlowRead> slowReads;
-    for (const std::wstring& sessions : folders) {
+    for (size_t f = 0; f < folders.size(); ++f) {
+        const std::wstring& sessions = folders[f];
         if (!PathExists(sessions)) continue;
         found_ = true;
+        if (walk && f < walk->size() && !(*walk)[f]) continue;
         const bool slow = sessions.starts_with(L"\\\\");
         slowReads.clear();
         WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
@@ -191,10 +193,16 @@ std::wstring CodexSessionsFolder(const std::wstring& codexHome, const std::wstri
 
 CodexLimits ScanCodexFolders(CodexScanner& scanner, const std::vector<std::wstring>& folders,
                              int64_t now, WalkGate* gate) {
-    return WalkOrReuse(
-        gate, folders, now,
-        [&] { return scanner.Scan(folders, now, static_cast<int64_t>(std::time(nullptr))); },
-        [&] { return scanner.Current(now); });
+    const int64_t clockNow = static_cast<int64_t>(std::time(nullptr));
+    if (!gate) return scanner.Scan(folders, now, clockNow);
+    const std::vector<bool> due = gate->RootsDue(folders, now);
+    if (std::find(due.begin(), due.end(), true) == due.end()) return scanner.Current(now);
+    try {
+        return scanner.Scan(folders, now, clockNow, &due);
+    } catch (...) {
+        gate->WalkFailed();
+        throw;
+    }
 }
 
 CodexLimits ScanCodexLimits(CodexScanner& scanner, int64_t now, WalkGate* gate) {

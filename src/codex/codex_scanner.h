@@ -62,7 +62,9 @@ public:
     // The same for several sessions folders (this computer's, each WSL home's): the newest event
     // of all wins. Folders whose path starts with two separators are slow: at most
     // kSlowReadBudget bytes a scan, newest files first.
-    CodexLimits Scan(const std::vector<std::wstring>& folders, int64_t now, int64_t clockNow);
+    // With `walk`, only the folders it marks are walked; what the others gave stays.
+    CodexLimits Scan(const std::vector<std::wstring>& folders, int64_t now, int64_t clockNow,
+                     const std::vector<bool>* walk = nullptr);
 
     // How many files below each of `folders` gave the account's or a bucket's figures.
     std::vector<size_t> FilesWithFigures(const std::vector<std::wstring>& folders) const;

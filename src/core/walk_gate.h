@@ -23,6 +23,11 @@ public:
     // The watches are set before the walk, so a change during it makes the next cycle walk.
     bool WalkDue(const std::vector<std::wstring>& roots, int64_t now);
 
+    // The same root by root: which of `roots` are to be walked at `now`. All of them when the
+    // roots changed, after a failed walk and every ten minutes; otherwise those whose watch saw a
+    // change, that appeared or that went.
+    std::vector<bool> RootsDue(const std::vector<std::wstring>& roots, int64_t now);
+
     // The walk just allowed did not finish: the next cycle walks again.
     void WalkFailed() { walked_ = false; }
 

@@ -1,5 +1,6 @@
 #include "sources/place_scan.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "platform/file_walk.h"
@@ -59,25 +60,44 @@ ClaudeLogSummary ScanClaudePlaces(ClaudeLogScanner& scanner, LogPlaceFinder& fin
                                   int64_t clockNow, AtomicDouble& maxblock, WalkGate* gate,
                                   LocalDays* days) {
     std::vector<LogPlace> places = finder.Places(now);
-    // The gate watches the agent sessions' folders whole, so a new session makes the next cycle
-    // look for sessions again.
+    // The gate watches the roots, then the agent sessions' folders whole: a new session there
+    // has the sessions looked for again.
     std::vector<std::wstring> watched = Flatten(places, &LogPlace::claudeRoots);
+    const size_t rootCount = watched.size();
     const std::vector<std::wstring>& bases = finder.AgentBases(now);
     watched.insert(watched.end(), bases.begin(), bases.end());
-    const ClaudeLogSelection& selection = WalkOrReuse(
-        gate, watched, now,
-        [&]() -> const ClaudeLogSelection& {
-            places.insert(places.begin() + static_cast<ptrdiff_t>(finder.localCount()),
-                          LogPlace{kAgentSessionsName, finder.FindAgentRoots(), {}});
-            const std::vector<std::wstring> roots = Flatten(places, &LogPlace::claudeRoots);
-            const ClaudeLogSelection& scanned = scanner.Scan(roots, now, clockNow);
-            finder.claudeLines = PlaceLines(
-                places, [](const LogPlace& p) -> const auto& { return p.claudeRoots; },
-                scanner.FilesWithRecords(roots));
-            if (gate && scanner.MoreToRead()) gate->WalkFailed();  // read on next cycle
-            return scanned;
-        },
-        [&]() -> const ClaudeLogSelection& { return scanner.Reselect(now); });
+    std::vector<bool> due(watched.size(), true);
+    if (gate) due = gate->RootsDue(watched, now);
+    const bool anyDue = std::find(due.begin(), due.end(), true) != due.end();
+    if (anyDue) {
+        const bool agentsDue = std::find(due.begin() + static_cast<ptrdiff_t>(rootCount), due.end(),
+                                         true) != due.end();
+        if (agentsDue || !finder.agentRootsFound) {
+            finder.agentRoots = finder.FindAgentRoots();
+            finder.agentRootsFound = true;
+        }
+        size_t localRoots = 0;
+        for (size_t i = 0; i < finder.localCount(); ++i) localRoots += places[i].claudeRoots.size();
+        places.insert(places.begin() + static_cast<ptrdiff_t>(finder.localCount()),
+                      LogPlace{kAgentSessionsName, finder.agentRoots, {}});
+        // Which roots to walk, in scan order: this computer's, the sessions', WSL's.
+        std::vector<bool> walk(due.begin(), due.begin() + static_cast<ptrdiff_t>(localRoots));
+        walk.insert(walk.end(), finder.agentRoots.size(), agentsDue || !gate);
+        walk.insert(walk.end(), due.begin() + static_cast<ptrdiff_t>(localRoots),
+                    due.begin() + static_cast<ptrdiff_t>(rootCount));
+        const std::vector<std::wstring> roots = Flatten(places, &LogPlace::claudeRoots);
+        try {
+            scanner.Scan(roots, now, clockNow, &walk);
+        } catch (...) {
+            if (gate) gate->WalkFailed();
+            throw;
+        }
+        finder.claudeLines = PlaceLines(
+            places, [](const LogPlace& p) -> const auto& { return p.claudeRoots; },
+            scanner.FilesWithRecords(roots));
+        if (gate && scanner.MoreToRead()) gate->WalkFailed();  // read on next cycle
+    }
+    const ClaudeLogSelection& selection = anyDue ? scanner.Selection() : scanner.Reselect(now);
     ClaudeLogSummary summary =
         SummarizeClaudeUsage(selection.found, selection.records, now, maxblock, days);
     summary.sources = finder.claudeLines;

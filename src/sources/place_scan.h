@@ -32,6 +32,8 @@ public:
     std::vector<std::wstring> FindAgentRoots() const;
 
     std::vector<SourceLine> claudeLines;  // the Claude places as the last walk found them
+    std::vector<std::wstring> agentRoots;  // the agent sessions as last found
+    bool agentRootsFound = false;
 
 private:
     PlaceEnvironment environment_;

@@ -52,8 +52,8 @@ TEST(WalkGate, WalksOnlyOnAChangeAnArrivalOrTheTenMinuteMark) {
         {"nothing changed", 1045, nullptr, false},
         {"a change below a", 1090, change(L"a", FolderChange::kChanged), true},
         {"that change is taken", 1135, nullptr, false},
-        {"a second before the mark", 1689, nullptr, false},
-        {"ten minutes after the last walk", 1690, nullptr, true},
+        {"a second before the mark", 1599, nullptr, false},
+        {"ten minutes after the last full walk", 1600, nullptr, true},
         {"b appears", 1700, exist(L"b", true), true},
         {"b is watched now", 1745, nullptr, false},
         {"a change below b", 1790, change(L"b", FolderChange::kChanged), true},
@@ -74,6 +74,12 @@ TEST(WalkGate, WalksOnlyOnAChangeAnArrivalOrTheTenMinuteMark) {
         EXPECT_EQ(gate.WalkDue(roots, step.now), step.due) << step.what;
     }
     EXPECT_EQ(fake.watchesMade, 3);  // a, b, and a again once it came back
+
+    // Root by root: only the one whose watch saw a change, until the ten-minute mark takes all.
+    fake.folders[L"b"].next = FolderChange::kChanged;
+    EXPECT_EQ(gate.RootsDue(roots, 1560), (std::vector<bool>{false, true}));
+    EXPECT_EQ(gate.RootsDue(roots, 1605), (std::vector<bool>{false, false}));
+    EXPECT_EQ(gate.RootsDue(roots, 1500 + 600), (std::vector<bool>{true, true}));
 
     EXPECT_TRUE(gate.WalkDue({L"a"}, 1600)) << "other roots";
     EXPECT_FALSE(gate.WalkDue({L"a"}, 1645));
