@@ -260,7 +260,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         // entries to files_ meanwhile; map entries never move, and each is read by one reader.
         HelperReader second(queue, helper);
         uint64_t toRead = 0;
-        uint64_t slowBudget = kSlowReadBudget;
+        uint64_t slowBudget = slowBudget_;
         moreToRead_ = false;
         const auto add = [&](const PendingRead& read) {
             toRead += BytesToRead(read);  // before the file is a reader's
@@ -300,7 +300,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                           [](const auto& a, const auto& b) { return a.first > b.first; });
                 for (const auto& [time, read] : slowReads) {
                     const uint64_t bytes = BytesToRead(read);
-                    if (bytes > slowBudget && slowBudget < kSlowReadBudget) {
+                    if (bytes > slowBudget && slowBudget < slowBudget_) {
                         moreToRead_ = true;
                         break;
                     }

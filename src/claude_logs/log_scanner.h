@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "claude_logs/log_record.h"
+#include "core/log_files.h"
 #include "platform/file_walk.h"
 
 // What the scanner remembers of one log file between scans.
@@ -80,7 +81,11 @@ public:
     // Roots on slow file systems (WSL's, shares) are read at most kSlowReadBudget bytes a scan,
     // their newest files first; the rest waits for the following scans. By default every root
     // whose path starts with two separators.
-    void SlowRootsAre(std::function<bool(const std::wstring& root)> slow) { slow_ = std::move(slow); }
+    void SlowRootsAre(std::function<bool(const std::wstring& root)> slow,
+                      uint64_t budget = kSlowReadBudget) {
+        slow_ = std::move(slow);
+        slowBudget_ = budget;
+    }
     bool MoreToRead() const { return moreToRead_; }  // the last scan left a slow root's bytes
     const ClaudeScanStats& lastScanStats() const { return stats_; }
 
@@ -93,6 +98,7 @@ private:
 
     Walk walk_;
     std::function<bool(const std::wstring& root)> slow_;
+    uint64_t slowBudget_ = kSlowReadBudget;
     bool moreToRead_ = false;
     const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, ClaudeFileState> files_;

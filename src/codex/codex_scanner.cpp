@@ -80,6 +80,7 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         uint64_t size;
     };
     std::vector<SlowRead> slowReads;
+    uint64_t budget = kSlowReadBudget;  // for all slow folders together
     for (size_t f = 0; f < folders.size(); ++f) {
         const std::wstring& sessions = folders[f];
         if (!PathExists(sessions)) continue;
@@ -101,7 +102,6 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         // The newest sessions hold the figures that count: read first, as far as the budget goes.
         std::sort(slowReads.begin(), slowReads.end(),
                   [](const SlowRead& a, const SlowRead& b) { return a.time > b.time; });
-        uint64_t budget = kSlowReadBudget;
         for (const SlowRead& read : slowReads) {
             CodexFileState& state = files_[read.path];
             const uint64_t bytes = read.size > state.consumed ? read.size - state.consumed : read.size;

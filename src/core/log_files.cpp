@@ -22,6 +22,14 @@ bool IsAuditLog(std::wstring_view path) {
     return path.substr(path.find_last_of(L"/\\") + 1) == L"audit.jsonl";
 }
 
+std::wstring JoinPath(std::wstring base, std::initializer_list<std::wstring_view> parts) {
+    for (const std::wstring_view part : parts) {
+        if (!base.empty() && base.back() != L'/' && base.back() != L'\\') base += kPathSeparator;
+        base += part;
+    }
+    return base;
+}
+
 bool IsBelow(std::wstring_view path, std::wstring_view root) {
     if (root.empty() || path.size() <= root.size() || !path.starts_with(root)) return false;
     const auto separator = [](wchar_t c) { return c == L'/' || c == L'\\'; };

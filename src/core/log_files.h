@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,13 +14,23 @@ inline constexpr int64_t kLogLookbackSeconds = 691200;
 // extension (".jsonl" alone is a hidden file without one).
 bool HasJsonlExtension(std::wstring_view path);
 
-// Bytes a scan reads at most from each root on a slow file system (WSL's file server gives a few
+// Bytes a scan reads at most from the roots on slow file systems (WSL's file server gives a few
 // megabytes a second): a large first scan there goes on over the following cycles.
 inline constexpr uint64_t kSlowReadBudget = 16 << 20;
 
 // True for "audit.jsonl": Claude's desktop app keeps beside each agent session's log a partial
 // copy of its records under this name, which is not read.
 bool IsAuditLog(std::wstring_view path);
+
+// The separator the system's paths are joined with.
+#ifdef _WIN32
+inline constexpr wchar_t kPathSeparator = L'\\';
+#else
+inline constexpr wchar_t kPathSeparator = L'/';
+#endif
+
+// `base` and then each of `parts`, joined with the system's separator.
+std::wstring JoinPath(std::wstring base, std::initializer_list<std::wstring_view> parts);
 
 // True when `path` lies below `root` (either separator).
 bool IsBelow(std::wstring_view path, std::wstring_view root);

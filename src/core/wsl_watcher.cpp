@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "core/log_files.h"
+
 bool IsSkippedWslDistribution(std::wstring_view name) {
     constexpr std::wstring_view kDocker = L"docker-desktop";
     if (name.size() < kDocker.size()) return false;
@@ -15,14 +17,14 @@ bool IsSkippedWslDistribution(std::wstring_view name) {
 WslLogFolders WslLogFoldersOf(const std::wstring& folder,
                               const std::function<std::vector<std::wstring>(const std::wstring&)>&
                                   listFolders) {
-    const std::wstring root = folder + (folder.ends_with(L'\\') ? L"" : L"\\");
-    std::vector<std::wstring> homes = {root + L"root"};
-    for (const std::wstring& user : listFolders(root + L"home")) homes.push_back(root + L"home\\" + user);
+    std::vector<std::wstring> homes = {JoinPath(folder, {L"root"})};
+    const std::wstring homeFolder = JoinPath(folder, {L"home"});
+    for (const std::wstring& user : listFolders(homeFolder)) homes.push_back(JoinPath(homeFolder, {user}));
     WslLogFolders folders;
     for (const std::wstring& home : homes) {
-        folders.claudeRoots.push_back(home + L"\\.claude\\projects");
-        folders.claudeRoots.push_back(home + L"\\.config\\claude\\projects");
-        folders.codexFolders.push_back(home + L"\\.codex\\sessions");
+        folders.claudeRoots.push_back(JoinPath(home, {L".claude", L"projects"}));
+        folders.claudeRoots.push_back(JoinPath(home, {L".config", L"claude", L"projects"}));
+        folders.codexFolders.push_back(JoinPath(home, {L".codex", L"sessions"}));
     }
     return folders;
 }

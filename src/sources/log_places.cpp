@@ -2,6 +2,7 @@
 
 #include "claude_logs/log_roots.h"
 #include "codex/codex_scanner.h"
+#include "core/log_files.h"
 #include "platform/system.h"
 
 namespace {
@@ -12,10 +13,6 @@ constexpr std::wstring_view kThisSystem = L"Windows";
 constexpr std::wstring_view kThisSystem = L"This computer";
 #endif
 
-std::wstring Folder(const std::wstring& base, const wchar_t* rest) {
-    return base + (base.empty() || base.ends_with(L'\\') || base.ends_with(L'/') ? L"" : L"\\") +
-           rest;
-}
 
 }  // namespace
 
@@ -71,14 +68,14 @@ std::vector<std::wstring> AgentSessionBases(const PlaceEnvironment& env,
                                             const ListFolders& listFolders) {
     std::vector<std::wstring> bases;
     if (!env.appData.empty()) {
-        bases.push_back(Folder(env.appData, L"Claude\\local-agent-mode-sessions"));
+        bases.push_back(JoinPath(env.appData, {L"Claude", L"local-agent-mode-sessions"}));
     }
     if (!env.localAppData.empty()) {
-        const std::wstring packages = Folder(env.localAppData, L"Packages");
+        const std::wstring packages = JoinPath(env.localAppData, {L"Packages"});
         for (const std::wstring& package : listFolders(packages)) {
             if (package.starts_with(L"Claude_")) {
-                bases.push_back(packages + L"\\" + package +
-                                L"\\LocalCache\\Roaming\\Claude\\local-agent-mode-sessions");
+                bases.push_back(JoinPath(packages, {package, L"LocalCache", L"Roaming", L"Claude",
+                                                    L"local-agent-mode-sessions"}));
             }
         }
     }
@@ -91,13 +88,13 @@ std::vector<std::wstring> FindAgentProjectRoots(const std::vector<std::wstring>&
     std::vector<std::wstring> roots;
     for (const std::wstring& base : bases) {
         for (const std::wstring& app : listFolders(base)) {
-            for (const std::wstring& machine : listFolders(base + L"\\" + app)) {
-                const std::wstring machineFolder = base + L"\\" + app + L"\\" + machine;
+            for (const std::wstring& machine : listFolders(JoinPath(base, {app}))) {
+                const std::wstring machineFolder = JoinPath(base, {app, machine});
                 for (const std::wstring& session : listFolders(machineFolder)) {
                     if (!session.starts_with(L"local_")) continue;
-                    const std::wstring projects = machineFolder + L"\\" + session + L"\\.claude\\projects";
+                    std::wstring projects = JoinPath(machineFolder, {session, L".claude", L"projects"});
                     if (!exists(projects)) continue;
-                    roots.push_back(projects);
+                    roots.push_back(std::move(projects));
                     if (roots.size() == kMaxAgentSessions) return roots;
                 }
             }

@@ -1,0 +1,239 @@
+// The places logs come from, end to end on real folders: this computer's, the desktop app's
+// agent sessions and WSL distributions (a stand-in system), each record counted once, a stopped
+// distribution never touched, and a quiet cycle that reads nothing.
+#include "sources/place_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+#include "core/iso_time.h"
+#include "platform/file_walk.h"
+#include "platform/system.h"
+#include "support/claude_lines.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const int64_t kNow = ParseIsoTime("2025-03-01T12:00:00Z");
+
+std::string Reply(const std::string& id, const std::string& time) {
+    AssistantReply reply;
+    reply.messageId = id;
+    reply.requestId = "req_" + id;
+    reply.timestamp = time;
+    return AssistantLine(reply) + "\n";
+}
+
+std::string CodexEvent(const std::string& time, double percent) {
+    return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
+           R"("rate_limits":{"primary":{"used_percent":)" + std::to_string(percent) +
+           R"(,"window_minutes":300,"resets_at":1740844800}}}})" "\n";
+}
+
+// A file with the times the scan expects: written now, so within the 8 days of the wall clock.
+void Write(const fs::path& path, const std::string& bytes) { WriteBytes(path, bytes); }
+
+struct Machine {
+    TempDir dir;
+    fs::path home = dir.path() / "home";
+    fs::path wsl = dir.path() / "wsl";
+    std::vector<std::wstring> running = {L"Ubuntu"};
+    std::multiset<std::wstring> touched;  // every distribution path the finder asked about
+    size_t asks = 0;
+
+    LogPlaceFinder Finder() {
+        PlaceEnvironment env;
+        env.userProfile = WideFromPath(home);
+        env.appData = WideFromPath(dir.path() / "roaming");
+        WslSystem system;
+        system.registered = [] {
+            return std::vector<WslDistribution>{{L"Ubuntu", 2}, {L"Debian", 2}, {L"docker-desktop", 2}};
+        };
+        system.processSignature = [] { return uint64_t{7}; };
+        system.askRunning = [this] {
+            ++asks;
+            return std::optional<std::vector<std::wstring>>(running);
+        };
+        system.folderOf = [this](const std::wstring& name) {
+            touched.insert(name);
+            return WideFromPath(wsl / fs::path(name));
+        };
+        const auto list = [this](const std::wstring& folder) {
+            if (folder.find(L"Debian") != std::wstring::npos) touched.insert(L"Debian");
+            return ListSubfolders(folder, 64);
+        };
+        system.listFolders = list;
+        return LogPlaceFinder(env, system, list, PathExists);
+    }
+};
+
+TEST(PlaceScan, EveryPlaceCountedOnceAndAStoppedDistributionNeverTouched) {
+    Machine m;
+    // This computer: one record that WSL and the agent session have too, and one of its own.
+    Write(m.home / ".claude/projects/app/a.jsonl",
+          Reply("shared", "2025-03-01T10:00:00Z") + Reply("win", "2025-03-01T10:01:00Z"));
+    // An agent session of the desktop app, with its audit copy (left unread) beside it.
+    const fs::path session = m.dir.path() / "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/"
+                                            "local_3f2a/.claude/projects/h";
+    Write(session / "0d9e.jsonl", Reply("agent", "2025-03-01T10:02:00Z") +
+                                      Reply("shared", "2025-03-01T10:00:00Z"));
+    Write(session / "audit.jsonl", Reply("audit-only", "2025-03-01T10:03:00Z"));
+    // Two distributions with logs; Debian is stopped.
+    Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl",
+          Reply("wsl", "2025-03-01T10:04:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
+    Write(m.wsl / "Ubuntu/home/dev/.codex/sessions/2025/03/01/r.jsonl",
+          CodexEvent("2025-03-01T10:05:00Z", 41));
+    Write(m.wsl / "Debian/root/.claude/projects/p/d.jsonl", Reply("debian", "2025-03-01T10:06:00Z"));
+    Write(m.wsl / "Debian/root/.codex/sessions/r.jsonl", CodexEvent("2025-03-01T11:00:00Z", 99));
+
+    LogPlaceFinder finder = m.Finder();
+    ClaudeLogScanner claude;
+    CodexScanner codex;
+    AtomicDouble maxblock = 0;
+    const ClaudeLogSummary summary = ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
+    const CodexLimits limits = ScanCodexPlaces(codex, finder, kNow);
+
+    EXPECT_EQ(summary.blocks.at(0).messages, 4) << "shared, win, agent, wsl: each once, no audit";
+    EXPECT_EQ(limits.primary.usedPercent, 41) << "Debian's newer event is never read";
+    EXPECT_EQ(m.touched.count(L"Debian"), 0u);
+    EXPECT_EQ(m.touched.count(L"docker-desktop"), 0u);
+    EXPECT_EQ(ShownSourceLines(summary.sources, limits.sources),
+              (std::vector<SourceLine>{{L"This computer ~/.claude", 1, false},
+                                       {kAgentSessionsName, 1, false},
+                                       {L"Ubuntu (WSL)", 2, false},
+                                       {L"Debian (WSL)", 0, true}}));
+}
+
+// A watch that says what the test sets, once; polled folders say "changed" every time.
+struct Watch : FolderWatch {
+    explicit Watch(FolderChange* next) : next(next) {}
+    FolderChange Take() override {
+        return next ? std::exchange(*next, FolderChange::kNone) : FolderChange::kChanged;
+    }
+    FolderChange* next;
+};
+
+TEST(PlaceScan, AQuietCycleWithRunningDistributionsReadsNothingAndWalksOnlyThem) {
+    Machine m;
+    m.running = {L"Ubuntu", L"Debian"};
+    Write(m.home / ".claude/projects/app/a.jsonl", Reply("win", "2025-03-01T10:01:00Z"));
+    Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl", Reply("u", "2025-03-01T10:04:00Z"));
+    Write(m.wsl / "Debian/home/dev/.claude/projects/p/d.jsonl", Reply("d", "2025-03-01T10:05:00Z"));
+    LogPlaceFinder finder = m.Finder();
+    std::vector<std::wstring> walked;
+    ClaudeLogScanner claude([&](const std::wstring& root, const VisitFile& visit,
+                                const VisitUnlisted& unlisted) {
+        walked.push_back(root);
+        WalkRegularFiles(root, visit, unlisted);
+    });
+    FolderChange local = FolderChange::kNone;
+    const std::wstring wsl = WideFromPath(m.wsl);
+    WalkGate gate([&](const std::wstring& folder) -> std::unique_ptr<FolderWatch> {
+        if (!PathExists(folder)) return nullptr;
+        return std::make_unique<Watch>(folder.starts_with(wsl) ? nullptr : &local);
+    });
+    AtomicDouble maxblock = 0;
+    const auto cycle = [&](int64_t now) {
+        walked.clear();
+        return ScanClaudePlaces(claude, finder, now, now, maxblock, &gate);
+    };
+    EXPECT_EQ(cycle(kNow).blocks.at(0).messages, 3);
+    EXPECT_EQ(claude.lastScanStats().filesOpened, 3u);
+    EXPECT_EQ(cycle(kNow + 45).blocks.at(0).messages, 3);
+    EXPECT_EQ(claude.lastScanStats().filesOpened, 0u) << "no file changed, none opened";
+    EXPECT_EQ(walked.size(), 2u) << "the two distributions' roots that exist, polled";
+    for (const std::wstring& root : walked) EXPECT_TRUE(root.starts_with(wsl));
+    EXPECT_EQ(m.asks, 1u) << "wsl.exe is not asked every cycle";
+}
+
+TEST(PlaceScan, ASlowRootIsReadNewestFirstWithinTheBudget) {
+    TempDir dir;
+    const fs::path root = dir.path() / "slow";
+    std::string older, newer;
+    for (int i = 0; i < 10; ++i) older += Reply("old" + std::to_string(i), "2025-03-01T09:00:00Z");
+    for (int i = 0; i < 10; ++i) newer += Reply("new" + std::to_string(i), "2025-03-01T11:00:00Z");
+    Write(root / "a-older.jsonl", older);
+    Write(root / "b-newer.jsonl", newer);
+    fs::last_write_time(root / "a-older.jsonl", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    ClaudeLogScanner scanner;
+    scanner.SlowRootsAre([](const std::wstring&) { return true; }, newer.size() + older.size() / 2);
+    const std::vector<std::wstring> roots{WideFromPath(root)};
+    EXPECT_EQ(scanner.Scan(roots, kNow, kNow).records.size(), 10u);
+    EXPECT_TRUE(scanner.MoreToRead());
+    EXPECT_EQ(scanner.Selection().records.front().time, ParseIsoTime("2025-03-01T11:00:00Z"));
+    EXPECT_EQ(scanner.Scan(roots, kNow, kNow).records.size(), 20u) << "the rest, next scan";
+    EXPECT_FALSE(scanner.MoreToRead());
+}
+
+TEST(WslWatcher, AsksWslOnlyWhenItsProcessesChangedOrTheAnswerIsOld) {
+    uint64_t signature = 0;
+    size_t asks = 0;
+    int32_t version = 2;
+    WslSystem system;
+    system.registered = [&] { return std::vector<WslDistribution>{{L"Ubuntu", version}}; };
+    system.processSignature = [&] { return signature; };
+    system.askRunning = [&] {
+        ++asks;
+        return std::optional<std::vector<std::wstring>>({L"Ubuntu"});
+    };
+    system.folderOf = [](const std::wstring& name) { return L"/wsl/" + name; };
+    system.listFolders = [](const std::wstring&) { return std::vector<std::wstring>{}; };
+    WslWatcher watcher(system);
+    struct Step {
+        int64_t now;
+        uint64_t signature;
+        size_t asks;
+        bool running;
+    };
+    const Step steps[] = {
+        {1000, 0, 0, false},  // no WSL process: no WSL 2 distribution runs, nothing asked
+        {1045, 5, 1, true},   // WSL started: asked
+        {1090, 5, 1, true},   // the same processes: the answer stands
+        {1104, 6, 1, true},   // they changed, but the last answer is under a minute old
+        {1105, 6, 2, true},   // a minute on: asked again
+        {1284, 6, 2, true},
+        {1285, 6, 3, true},   // three minutes old: asked again
+        {1290, 0, 3, false},  // the virtual machine is gone: stopped at once, nothing asked
+        {1295, 6, 4, true},
+    };
+    for (const Step& step : steps) {
+        signature = step.signature;
+        const auto& places = watcher.Places(step.now);
+        ASSERT_EQ(places.size(), 1u);
+        EXPECT_EQ(asks, step.asks) << step.now;
+        EXPECT_EQ(places[0].running, step.running) << step.now;
+    }
+    version = 1;  // WSL 1 runs without the virtual machine: asked even without its processes
+    signature = 0;
+    EXPECT_TRUE(watcher.Places(2000).at(0).running);
+    EXPECT_EQ(asks, 5u);
+}
+
+TEST(WslWatcher, RunningListsAndSkippedNames) {
+    const auto utf16 = [](std::u16string_view text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    EXPECT_EQ(ParseWslRunningList(utf16(u"\uFEFFUbuntu-24.04\r\nDebian \r\n\r\n")),
+              (std::vector<std::wstring>{L"Ubuntu-24.04", L"Debian"}));
+    EXPECT_TRUE(ParseWslRunningList("").empty());
+    EXPECT_EQ(ParseWslRunningList(utf16(u"Arch") + "x"), (std::vector<std::wstring>{L"Arch"}));
+    EXPECT_TRUE(IsSkippedWslDistribution(L"docker-desktop"));
+    EXPECT_TRUE(IsSkippedWslDistribution(L"Docker-Desktop-Data"));
+    EXPECT_FALSE(IsSkippedWslDistribution(L"docker"));
+    EXPECT_FALSE(IsSkippedWslDistribution(L"Ubuntu"));
+}
+
+TEST(SourceLines, NamesCountsAndStoppedDistributions) {
+    EXPECT_EQ(FormatSourceLine({L"Windows ~/.claude", 1204, false}),
+              L"Windows ~/.claude \u00b7 1,204 files");
+    EXPECT_EQ(FormatSourceLine({L"x", 1, false}), L"x \u00b7 1 file");
+    EXPECT_EQ(FormatSourceLine({L"x", 999, false}), L"x \u00b7 999 files");
+    EXPECT_EQ(FormatSourceLine({L"x", 1000000, false}), L"x \u00b7 1,000,000 files");
+    EXPECT_EQ(FormatSourceLine({L"Ubuntu (WSL)", 0, true}), L"Ubuntu (WSL) \u00b7 stopped, not read");
+}
+
+}  // namespace
