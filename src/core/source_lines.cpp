@@ -13,9 +13,13 @@ std::wstring Grouped(size_t value) {
 
 }  // namespace
 
+std::wstring SourceDetail(const SourceLine& line) {
+    if (line.notRead) return L"stopped, not read";
+    return Grouped(line.files) + (line.files == 1 ? L" file" : L" files");
+}
+
 std::wstring FormatSourceLine(const SourceLine& line) {
-    if (line.notRead) return line.name + L" \u00b7 stopped, not read";
-    return line.name + L" \u00b7 " + Grouped(line.files) + (line.files == 1 ? L" file" : L" files");
+    return line.name + L" \u00b7 " + SourceDetail(line);
 }
 
 void MergeSourceLines(std::vector<SourceLine>& lines, const std::vector<SourceLine>& more) {

@@ -13,7 +13,10 @@ struct SourceLine {
     friend bool operator==(const SourceLine&, const SourceLine&) = default;
 };
 
-// "<name> · 1,204 files" ("1 file"), or "<name> · stopped, not read".
+// "1,204 files" ("1 file"), or "stopped, not read".
+std::wstring SourceDetail(const SourceLine& line);
+
+// "<name> · " and the detail.
 std::wstring FormatSourceLine(const SourceLine& line);
 
 // Adds `more` to `lines`: a name already there has its files added, a new one goes last.

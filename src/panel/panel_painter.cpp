@@ -374,28 +374,32 @@ private:
         y_ += S(14) + S(34);
     }
 
-    // Where the figures come from: one line a place, a few at most.
+    // Where the figures come from: one line a place (its name, which gives way, and what was
+    // read there), a few at most.
     void SourceRows() {
         constexpr size_t kMaxLines = 6;
         const UsageSnapshot& snapshot = in_.snapshot;
-        std::vector<std::wstring> texts;
+        std::vector<std::pair<std::wstring, std::wstring>> rows;
         if (!snapshot.hasUpdate) {
-            texts.push_back(L"Reading\u2026");
+            rows.emplace_back(L"Reading\u2026", L"");
         } else {
             const std::vector<SourceLine> lines =
                 ShownSourceLines(snapshot.claude.sources, snapshot.codex.sources);
             for (size_t i = 0; i < lines.size() && i < kMaxLines; ++i) {
-                texts.push_back(FormatSourceLine(lines[i]));
+                rows.emplace_back(lines[i].name, SourceDetail(lines[i]));
             }
             if (lines.size() > kMaxLines) {
-                texts.push_back(L"and " + std::to_wstring(lines.size() - kMaxLines) + L" more");
+                rows.emplace_back(L"and " + std::to_wstring(lines.size() - kMaxLines) + L" more", L"");
             }
-            if (lines.empty()) texts.push_back(L"No logs found yet");
+            if (lines.empty()) rows.emplace_back(L"No logs found yet", L"");
         }
-        for (const std::wstring& text : texts) {
+        for (const auto& [name, detail] : rows) {
             if (Drawing()) {
-                Text(text, Box(x_, y_, x_ + w_, y_ + S(18)), FontRole::kSmall, kMuted,
+                const int32_t dw = canvas_.TextWidth(detail, FontRole::kSmall);
+                Text(name, Box(x_, y_, x_ + w_ - dw - S(10), y_ + S(18)), FontRole::kSmall, kMuted,
                      TextAlign::kLeft);
+                Text(detail, Box(x_ + w_ - dw, y_, x_ + w_, y_ + S(18)), FontRole::kSmall, kDim,
+                     TextAlign::kRightPlain);
             }
             y_ += S(20);
         }

@@ -45,6 +45,10 @@ if(WIN32)
     tidewell_e2e(limits $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_addroot> ${TIDEWELL_MOCK_PORT})
     set_tests_properties(e2e.limits PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # Every place logs come from: WSL from a registry fixture and stand-in folders, the desktop
+    # app's agent sessions, the Sources section, the report's footer and the export.
+    tidewell_e2e(sources $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    set_tests_properties(e2e.sources PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The release archive, packed from this build.
     tidewell_e2e(package ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()

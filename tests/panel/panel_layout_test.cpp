@@ -227,9 +227,9 @@ TEST(PanelLayout, TargetsAndTheirPlaces) {
     const auto texts = canvas.Texts();
     const auto sources = std::find(texts.begin(), texts.end(), L"SOURCES");
     ASSERT_NE(sources, texts.end());
-    EXPECT_EQ(std::vector<std::wstring>(sources + 1, sources + 3),
-              (std::vector<std::wstring>{L"Windows ~/.claude \u00b7 1,204 files",
-                                         L"Ubuntu (WSL) \u00b7 stopped, not read"}));
+    EXPECT_EQ(std::vector<std::wstring>(sources + 1, sources + 5),
+              (std::vector<std::wstring>{L"Windows ~/.claude", L"1,204 files", L"Ubuntu (WSL)",
+                                         L"stopped, not read"}));
 
     // Clicks take the first target, hover the last; the header's free area drags the panel.
     EXPECT_EQ(ClickTargetAt(main, 258, 12), kTargetPin);

@@ -90,4 +90,14 @@ TEST(UsageReport, CodexLines) {
     EXPECT_EQ(Body(s, now).find("Codex</h2>"), std::string::npos);
 }
 
+TEST(UsageReport, SourcesInTheFooterEscaped) {
+    UsageSnapshot s;
+    s.claude.sources = {{L"/home/me/<b>&", 2, false}, {L"Windows ~/.codex", 0, false}};
+    s.codex.sources = {{L"Windows ~/.codex", 1, false}, {L"Ubuntu (WSL)", 0, true}};
+    EXPECT_EQ(Body(s, 0), kDailyHead + kBlocksHead + "</table>" + kNote +
+                              "<p style='color:#8d8d86'>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
+                              "files<br>Windows ~/.codex \u00b7 1 file<br>Ubuntu (WSL) \u00b7 "
+                              "stopped, not read</p>");
+}
+
 }  // namespace
