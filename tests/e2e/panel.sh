@@ -111,7 +111,7 @@ wait_until 5 panel_visible
 panel_rect
 
 click 88 $((height - 51))
-check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 501
+check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 569
 check "its bottom edge stays" [ "$bottom" -eq "$before" ]
 shot panel-settings
 click 164 88
@@ -121,18 +121,18 @@ check "the Codex switch saves seccodex=0" wait_until 5 setting seccodex=0
 click 165 254
 check "and back: seccodex=1" wait_until 5 setting seccodex=1
 click 265 152
-check "Large: 376 wide, size=2" wait_until 5 panel_is 376 571
+check "Large: 376 wide, size=2" wait_until 5 panel_is 376 649
 check "saved as size=2" setting size=2
 shot panel-settings-large
 click 72 173
-check "Compact: 290 wide" wait_until 5 panel_is 290 444
+check "Compact: 290 wide" wait_until 5 panel_is 290 505
 check "saved as size=0" setting size=0
 shot panel-settings-compact
 click 143 134
-check "Normal again" wait_until 5 panel_is 330 501
+check "Normal again" wait_until 5 panel_is 330 569
 click 165 354
 check "the keep-open switch pins the panel" wait_until 5 setting pinned=1
-click 88 470
+click 88 538
 check "Back returns to the main page" wait_until 5 panel_is 330 338
 
 xdotool mousemove 100 100 click 1
@@ -152,7 +152,7 @@ probe command 111
 wait_until 5 panel_visible
 panel_rect
 click 88 $((height - 51))
-wait_until 5 panel_is 330 501
+wait_until 5 panel_is 330 569
 xdotool key Escape
 check "Escape on the settings page goes back to the main page" wait_until 5 panel_is 330 338
 check "and keeps the panel open" panel_visible
@@ -181,7 +181,7 @@ mkdir -p "$(dirname "$claude_settings")"
 printf '{"model": "opus", "statusLine": {"type": "command", "command": "other-tool"}}' >"$claude_settings"
 click 271 25
 click 88 $((height - 51))
-wait_until 5 panel_is 330 501
+wait_until 5 panel_is 330 569
 cp "$claude_settings" "$scratch/other.json"
 click 165 318
 # While the question is up, a click on the tray icon, "Open Tidewell" and new data change

@@ -28,7 +28,6 @@ export CLAUDE_CONFIG_DIR="$CLAUDE_CONFIG_DIR,$(program_path "$rnd")"
 # The desktop app's agent session: a copy of another session, and its audit file beside it.
 agent="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Claude/local-agent-mode-sessions"
 session="$agent/5e1d-app/77c0-machine/local_3f9a/.claude/projects/-sessions-work"
-rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Claude"
 mkdir -p "$session"
 cp "$sessions/-home-dev-web/7c1d2e3f-session.jsonl" "$session/"
 unique_copy "$sessions/-home-dev-app/3f2a9c1e-session.jsonl" "$scratch/audit"

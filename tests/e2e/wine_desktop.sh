@@ -21,6 +21,9 @@ wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /f >/dev/null 2>&1
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
 rm -rf "$data"
+# No WSL distributions and no desktop-app sessions unless a script makes them.
+wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Lxss' /f >/dev/null 2>&1
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Claude"
 
 if [ -n "${fixtures:-}" ]; then
     python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$scratch/home"
