@@ -13,6 +13,7 @@
 #include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
+#include "platform/wsl_system.h"
 
 namespace {
 
@@ -281,7 +282,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                     unlisted_.push_back(root);  // not walked this time: its files stay as they are
                     continue;
                 }
-                const bool slow = slow_ ? slow_(root) : root.starts_with(L"\\\\");
+                const bool slow = slow_ ? slow_(root) : IsSlowFolder(root);
                 slowReads.clear();
                 walk_(
                     root,

@@ -79,8 +79,8 @@ public:
     std::vector<size_t> FilesWithRecords(const std::vector<std::wstring>& roots) const;
 
     // Roots on slow file systems (WSL's, shares) are read at most kSlowReadBudget bytes a scan,
-    // their newest files first; the rest waits for the following scans. By default every root
-    // whose path starts with two separators.
+    // their newest files first; the rest waits for the following scans. By default the roots
+    // the system says are slow.
     void SlowRootsAre(std::function<bool(const std::wstring& root)> slow,
                       uint64_t budget = kSlowReadBudget) {
         slow_ = std::move(slow);

@@ -8,6 +8,7 @@
 #include "core/walk_gate.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
+#include "platform/wsl_system.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         if (!PathExists(sessions)) continue;
         found_ = true;
         if (walk && f < walk->size() && !(*walk)[f]) continue;
-        const bool slow = sessions.starts_with(L"\\\\");
+        const bool slow = IsSlowFolder(sessions);
         slowReads.clear();
         WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
             if (!HasJsonlExtension(path) || file.lastWriteTime < cutoff || (stop_ && stop_->load())) {

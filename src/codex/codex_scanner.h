@@ -60,8 +60,8 @@ public:
     // in Unix seconds, are not opened); windows that have reset by `now` report 0 percent.
     CodexLimits Scan(const std::wstring& sessions, int64_t now, int64_t clockNow);
     // The same for several sessions folders (this computer's, each WSL home's): the newest event
-    // of all wins. Folders whose path starts with two separators are slow: at most
-    // kSlowReadBudget bytes a scan, newest files first.
+    // of all wins. Slow folders (shares, WSL's) give at most kSlowReadBudget bytes a scan,
+    // newest files first.
     // With `walk`, only the folders it marks are walked; what the others gave stays.
     CodexLimits Scan(const std::vector<std::wstring>& folders, int64_t now, int64_t clockNow,
                      const std::vector<bool>* walk = nullptr);

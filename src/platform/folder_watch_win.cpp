@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/wsl_system.h"
+
 namespace {
 
 class ChangeNotification : public FolderWatch {
@@ -47,11 +49,6 @@ bool IsShare(const std::wstring& folder) {
         return GetDriveTypeW(root) == DRIVE_REMOTE;
     }
     return false;
-}
-
-bool IsWslFolder(const std::wstring& folder) {
-    return _wcsnicmp(folder.c_str(), L"\\\\wsl.localhost\\", 16) == 0 ||
-           _wcsnicmp(folder.c_str(), L"\\\\wsl$\\", 7) == 0;
 }
 
 }  // namespace

@@ -38,3 +38,10 @@ struct WslSystem {
 // variable of that name gives instead: <folder>\<name> stands for a distribution, and the names
 // in <folder>\running.txt (UTF-8, one a line) for wsl.exe's answer.
 WslSystem ThisWslSystem();
+
+// True for a folder in a distribution's file system (\\wsl.localhost\…, \\wsl$\…, or below the
+// stand-in of a test build): no change notifications come from there.
+bool IsWslFolder(const std::wstring& folder);
+
+// True for folders read over a network file server (shares, WSL's): a few megabytes a second.
+bool IsSlowFolder(const std::wstring& folder);

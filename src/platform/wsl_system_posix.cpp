@@ -9,3 +9,9 @@ WslSystem ThisWslSystem() {
     system.listFolders = [](const std::wstring&) { return std::vector<std::wstring>{}; };
     return system;
 }
+
+bool IsWslFolder(const std::wstring&) { return false; }
+
+bool IsSlowFolder(const std::wstring& folder) {
+    return folder.starts_with(L"\\\\") || folder.starts_with(L"//") || IsWslFolder(folder);
+}

@@ -163,3 +163,22 @@ WslSystem ThisWslSystem() {
 #endif
     return system;
 }
+
+bool IsWslFolder(const std::wstring& folder) {
+    if (_wcsnicmp(folder.c_str(), L"\\\\wsl.localhost\\", 16) == 0 ||
+        _wcsnicmp(folder.c_str(), L"\\\\wsl$\\", 7) == 0) {
+        return true;
+    }
+#ifdef TIDEWELL_WSL_STANDIN
+    static const std::wstring standin = ReadEnvironment(L"TIDEWELL_WSL_STANDIN");
+    if (!standin.empty() && folder.size() > standin.size() &&
+        _wcsnicmp(folder.c_str(), standin.c_str(), standin.size()) == 0) {
+        return true;
+    }
+#endif
+    return false;
+}
+
+bool IsSlowFolder(const std::wstring& folder) {
+    return folder.starts_with(L"\\\\") || folder.starts_with(L"//") || IsWslFolder(folder);
+}
