@@ -87,6 +87,11 @@ check "the 5-hour bar's pace tick at four fifths (x $tick)" [ "${tick:-0}" -ge 2
 tick=$(tick_x panel-live-1 141)
 check "the weekly bar's pace tick at 85% (x $tick)" [ "${tick:-0}" -ge 268 -a "${tick:-0}" -le 271 ]
 check "90% at 85% of the week: the run-out time in the danger colour" [ "$(danger_reset panel-live-1)" -gt 0 ]
+# The tooltip, with the mouse on the icon: 85% at four fifths of the 5-hour window runs out first.
+status_line 85 10
+tooltip_has() { xdotool mousemove 1000 700 && sleep 0.3 && xdotool mousemove 1013 758 && sleep 1.5 &&
+    probe tooltip | tr -d '\r' >"$scratch/tip.txt" && grep -q "$1" "$scratch/tip.txt"; }
+check "the tooltip gives the run-out time" wait_until 20 tooltip_has 'Claude 5-hour: 85%, resets in [0-9]*m, out at '
 status_line 75 89.9
 check "bars at 75% and 89.9%: amber and amber" wait_until 15 bars_are panel-live-2 FFC53D FFC53D
 check "89.9% is not written in the danger colour" [ "$(danger_text panel-live-2)" -eq 0 ]

@@ -8,6 +8,7 @@
 //                                 and press its button ID (1 OK, 6 Yes, 7 No)
 //   tidewell_probe quit           post "Quit Tidewell" and print when, in Unix milliseconds
 //   tidewell_probe balloons       print how many notification balloons are on the screen
+//   tidewell_probe tooltip        print the text of the tooltip on the screen (not a balloon)
 //   tidewell_probe send ID MS     send menu command ID to the "TidewellWnd" window and wait up to
 //                                 MS ms for it to be handled; print the milliseconds it took,
 //                                 exit 1 when it was not handled in time
@@ -90,6 +91,23 @@ BOOL CALLBACK CountBalloon(HWND window, LPARAM count) {
         (GetWindowLongW(window, GWL_STYLE) & kBalloonStyle)) {
         ++*reinterpret_cast<int*>(count);
     }
+    return TRUE;
+}
+
+// The text of each shown tooltip that is not a balloon (the tray icon's, while the mouse rests on it).
+BOOL CALLBACK PrintTooltip(HWND window, LPARAM) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    constexpr LONG kBalloonStyle = 0x40;  // TTS_BALLOON
+    if (lstrcmpiW(name, L"tooltips_class32") != 0 || !IsWindowVisible(window) ||
+        (GetWindowLongW(window, GWL_STYLE) & kBalloonStyle)) {
+        return TRUE;
+    }
+    wchar_t text[1024] = {};
+    SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    char utf8[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s\n", utf8);
     return TRUE;
 }
 
@@ -202,6 +220,10 @@ int main(int argc, char** argv) {
         const unsigned long long ticks =
             (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
         std::printf("%llu\n", ticks / 10000 - 11644473600000ULL);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "tooltip") == 0) {
+        EnumWindows(PrintTooltip, 0);
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "balloons") == 0) {
