@@ -2,12 +2,15 @@
 # What the desktop program costs at rest, under Wine on a home of realistic logs: the CPU time of
 # its process over quiet refresh cycles (no log changes), then over cycles in which one log grows
 # (each one walks every folder), and its private memory along the way.
-# Usage: bench/idle_wine.sh <tidewell.exe> <tidewell_probe.exe> [megabytes] [cycles]
+# Usage: bench/idle_wine.sh <tidewell.exe> <tidewell_probe.exe> [megabytes] [cycles] [distributions]
+# With a number of distributions, that many running WSL distributions with a copy of a tenth of
+# the home each are added (the program must be built with TIDEWELL_WSL_STANDIN=ON).
 # Needs the Windows build's Wine prefix (source scripts/wine-env.sh && wine_prepare_prefix).
 exe=$(realpath "$1")
 probe=$(realpath "$2")
 megabytes=${3:-300}
 cycles=${4:-4}
+distributions=${5:-0}
 runner="$(dirname "$0")/../cmake/wine-run.sh"
 e2e="$(dirname "$0")/../tests/e2e"
 . "$e2e/lib.sh"
@@ -16,7 +19,17 @@ e2e="$(dirname "$0")/../tests/e2e"
 python3 "$e2e/make_corpus.py" "$scratch/big" "$megabytes"
 export CLAUDE_CONFIG_DIR="$(program_path "$scratch/big/.claude")"
 export CODEX_HOME="$(program_path "$scratch/big/.codex")"
-files=$(find "$scratch/big" -name '*.jsonl' | wc -l)
+if [ "$distributions" -gt 0 ]; then
+    export TIDEWELL_WSL_STANDIN="$(program_path "$scratch/wsl")"
+    lxss='HKCU\Software\Microsoft\Windows\CurrentVersion\Lxss'
+    for n in $(seq "$distributions"); do
+        python3 "$e2e/make_corpus.py" "$scratch/wsl/Distro-$n/home/dev" $((megabytes / 10))
+        echo "Distro-$n" >>"$scratch/wsl/running.txt"
+        wine reg add "$lxss\{$n}" /v DistributionName /d "Distro-$n" /f >/dev/null 2>&1
+        wine reg add "$lxss\{$n}" /v Version /t REG_DWORD /d 2 /f >/dev/null 2>&1
+    done
+fi
+files=$(find "$scratch" -name '*.jsonl' | wc -l)
 mkdir -p "$data"
 printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
 

@@ -38,10 +38,12 @@ const std::vector<WslPlace>& WslWatcher::Places(int64_t now) {
     std::vector<std::wstring> running;
     if (!registered.empty() && (signature != 0 || anyVersion1)) {
         const int64_t age = now - askedAt_;
-        const bool due = !answered_ || age >= kWslAnswerLife || age < 0 ||
-                         (signature != signature_ && age >= kWslAskSpacing);
+        // A failed ask (no wsl.exe answer) is tried again, but not sooner than a changed one.
+        const bool due = !asked_ || age >= kWslAnswerLife || age < 0 ||
+                         ((signature != signature_ || !answered_) && age >= kWslAskSpacing);
         if (due) {
             ++asks_;
+            asked_ = true;
             askedAt_ = now;
             signature_ = signature;
             const auto answer = system_.askRunning();
@@ -50,7 +52,7 @@ const std::vector<WslPlace>& WslWatcher::Places(int64_t now) {
         }
         running = running_;
     } else {
-        answered_ = false;  // nothing runs: ask afresh once WSL starts
+        asked_ = false;  // nothing runs: ask afresh once WSL starts
         running_.clear();
     }
     std::vector<WslPlace> places;

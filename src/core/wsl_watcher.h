@@ -52,6 +52,7 @@ private:
     std::vector<std::wstring> running_;  // the last answer
     uint64_t signature_ = 0;             // WSL's processes at the last answer
     int64_t askedAt_ = 0;
-    bool answered_ = false;
+    bool asked_ = false;     // since WSL was last seen running
+    bool answered_ = false;  // the last ask had an answer
     size_t asks_ = 0;
 };

@@ -211,6 +211,20 @@ TEST(WslWatcher, AsksWslOnlyWhenItsProcessesChangedOrTheAnswerIsOld) {
     signature = 0;
     EXPECT_TRUE(watcher.Places(2000).at(0).running);
     EXPECT_EQ(asks, 5u);
+
+    // wsl.exe gave no answer: nothing counts as running, and it is asked again a minute on.
+    WslSystem failing = system;
+    failing.askRunning = [&] {
+        ++asks;
+        return std::optional<std::vector<std::wstring>>();
+    };
+    WslWatcher failed(failing);
+    signature = 5;
+    EXPECT_FALSE(failed.Places(3000).at(0).running);
+    EXPECT_FALSE(failed.Places(3059).at(0).running);
+    EXPECT_EQ(asks, 6u);
+    failed.Places(3060);
+    EXPECT_EQ(asks, 7u);
 }
 
 TEST(WslWatcher, RunningListsAndSkippedNames) {
