@@ -262,7 +262,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         HelperReader second(queue, helper);
         uint64_t toRead = 0;
         uint64_t slowBudget = slowBudget_;
-        moreToRead_ = false;
+        unfinished_.clear();
         const auto add = [&](const PendingRead& read) {
             toRead += BytesToRead(read);  // before the file is a reader's
             queue.Add(read);
@@ -302,7 +302,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                 for (const auto& [time, read] : slowReads) {
                     const uint64_t bytes = BytesToRead(read);
                     if (bytes > slowBudget && slowBudget < slowBudget_) {
-                        moreToRead_ = true;
+                        unfinished_.push_back(root);
                         break;
                     }
                     slowBudget -= std::min(bytes, slowBudget);

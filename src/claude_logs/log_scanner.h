@@ -86,7 +86,8 @@ public:
         slow_ = std::move(slow);
         slowBudget_ = budget;
     }
-    bool MoreToRead() const { return moreToRead_; }  // the last scan left a slow root's bytes
+    // The slow roots whose bytes the last scan left for the next.
+    const std::vector<std::wstring>& unfinishedRoots() const { return unfinished_; }
     const ClaudeScanStats& lastScanStats() const { return stats_; }
 
 private:
@@ -99,7 +100,7 @@ private:
     Walk walk_;
     std::function<bool(const std::wstring& root)> slow_;
     uint64_t slowBudget_ = kSlowReadBudget;
-    bool moreToRead_ = false;
+    std::vector<std::wstring> unfinished_;
     const std::atomic<bool>* stop_ = nullptr;
     std::map<std::wstring, ClaudeFileState> files_;
     uint64_t scanCount_ = 0;

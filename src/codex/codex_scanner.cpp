@@ -81,6 +81,7 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         uint64_t size;
     };
     std::vector<SlowRead> slowReads;
+    unfinished_.clear();
     uint64_t budget = kSlowReadBudget;  // for all slow folders together
     for (size_t f = 0; f < folders.size(); ++f) {
         const std::wstring& sessions = folders[f];
@@ -106,7 +107,10 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         for (const SlowRead& read : slowReads) {
             CodexFileState& state = files_[read.path];
             const uint64_t bytes = read.size > state.consumed ? read.size - state.consumed : read.size;
-            if (bytes > budget && budget < kSlowReadBudget) break;
+            if (bytes > budget && budget < kSlowReadBudget) {
+                unfinished_.push_back(sessions);
+                break;
+            }
             budget -= std::min(bytes, budget);
             ReadFile(read.path, read.size, state);
         }
@@ -199,7 +203,9 @@ CodexLimits ScanCodexFolders(CodexScanner& scanner, const std::vector<std::wstri
     const std::vector<bool> due = gate->RootsDue(folders, now);
     if (std::find(due.begin(), due.end(), true) == due.end()) return scanner.Current(now);
     try {
-        return scanner.Scan(folders, now, clockNow, &due);
+        CodexLimits limits = scanner.Scan(folders, now, clockNow, &due);
+        for (const std::wstring& folder : scanner.unfinishedFolders()) gate->WalkAgain(folder);
+        return limits;
     } catch (...) {
         gate->WalkFailed();
         throw;

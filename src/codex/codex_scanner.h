@@ -75,6 +75,8 @@ public:
     void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }
 
     const std::map<std::wstring, CodexFileState>& files() const { return files_; }
+    // The slow folders whose bytes the last scan left for the next.
+    const std::vector<std::wstring>& unfinishedFolders() const { return unfinished_; }
 
 private:
     void ReadFile(const std::wstring& path, uint64_t size, CodexFileState& state);
@@ -83,6 +85,7 @@ private:
     std::map<std::wstring, CodexFileState> files_;
     std::vector<char> buffer_;
     bool found_ = false;  // the sessions folder existed at the last scan
+    std::vector<std::wstring> unfinished_;
 };
 
 // The sessions folder: CODEX_HOME, else USERPROFILE (or HOME when that is empty) joined with

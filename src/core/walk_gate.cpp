@@ -16,6 +16,10 @@ std::vector<bool> WalkGate::RootsDue(const std::vector<std::wstring>& roots, int
         all = true;
     }
     std::vector<bool> due(roots_.size(), all);
+    for (size_t i = 0; i < roots_.size(); ++i) {
+        if (std::find(again_.begin(), again_.end(), roots_[i]) != again_.end()) due[i] = true;
+    }
+    again_.clear();
     // Every watch is asked, so that none carries an old change into the next cycle.
     for (size_t i = 0; i < roots_.size(); ++i) {
         std::unique_ptr<FolderWatch>& watch = watches_[i];

@@ -31,10 +31,15 @@ public:
     // The walk just allowed did not finish: the next cycle walks again.
     void WalkFailed() { walked_ = false; }
 
+    // `root` was walked but not read to its end (a slow file system's share of a cycle): the next
+    // cycle walks it again, whatever its watch says.
+    void WalkAgain(const std::wstring& root) { again_.push_back(root); }
+
 private:
     Watcher watcher_;
     std::vector<std::wstring> roots_;
     std::vector<std::unique_ptr<FolderWatch>> watches_;  // null: the root is missing
+    std::vector<std::wstring> again_;  // roots to walk again next time
     bool walked_ = false;
     int64_t lastWalk_ = 0;
 };

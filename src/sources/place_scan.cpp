@@ -95,7 +95,9 @@ ClaudeLogSummary ScanClaudePlaces(ClaudeLogScanner& scanner, LogPlaceFinder& fin
         finder.claudeLines = PlaceLines(
             places, [](const LogPlace& p) -> const auto& { return p.claudeRoots; },
             scanner.FilesWithRecords(roots));
-        if (gate && scanner.MoreToRead()) gate->WalkFailed();  // read on next cycle
+        if (gate) {
+            for (const std::wstring& root : scanner.unfinishedRoots()) gate->WalkAgain(root);
+        }
     }
     const ClaudeLogSelection& selection = anyDue ? scanner.Selection() : scanner.Reselect(now);
     ClaudeLogSummary summary =

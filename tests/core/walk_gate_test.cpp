@@ -80,6 +80,9 @@ TEST(WalkGate, WalksOnlyOnAChangeAnArrivalOrTheTenMinuteMark) {
     EXPECT_EQ(gate.RootsDue(roots, 1560), (std::vector<bool>{false, true}));
     EXPECT_EQ(gate.RootsDue(roots, 1605), (std::vector<bool>{false, false}));
     EXPECT_EQ(gate.RootsDue(roots, 1500 + 600), (std::vector<bool>{true, true}));
+    gate.WalkAgain(L"a");  // walked, not read to its end
+    EXPECT_EQ(gate.RootsDue(roots, 2145), (std::vector<bool>{true, false}));
+    EXPECT_EQ(gate.RootsDue(roots, 2190), (std::vector<bool>{false, false}));
 
     EXPECT_TRUE(gate.WalkDue({L"a"}, 1600)) << "other roots";
     EXPECT_FALSE(gate.WalkDue({L"a"}, 1645));

@@ -163,10 +163,10 @@ TEST(PlaceScan, ASlowRootIsReadNewestFirstWithinTheBudget) {
     scanner.SlowRootsAre([](const std::wstring&) { return true; }, newer.size() + older.size() / 2);
     const std::vector<std::wstring> roots{WideFromPath(root)};
     EXPECT_EQ(scanner.Scan(roots, kNow, kNow).records.size(), 10u);
-    EXPECT_TRUE(scanner.MoreToRead());
+    EXPECT_EQ(scanner.unfinishedRoots(), roots);
     EXPECT_EQ(scanner.Selection().records.front().time, ParseIsoTime("2025-03-01T11:00:00Z"));
     EXPECT_EQ(scanner.Scan(roots, kNow, kNow).records.size(), 20u) << "the rest, next scan";
-    EXPECT_FALSE(scanner.MoreToRead());
+    EXPECT_TRUE(scanner.unfinishedRoots().empty());
 }
 
 TEST(WslWatcher, AsksWslOnlyWhenItsProcessesChangedOrTheAnswerIsOld) {
