@@ -101,3 +101,21 @@ void WalkRegularFiles(const std::wstring& root, const VisitFile& visit, const Vi
 bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+std::vector<std::wstring> ListSubfolders(const std::wstring& folder, size_t limit) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    const std::wstring prefix =
+        folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\");
+    const FindHandle find(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0));
+    if (!find) return names;
+    do {
+        const wchar_t* name = data.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(data)) {
+            names.emplace_back(name);
+        }
+    } while (names.size() < limit && FindNextFileW(find.get(), &data));
+    return names;
+}

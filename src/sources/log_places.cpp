@@ -7,12 +7,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr std::wstring_view kThisSystem = L"Windows";
-#else
-constexpr std::wstring_view kThisSystem = L"This computer";
-#endif
-
 
 }  // namespace
 
@@ -37,7 +31,7 @@ std::vector<LogPlace> LocalPlaces(const PlaceEnvironment& env) {
         places.push_back({env.claudeConfigDir.substr(begin, comma - begin), {roots[i]}, {}});
         begin = comma + 1;
     }
-    const std::wstring system(kThisSystem);
+    const std::wstring system(kThisSystemName);
     places.push_back({system + L" ~/.claude", {roots[roots.size() - 2]}, {}});
     places.push_back({system + L" ~/.config/claude", {roots.back()}, {}});
     const std::wstring codex = CodexSessionsFolder(env.codexHome, env.userProfile, env.home);

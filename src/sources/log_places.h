@@ -16,6 +16,13 @@ struct LogPlace {
     bool notRead = false;                   // a WSL distribution that is not running
 };
 
+// What the places of this computer are called before "~/.claude".
+#ifdef _WIN32
+inline constexpr wchar_t kThisSystemName[] = L"Windows";
+#else
+inline constexpr wchar_t kThisSystemName[] = L"This computer";
+#endif
+
 // The environment the places of this computer follow.
 struct PlaceEnvironment {
     std::wstring userProfile;

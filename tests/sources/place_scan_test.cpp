@@ -102,7 +102,7 @@ TEST(PlaceScan, EveryPlaceCountedOnceAndAStoppedDistributionNeverTouched) {
     EXPECT_EQ(m.touched.count(L"Debian"), 0u);
     EXPECT_EQ(m.touched.count(L"docker-desktop"), 0u);
     EXPECT_EQ(ShownSourceLines(summary.sources, limits.sources),
-              (std::vector<SourceLine>{{L"This computer ~/.claude", 1, false},
+              (std::vector<SourceLine>{{std::wstring(kThisSystemName) + L" ~/.claude", 1, false},
                                        {kAgentSessionsName, 1, false},
                                        {L"Ubuntu (WSL)", 2, false},
                                        {L"Debian (WSL)", 0, true}}));

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "claude_logs/scan.h"
-#include "codex/codex_scanner.h"
+#include "sources/place_scan.h"
 #include "core/settings.h"
 #include "report/usage_report.h"
 
@@ -19,8 +18,9 @@ int main(int argc, char** argv) {
     ClaudeLogScanner claudeScanner;
     CodexScanner codexScanner;
     UsageSnapshot snapshot;
-    snapshot.claude = ScanClaudeLogs(claudeScanner, now, settings.maxblock);
-    snapshot.codex = ScanCodexLimits(codexScanner, now);
+    LogPlaceFinder places;
+    snapshot.claude = ScanClaudePlaces(claudeScanner, places, now, now, settings.maxblock, nullptr);
+    snapshot.codex = ScanCodexPlaces(codexScanner, places, now);
     const std::string page = BuildUsageReport(snapshot, now);
     _setmode(_fileno(stdout), _O_BINARY);
     std::fwrite(page.data(), 1, page.size(), stdout);
