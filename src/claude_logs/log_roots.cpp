@@ -1,18 +1,7 @@
 #include "claude_logs/log_roots.h"
 
+#include "core/log_files.h"
 #include "platform/system.h"
-
-namespace {
-
-std::wstring Join(const std::wstring& base, std::initializer_list<const char*> parts) {
-    auto path = PathFromWide(base);
-    for (const char* part : parts) {
-        path /= part;
-    }
-    return WideFromPath(path);
-}
-
-}  // namespace
 
 std::vector<std::wstring> ClaudeLogRoots(const std::wstring& userProfile, const std::wstring& home,
                                          const std::wstring& claudeConfigDir) {
@@ -22,13 +11,13 @@ std::vector<std::wstring> ClaudeLogRoots(const std::wstring& userProfile, const 
         while (begin < claudeConfigDir.size()) {
             size_t comma = claudeConfigDir.find(L',', begin);
             if (comma == std::wstring::npos) comma = claudeConfigDir.size();
-            roots.push_back(Join(claudeConfigDir.substr(begin, comma - begin), {"projects"}));
+            roots.push_back(JoinPath(claudeConfigDir.substr(begin, comma - begin), {L"projects"}));
             begin = comma + 1;
         }
     }
     const std::wstring& homeDir = userProfile.empty() ? home : userProfile;
-    roots.push_back(Join(homeDir, {".claude", "projects"}));
-    roots.push_back(Join(homeDir, {".config", "claude", "projects"}));
+    roots.push_back(JoinPath(homeDir, {L".claude", L"projects"}));
+    roots.push_back(JoinPath(homeDir, {L".config", L"claude", L"projects"}));
     return roots;
 }
 

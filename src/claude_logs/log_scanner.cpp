@@ -274,14 +274,15 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         try {
             for (size_t r = 0; r < roots.size(); ++r) {
                 const std::wstring& root = roots[r];
+                if (walk && r < walk->size() && !(*walk)[r]) {
+                    unlisted_.push_back(root);  // not walked this time: its files stay as they are
+                    found = found || PathExists(root);
+                    continue;
+                }
                 if (!PathExists(root)) {
                     continue;
                 }
                 found = true;
-                if (walk && r < walk->size() && !(*walk)[r]) {
-                    unlisted_.push_back(root);  // not walked this time: its files stay as they are
-                    continue;
-                }
                 const bool slow = slow_ ? slow_(root) : IsSlowFolder(root);
                 slowReads.clear();
                 walk_(
@@ -300,12 +301,10 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                 std::sort(slowReads.begin(), slowReads.end(),
                           [](const auto& a, const auto& b) { return a.first > b.first; });
                 for (const auto& [time, read] : slowReads) {
-                    const uint64_t bytes = BytesToRead(read);
-                    if (bytes > slowBudget && slowBudget < slowBudget_) {
+                    if (!TakeFromBudget(BytesToRead(read), slowBudget, slowBudget_)) {
                         unfinished_.push_back(root);
                         break;
                     }
-                    slowBudget -= std::min(bytes, slowBudget);
                     add(read);
                 }
             }

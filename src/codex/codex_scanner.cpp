@@ -85,9 +85,12 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
     uint64_t budget = kSlowReadBudget;  // for all slow folders together
     for (size_t f = 0; f < folders.size(); ++f) {
         const std::wstring& sessions = folders[f];
+        if (walk && f < walk->size() && !(*walk)[f]) {  // not walked: what it gave stays
+            found_ = found_ || PathExists(sessions);
+            continue;
+        }
         if (!PathExists(sessions)) continue;
         found_ = true;
-        if (walk && f < walk->size() && !(*walk)[f]) continue;
         const bool slow = IsSlowFolder(sessions);
         slowReads.clear();
         WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
@@ -107,11 +110,10 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
         for (const SlowRead& read : slowReads) {
             CodexFileState& state = files_[read.path];
             const uint64_t bytes = read.size > state.consumed ? read.size - state.consumed : read.size;
-            if (bytes > budget && budget < kSlowReadBudget) {
+            if (!TakeFromBudget(bytes, budget, kSlowReadBudget)) {
                 unfinished_.push_back(sessions);
                 break;
             }
-            budget -= std::min(bytes, budget);
             ReadFile(read.path, read.size, state);
         }
     }

@@ -5,6 +5,7 @@
 
 #include "core/byte_search.h"
 #include "platform/read_only_file.h"
+#include "platform/system.h"
 
 namespace {
 // A quarter MiB: what a read copies is still in the cache when it is searched, and a first scan
@@ -18,16 +19,20 @@ bool HasJsonlExtension(std::wstring_view path) {
     return path.size() >= nameStart + kExtension.size() + 1 && path.ends_with(kExtension);
 }
 
+bool TakeFromBudget(uint64_t bytes, uint64_t& left, uint64_t whole) {
+    if (bytes > left && left < whole) return false;
+    left -= std::min(bytes, left);
+    return true;
+}
+
 bool IsAuditLog(std::wstring_view path) {
     return path.substr(path.find_last_of(L"/\\") + 1) == L"audit.jsonl";
 }
 
-std::wstring JoinPath(std::wstring base, std::initializer_list<std::wstring_view> parts) {
-    for (const std::wstring_view part : parts) {
-        if (!base.empty() && base.back() != L'/' && base.back() != L'\\') base += kPathSeparator;
-        base += part;
-    }
-    return base;
+std::wstring JoinPath(const std::wstring& base, std::initializer_list<std::wstring_view> parts) {
+    auto path = PathFromWide(base);
+    for (const std::wstring_view part : parts) path /= PathFromWide(std::wstring(part));
+    return WideFromPath(path);
 }
 
 bool IsBelow(std::wstring_view path, std::wstring_view root) {

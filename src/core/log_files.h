@@ -18,19 +18,16 @@ bool HasJsonlExtension(std::wstring_view path);
 // megabytes a second): a large first scan there goes on over the following cycles.
 inline constexpr uint64_t kSlowReadBudget = 16 << 20;
 
+// Takes a read of `bytes` from what is `left` of a scan's slow-root budget of `whole`: false (and
+// nothing taken) once it would overdraw it, except for the scan's first read, which always fits.
+bool TakeFromBudget(uint64_t bytes, uint64_t& left, uint64_t whole);
+
 // True for "audit.jsonl": Claude's desktop app keeps beside each agent session's log a partial
 // copy of its records under this name, which is not read.
 bool IsAuditLog(std::wstring_view path);
 
-// The separator the system's paths are joined with.
-#ifdef _WIN32
-inline constexpr wchar_t kPathSeparator = L'\\';
-#else
-inline constexpr wchar_t kPathSeparator = L'/';
-#endif
-
-// `base` and then each of `parts`, joined with the system's separator.
-std::wstring JoinPath(std::wstring base, std::initializer_list<std::wstring_view> parts);
+// `base` and then each of `parts`, joined as the system joins paths.
+std::wstring JoinPath(const std::wstring& base, std::initializer_list<std::wstring_view> parts);
 
 // True when `path` lies below `root` (either separator).
 bool IsBelow(std::wstring_view path, std::wstring_view root);

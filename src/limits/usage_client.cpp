@@ -2,21 +2,16 @@
 
 #include <ctime>
 
-#include "platform/whole_file.h"
 #include "core/json_fields.h"
+#include "core/log_files.h"
 #include "limits/limit_cache.h"
 #include "limits/usage_response.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
+#include "platform/whole_file.h"
 
 namespace {
-
-std::wstring Join(const std::wstring& folder, std::initializer_list<const char*> parts) {
-    auto path = PathFromWide(folder);
-    for (const char* part : parts) path /= part;
-    return WideFromPath(path);
-}
 
 std::wstring StatusMessage(uint32_t status) {
     switch (status) {
@@ -35,9 +30,9 @@ std::wstring StatusMessage(uint32_t status) {
 std::optional<std::wstring> FindClaudeCredentials() {
     std::vector<std::wstring> candidates;
     if (const std::wstring configDir = ReadEnvironment(L"CLAUDE_CONFIG_DIR"); !configDir.empty()) {
-        candidates.push_back(Join(configDir, {".credentials.json"}));
+        candidates.push_back(JoinPath(configDir, {L".credentials.json"}));
     }
-    candidates.push_back(Join(ReadUserProfile(), {".claude", ".credentials.json"}));
+    candidates.push_back(JoinPath(ReadUserProfile(), {L".claude", L".credentials.json"}));
     for (const std::wstring& candidate : candidates) {
         if (PathExists(candidate)) return candidate;
     }

@@ -57,8 +57,8 @@ bool IsWslProcess(const wchar_t* name) {
 
 // The ids of WSL's processes mixed into one number; 0 when there are none.
 uint64_t WslProcessSignature() {
-    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) return 1;  // unknown: as if running
+    const FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));  // invalid: -1
+    if (!snapshot) return 1;  // unknown: as if running
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     uint64_t signature = 0;
