@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <array>
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine command;
@@ -14,6 +15,20 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     } else {
         command.autostart = args.size() > 1 && std::find(args.begin() + 1, args.end(),
                                                          L"--autostart") != args.end();
+        // The words the modes above take count as known wherever they stand: the desktop has
+        // always started with them ("--autostart --json out.json").
+        static const std::array<std::wstring_view, 4> kKnown = {L"--autostart", L"--json",
+                                                                L"--statusline", L"--version"};
+        for (size_t i = 1; i < args.size(); ++i) {
+            const std::wstring& word = args[i];
+            if (!word.empty() && word[0] == L'-' &&
+                std::find(kKnown.begin(), kKnown.end(), word) == kKnown.end()) {
+                command.mode = RunMode::UnknownOption;
+                command.unknownOption = word;
+                command.autostart = false;
+                break;
+            }
+        }
     }
     return command;
 }

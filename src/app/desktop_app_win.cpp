@@ -109,8 +109,8 @@ void DesktopApp::WelcomeOrRefreshAutostart() {
         tray_.ShowBalloon(L"Tidewell is running",
                           L"Tip: drag the icon from the ^ area onto the taskbar so your limits "
                           L"stay visible.");
-    } else if (IsAutostartOn()) {
-        SetAutostart(true);
+    } else {
+        RefreshAutostartCommand();
     }
 }
 
@@ -120,8 +120,10 @@ LRESULT CALLBACK DesktopApp::Procedure(HWND window, UINT message, WPARAM wParam,
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCCREATE)
         self->window_ = window;
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         self->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     return self->Handle(message, wParam, lParam);
 }
 
@@ -139,6 +141,25 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (tray_.FitToTaskbar())
                 ShowTrayNumber();
             return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_CLOSE:
+            // Whoever asks the window to close (a task killer, a script) gets what Quit gives,
+            // with its rule: never while the connection dialog is up.
+            Quit();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows is logging off or shutting down: the process ends soon after this returns.
+            // The worker is stopped between files, never halfway through a write, and the
+            // settings are saved once more.
+            if (wParam) {
+                worker_.RequestStop();
+                settings_.Save();
+                if (!worker_.Stop(kWorkerStopMs))
+                    TerminateProcess(GetCurrentProcess(), 0);
+                tray_.Remove();
+            }
+            return 0;
         case WM_DESTROY:
             worker_.RequestStop();
             tray_.Remove();
@@ -305,6 +326,9 @@ void DesktopApp::RunCommand(Command command) {
             return SetPanelSize(1);
         case Command::kSizeLarge:
             return SetPanelSize(2);
+        case Command::kResetPosition:
+            panel_.ResetPosition();
+            return;
         case Command::kOpenReport:
             return OpenReport();
         case Command::kRefreshNow:

@@ -21,6 +21,20 @@ void BecomeDpiAware() {
         SetProcessDPIAware();
 }
 
+// Asks the running instance to show its panel. Windows lets a process that was just started by
+// the user take the foreground, but not one running in the background: this process hands its
+// right over before it posts, or the panel would open without the keyboard's focus and would not
+// close on a click elsewhere.
+void OpenRunningInstance() {
+    HWND window = FindWindowW(kMainWindowClass, nullptr);
+    if (!window)
+        return;
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(window, &process) && process != 0)
+        AllowSetForegroundWindow(process);
+    PostMessageW(window, kWmCommand, ID_OPEN_PANEL, 0);
+}
+
 }  // namespace
 
 int RunDesktopInstance(HINSTANCE instance, const CommandLine& command) {
@@ -28,7 +42,7 @@ int RunDesktopInstance(HINSTANCE instance, const CommandLine& command) {
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another instance runs in this logon session: show its panel, create nothing. If its
         // window is not there yet (it is still starting), leave quietly.
-        PostToRunningInstance(kWmCommand, ID_OPEN_PANEL, 0);
+        OpenRunningInstance();
         return 0;
     }
     BecomeDpiAware();

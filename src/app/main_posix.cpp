@@ -15,10 +15,7 @@ int main(int argc, char** argv) {
     if (const auto exitCode = RunCommandLineMode(ParseCommandLine(args))) {
         return *exitCode;
     }
-    std::fputs("Tidewell's tray application runs on Windows. Here it offers:\n"
-               "  tidewell --json FILE     write the log figures as one line of JSON\n"
-               "  tidewell --statusline    the status line command for Claude Code\n"
-               "  tidewell --version       print the version\n",
-               stderr);
+    std::fputs("Tidewell's tray application runs on Windows. Here it offers:\n", stderr);
+    std::fputs(kUsageText, stderr);
     return 0;
 }

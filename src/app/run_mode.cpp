@@ -1,8 +1,14 @@
 #include "app/run_mode.h"
 
 #include "app/json_export.h"
+#include "platform/unicode.h"
 #include "platform/std_streams.h"
 #include "statusline/statusline_command.h"
+
+const char kUsageText[] =
+    "  tidewell --json FILE     write the log figures as one line of JSON\n"
+    "  tidewell --statusline    the status line command for Claude Code\n"
+    "  tidewell --version       print the version\n";
 
 std::optional<int> RunCommandLineMode(const CommandLine& command) {
     switch (command.mode) {
@@ -12,6 +18,10 @@ std::optional<int> RunCommandLineMode(const CommandLine& command) {
             return RunStatusLine();
         case RunMode::Version:
             return WriteStandardOutput("Tidewell " TIDEWELL_VERSION "\n") ? 0 : 1;
+        case RunMode::UnknownOption:
+            WriteStandardError("tidewell: unknown option '" + WideToUtf8(command.unknownOption) +
+                               "'\nUsage:\n" + kUsageText);
+            return 2;
         case RunMode::Desktop:
             break;
     }

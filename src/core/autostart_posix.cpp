@@ -3,3 +3,5 @@
 bool IsAutostartOn() { return false; }
 
 void SetAutostart(bool) {}
+
+void RefreshAutostartCommand() {}

@@ -31,6 +31,7 @@ constexpr Binding kBindings[] = {
     {0, kTargetCompact, Command::kSizeCompact},
     {0, kTargetNormal, Command::kSizeNormal},
     {0, kTargetLarge, Command::kSizeLarge},
+    {0, kTargetResetPosition, Command::kResetPosition},
     {kMenuOpenReport, kTargetReport, Command::kOpenReport},
     {kMenuRefreshNow, kTargetNone, Command::kRefreshNow},
     {0, kTargetRefresh, Command::kRefreshWithFetch},

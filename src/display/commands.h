@@ -26,6 +26,7 @@ enum class Command {
     kSizeCompact,
     kSizeNormal,
     kSizeLarge,
+    kResetPosition,  // the panel opens beside the tray again, not where it was dragged
     kOpenReport,
     kRefreshNow,        // rescan at once; the service is asked only when due
     kRefreshWithFetch,  // the same, and the service may be asked 60 seconds after its last answer
@@ -71,6 +72,7 @@ enum PanelTargetId : int32_t {
     kTargetCompact = 41,
     kTargetNormal = 42,
     kTargetLarge = 43,
+    kTargetResetPosition = 44,
 };
 
 // The command of a menu item or a panel target; kNone for ids that are neither.

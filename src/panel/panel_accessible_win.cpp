@@ -1,8 +1,70 @@
 #include "panel/panel_accessible_win.h"
 
+#include <vector>
+
 #include "panel/panel_win.h"
 
 namespace {
+
+// The pane's children by their ids, as AccessibleChildren asks for them: the ids are the
+// targets' own, not 1 to the count, so clients must not count their way through them.
+class ChildEnumerator final : public IEnumVARIANT {
+public:
+    ChildEnumerator(std::vector<long> ids, size_t next) : ids_(std::move(ids)), next_(next) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object)
+            return E_POINTER;
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(IEnumVARIANT)) {
+            *object = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        if (!out || (count > 1 && !fetched))
+            return E_INVALIDARG;
+        ULONG given = 0;
+        for (; given < count && next_ < ids_.size(); ++given, ++next_) {
+            VariantInit(&out[given]);
+            out[given].vt = VT_I4;
+            out[given].lVal = ids_[next_];
+        }
+        if (fetched)
+            *fetched = given;
+        return given == count ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        const size_t left = ids_.size() - next_;
+        next_ += count < left ? count : left;
+        return count <= left ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        next_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+        if (!copy)
+            return E_POINTER;
+        *copy = new ChildEnumerator(ids_, next_);
+        return S_OK;
+    }
+
+private:
+    ~ChildEnumerator() = default;  // through Release only
+    std::vector<long> ids_;
+    size_t next_;
+    std::atomic<ULONG> references_{1};
+};
 
 constexpr wchar_t kPaneName[] = L"Tidewell";
 
@@ -50,6 +112,13 @@ HRESULT PanelAccessible::QueryInterface(REFIID iid, void** object) {
         AddRef();
         return S_OK;
     }
+    if (iid == __uuidof(IEnumVARIANT) && panel_) {  // a fresh enumerator of the page shown
+        std::vector<long> ids;
+        for (const PanelHitTarget& target : panel_->layout().targets)
+            ids.push_back(AccessibleChildId(target.id));
+        *object = static_cast<IEnumVARIANT*>(new ChildEnumerator(std::move(ids), 0));
+        return S_OK;
+    }
     *object = nullptr;
     return E_NOINTERFACE;
 }
@@ -90,11 +159,8 @@ HRESULT PanelAccessible::Resolve(const VARIANT& child, const PanelHitTarget*& ta
         return E_INVALIDARG;
     if (child.lVal == CHILDID_SELF)
         return S_OK;
-    const auto& targets = panel_->layout().targets;
-    if (child.lVal < 1 || static_cast<size_t>(child.lVal) > targets.size())
-        return E_INVALIDARG;
-    target = &targets[static_cast<size_t>(child.lVal - 1)];
-    return S_OK;
+    target = TargetOfChildId(panel_->layout(), child.lVal);
+    return target ? S_OK : E_INVALIDARG;
 }
 
 HRESULT PanelAccessible::get_accParent(IDispatch** parent) {
@@ -144,6 +210,7 @@ HRESULT PanelAccessible::get_accDescription(VARIANT, BSTR* text) {
 HRESULT PanelAccessible::get_accRole(VARIANT child, VARIANT* role) {
     if (!role)
         return E_INVALIDARG;
+    VariantInit(role);
     const PanelHitTarget* target = nullptr;
     if (const HRESULT found = Resolve(child, target); found != S_OK)
         return found;
@@ -154,6 +221,7 @@ HRESULT PanelAccessible::get_accRole(VARIANT child, VARIANT* role) {
 HRESULT PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
     if (!state)
         return E_INVALIDARG;
+    VariantInit(state);
     const PanelHitTarget* target = nullptr;
     if (const HRESULT found = Resolve(child, target); found != S_OK)
         return found;
@@ -198,14 +266,8 @@ HRESULT PanelAccessible::get_accFocus(VARIANT* child) {
         return CO_E_OBJNOTCONNECTED;
     if (GetFocus() != panel_->window())
         return S_FALSE;  // VT_EMPTY: the focus is elsewhere
-    const auto& targets = panel_->layout().targets;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        if (targets[i].id == panel_->focusedTarget()) {
-            *child = Integer(static_cast<long>(i + 1));
-            return S_OK;
-        }
-    }
-    *child = Integer(CHILDID_SELF);
+    const bool onTarget = FindTarget(panel_->layout(), panel_->focusedTarget()) != nullptr;
+    *child = Integer(onTarget ? AccessibleChildId(panel_->focusedTarget()) : CHILDID_SELF);
     return S_OK;
 }
 
@@ -267,18 +329,18 @@ HRESULT PanelAccessible::accNavigate(long direction, VARIANT start, VARIANT* end
     const PanelHitTarget* target = nullptr;
     if (const HRESULT found = Resolve(start, target); found != S_OK)
         return found;
-    const long count = static_cast<long>(panel_->layout().targets.size());
+    const PanelLayout& layout = panel_->layout();
     long to = 0;
     if (!target && direction == NAVDIR_FIRSTCHILD) {
-        to = 1;
+        to = EdgeChildId(layout, false);
     } else if (!target && direction == NAVDIR_LASTCHILD) {
-        to = count;
+        to = EdgeChildId(layout, true);
     } else if (target && (direction == NAVDIR_NEXT || direction == NAVDIR_DOWN)) {
-        to = start.lVal + 1;
+        to = NeighbourChildId(layout, start.lVal, +1);
     } else if (target && (direction == NAVDIR_PREVIOUS || direction == NAVDIR_UP)) {
-        to = start.lVal - 1;
+        to = NeighbourChildId(layout, start.lVal, -1);
     }
-    if (to < 1 || to > count)
+    if (to == 0)
         return S_FALSE;
     *end = Integer(to);
     return S_OK;
@@ -297,14 +359,8 @@ HRESULT PanelAccessible::accHitTest(long x, long y, VARIANT* child) {
         return S_FALSE;
     POINT point = screen;
     ScreenToClient(panel_->window(), &point);
-    const auto& targets = panel_->layout().targets;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        if (targets[i].rect.Contains(point.x, point.y)) {
-            *child = Integer(static_cast<long>(i + 1));
-            return S_OK;
-        }
-    }
-    *child = Integer(CHILDID_SELF);
+    const int32_t id = ClickTargetAt(panel_->layout(), point.x, point.y);
+    *child = Integer(id != kTargetNone ? AccessibleChildId(id) : CHILDID_SELF);
     return S_OK;
 }
 

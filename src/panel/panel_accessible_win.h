@@ -55,8 +55,8 @@ public:
 
 private:
     ~PanelAccessible() = default;  // through Release only
-    // The target a child id names (1-based), or null for the pane itself; an error when the id
-    // names nothing or the panel is gone.
+    // The target a child id names (the target's own id), or null for the pane itself; an error
+    // when the id names nothing on the page shown or the panel is gone.
     HRESULT Resolve(const VARIANT& child, const struct PanelHitTarget*& target) const;
 
     PanelWindow* panel_;

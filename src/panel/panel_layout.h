@@ -34,8 +34,10 @@ struct PanelLayout {
     std::vector<PanelHitTarget> targets;  // in drawing order
 };
 
-// Everything the painter reads. The two queries are asked afresh whenever the painter needs them,
-// so the panel always shows the files and the registry as they are.
+// Everything the painter reads. The status line's state (from Claude Code's settings.json) and
+// autostart (from the registry) are read by the panel's owner when it opens, after a command and
+// with new figures, never while painting: a settings folder on a slow share must not hold up a
+// repaint on every hover.
 struct PanelInputs {
     const UsageSnapshot& snapshot;
     const Settings& settings;
@@ -43,8 +45,8 @@ struct PanelInputs {
     int32_t hoveredId = kTargetNone;
     int64_t now = 0;  // Unix seconds
     float dpiScale = 1.0f;
-    std::function<StatusLineState()> statusLineState;
-    std::function<bool()> autostartOn;
+    StatusLineState statusLineState = kNoStatusLine;
+    bool autostartOn = false;
     int32_t focusedId = kTargetNone;  // drawn with the focus ring
 };
 
@@ -67,6 +69,25 @@ int32_t FirstFocusTarget(const PanelLayout& layout);
 
 // The target with `id`, if the page has it.
 const PanelHitTarget* FindTarget(const PanelLayout& layout, int32_t id);
+
+// How the targets of two passes differ, for assistive technology, which caches them.
+enum class TargetChange {
+    kNone,
+    kStates,  // the same targets in the same order; a switch or a choice flipped
+    kSet,     // targets came, went or moved in the order (the page turned, an offer came)
+};
+TargetChange CompareTargets(const PanelLayout& before, const PanelLayout& after);
+
+// Assistive technology names a target by its child id, which it may keep while the page changes
+// under it: the target's own id, never its position, so that a kept id presses the button it
+// was given for or nothing (CHILDID_SELF, 0, is the pane, as kTargetNone is no target).
+inline long AccessibleChildId(int32_t targetId) { return targetId; }
+// The target a child id names on this page, or null (the pane, or a target no longer there).
+const PanelHitTarget* TargetOfChildId(const PanelLayout& layout, long childId);
+// The child id `step` targets on from `childId` in drawing order (no wrap), or 0 past the ends.
+long NeighbourChildId(const PanelLayout& layout, long childId, int step);
+// The first or the last target's child id; 0 on a page without targets.
+long EdgeChildId(const PanelLayout& layout, bool last);
 
 // True where a press starts a drag of the panel: above the header's bottom, outside every target.
 bool IsDragHandle(const PanelLayout& layout, int32_t x, int32_t y);

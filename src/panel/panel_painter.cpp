@@ -301,7 +301,7 @@ private:
     }
 
     void ConnectOffer() {
-        if (in_.statusLineState && in_.statusLineState() == kOwnStatusLine) return;
+        if (in_.statusLineState == kOwnStatusLine) return;
         const PanelRect target = Box(x_, y_, x_ + w_, y_ + S(30));
         AddTarget(target, kTargetConnect, kConnectOffer);
         if (Drawing()) {
@@ -354,14 +354,19 @@ private:
         SectionHeading(L"PANEL SIZE", S(28));
         SegmentGroup({kTargetCompact, kTargetNormal, kTargetLarge},
                      {L"Compact", L"Normal", L"Large"}, settings.size);
+        if (settings.px != kPanelNeverMoved) {  // dragged somewhere: a way back to the tray
+            Button(Box(x_, y_, x_ + w_, y_ + S(30)), kTargetResetPosition, L"Reset position",
+                   FontRole::kButton, kMuted, kRaised);
+            y_ += S(36);
+        }
         SectionHeading(L"SHOW", S(28));
         SwitchRow(kTargetClaudeSection, L"Claude limits", settings.secclaude);
         SwitchRow(kTargetCodexSection, L"Codex limits", settings.seccodex);
         SectionHeading(L"BEHAVIOUR", S(28));
         SwitchRow(kTargetConnect, L"Live limits from Claude Code",
-                  in_.statusLineState && in_.statusLineState() == kOwnStatusLine);
+                  in_.statusLineState == kOwnStatusLine);
         SwitchRow(kTargetKeepOpen, L"Keep open when I click elsewhere", settings.pinned);
-        SwitchRow(kTargetAutostart, L"Start with Windows", in_.autostartOn && in_.autostartOn());
+        SwitchRow(kTargetAutostart, L"Start with Windows", in_.autostartOn);
         SwitchRow(kTargetAlerts, L"Warn at 80% and 95%", settings.alerts);
         SectionHeading(L"SOURCES", S(28));
         SourceRows();

@@ -50,3 +50,9 @@ PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& wo
     const int32_t y = std::max(work.top, std::min(top, work.bottom - height));
     return {x, y, x + width, y + height};
 }
+
+std::optional<PanelPoint> MovedTo(const PanelRect& before, const PanelRect& after) {
+    if (after.left == before.left && after.top == before.top)
+        return std::nullopt;
+    return PanelPoint{after.left, after.top};
+}

@@ -33,6 +33,10 @@ using WorkAreaNear = std::function<PanelRect(PanelPoint)>;
 // stays where it opened when its content grows; a panel standing on the taskbar keeps its bottom.
 bool OpensHangingFromTop(const PlacementRequest& request, const WorkAreaNear& workAreaNear);
 
+// Where a finished move-or-size loop left the panel: its new top-left corner, or nothing when it
+// did not move (a click on the header without a drag must not pin the panel's place).
+std::optional<PanelPoint> MovedTo(const PanelRect& before, const PanelRect& after);
+
 // The panel's rectangle: beside the tray icon (centred on it, hanging from the top or standing on
 // the bottom of the work area with a margin) unless remembered or re-fitted, then pulled wholly
 // into the work area nearest its centre, its left and top edges winning when it is too large.

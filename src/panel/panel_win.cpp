@@ -37,10 +37,6 @@ PanelRect MonitorWorkArea(PanelPoint point) {
 PanelWindow::~PanelWindow() {
     if (window_)
         DestroyWindow(window_);
-    if (accessible_) {  // a screen reader may still hold it: it answers "disconnected" from now
-        accessible_->Disconnect();
-        accessible_->Release();
-    }
 }
 
 bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
@@ -67,6 +63,13 @@ LRESULT CALLBACK PanelWindow::Procedure(HWND window, UINT message, WPARAM wParam
         self->window_ = window;
     if (message == WM_NCDESTROY) {
         self->window_ = nullptr;
+        // A screen reader may still hold the accessible object: from now it answers
+        // "disconnected" rather than reach a panel that has no window.
+        if (self->accessible_) {
+            self->accessible_->Disconnect();
+            self->accessible_->Release();
+            self->accessible_ = nullptr;
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return self->Handle(message, wParam, lParam);
@@ -87,8 +90,8 @@ PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureO
                              hovered_,
                              std::time(nullptr),
                              dpiScale_,
-                             GetStatusLineState,
-                             IsAutostartOn,
+                             statusLine_,
+                             autostartOn_,
                              focusShown_ ? focused_ : kTargetNone};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
@@ -100,11 +103,13 @@ void PanelWindow::Place(bool opening) {
         return;
     dpiScale_ = WindowDpiScale(window_);
     const int32_t width = Scale()(330);
+    const PanelLayout before = layout_;
     {
         WindowDC dc(window_);
         GdiCanvas canvas(dc.get(), Scale(), fontsAvailable_);
         layout_ = RunPainter(canvas, width, true);
     }
+    NoteTargetsChanged(before);
     RECT current{};
     GetWindowRect(window_, &current);
     const Settings& settings = context_.settings.values();
@@ -138,6 +143,7 @@ void PanelWindow::Show(bool fromKeyboard) {
     settingsPage_ = false;
     hovered_ = kTargetNone;  // no button lit from before it hid, until the mouse moves
     focusShown_ = fromKeyboard;
+    ReadOutsideState();
     Place(true);
     focused_ = fromKeyboard ? FirstFocusTarget(layout_) : kTargetNone;
     ShowWindow(window_, SW_SHOW);
@@ -167,16 +173,60 @@ void PanelWindow::ShowPage(bool settingsPage) {
     Refit();
 }
 
+void PanelWindow::ResetPosition() {
+    Settings& settings = context_.settings.values();
+    settings.px = kPanelNeverMoved;
+    settings.py = kPanelNeverMoved;
+    context_.settings.Save();
+    keepTop_ = false;
+    if (Visible()) {
+        Place(true);
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+}
+
+// Claude Code's settings.json and the registry, read at the moments the panel may show them
+// changed: when it opens, after a command, and with new figures.
+void PanelWindow::ReadOutsideState() {
+    statusLine_ = GetStatusLineState();
+    autostartOn_ = IsAutostartOn();
+}
+
+// Assistive technology caches the pane's children: it hears when the set of targets changes
+// (the Connect offer comes or goes, the page turns) and when a switch or a choice flips.
+void PanelWindow::NoteTargetsChanged(const PanelLayout& before) {
+    if (!window_ || !IsWindowVisible(window_))
+        return;
+    switch (CompareTargets(before, layout_)) {
+        case TargetChange::kNone:
+            return;
+        case TargetChange::kStates:
+            for (const PanelHitTarget& target : layout_.targets) {
+                const PanelHitTarget* old = FindTarget(before, target.id);
+                if (old && old->checked != target.checked)
+                    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, window_, OBJID_CLIENT,
+                                   AccessibleChildId(target.id));
+            }
+            return;
+        case TargetChange::kSet:
+            NotifyWinEvent(EVENT_OBJECT_REORDER, window_, OBJID_CLIENT, CHILDID_SELF);
+            return;
+    }
+}
+
 void PanelWindow::Refit() {
     if (!Visible())
         return;  // it is laid out afresh when it opens
+    ReadOutsideState();  // a change may have been to autostart or to the connection
     Place(false);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void PanelWindow::Repaint() {
-    if (Visible())
-        InvalidateRect(window_, nullptr, FALSE);
+    if (!Visible())
+        return;
+    ReadOutsideState();
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 // The double-buffered paint: the whole page composed off screen, then copied in one go.
@@ -193,7 +243,9 @@ void PanelWindow::Paint() {
             Selection useBitmap(memory.get(), bitmap.get());
             GdiCanvas canvas(memory.get(), Scale(), fontsAvailable_);
             canvas.FillRect({0, 0, client.right, client.bottom}, palette::kBackground);
+            const PanelLayout before = layout_;
             layout_ = RunPainter(canvas, client.right, false);
+            NoteTargetsChanged(before);
             height = layout_.height;
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
@@ -219,19 +271,14 @@ void PanelWindow::FocusTarget(int32_t id) {
         return;
     focused_ = id;
     focusShown_ = true;
-    Repaint();
+    InvalidateRect(window_, nullptr, FALSE);
     AnnounceFocus();
 }
 
-// Tells assistive technology which target has the focus now (child ids count from 1).
+// Tells assistive technology which target has the focus now.
 void PanelWindow::AnnounceFocus() {
-    const auto& targets = layout_.targets;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        if (targets[i].id == focused_) {
-            NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, static_cast<LONG>(i + 1));
-            return;
-        }
-    }
+    if (FindTarget(layout_, focused_))
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, AccessibleChildId(focused_));
 }
 
 void PanelWindow::ActivateLater(int32_t id) {
@@ -343,12 +390,22 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             OnKey(wParam);
             return 0;
+        case WM_ENTERSIZEMOVE: {
+            RECT rect{};
+            GetWindowRect(window_, &rect);
+            movingFrom_ = {rect.left, rect.top, rect.right, rect.bottom};
+            return 0;
+        }
         case WM_EXITSIZEMOVE: {
             RECT rect{};
             GetWindowRect(window_, &rect);
+            const std::optional<PanelPoint> moved =
+                MovedTo(movingFrom_, {rect.left, rect.top, rect.right, rect.bottom});
+            if (!moved)
+                return 0;  // a click on the header: the panel stays where it opens
             Settings& settings = context_.settings.values();
-            settings.px = rect.left;
-            settings.py = rect.top;
+            settings.px = moved->x;
+            settings.py = moved->y;
             context_.settings.Save();
             keepTop_ = true;  // it now hangs where the user left it
             return 0;

@@ -45,9 +45,12 @@ public:
     bool JustHid() const;
 
     void ShowPage(bool settingsPage);
+    // Forgets where the user dragged it: it goes back beside the tray.
+    void ResetPosition();
     // Lays the page out again after a change of what it shows.
     void Refit();
-    // Repaints a visible panel from the current snapshot, without erasing first.
+    // Repaints a visible panel from the current snapshot (and what it shows of Claude Code's
+    // settings and of autostart, read again), without erasing first.
     void Repaint();
 
     // Where the user selected the tray icon: the next opening's anchor when the shell cannot say
@@ -75,6 +78,8 @@ private:
     void OnKey(WPARAM key);
     void Activate(int32_t id);
     void AnnounceFocus();
+    void ReadOutsideState();
+    void NoteTargetsChanged(const PanelLayout& before);
 
     Context context_;
     HWND window_ = nullptr;
@@ -90,4 +95,8 @@ private:
     bool keepTop_ = false;                         // refits keep the top edge (else the bottom)
     DWORD hiddenAt_ = 0;                           // GetTickCount when it last hid on deactivation
     bool heldOpen_ = false;
+    // What the settings page shows of other programs' state, read outside painting.
+    StatusLineState statusLine_ = kNoStatusLine;
+    bool autostartOn_ = false;
+    PanelRect movingFrom_;  // the window's rectangle when a move-or-size loop began
 };

@@ -12,3 +12,6 @@ std::string ReadStandardInput(size_t maxBytes, int waitMs);
 // Writes the bytes to standard output exactly (no line-end translation). False on failure or
 // when the process has no standard output (or its reader has gone).
 bool WriteStandardOutput(std::string_view bytes);
+
+// The same for standard error.
+bool WriteStandardError(std::string_view bytes);

@@ -35,3 +35,7 @@ std::string ReadStandardInput(size_t maxBytes, int waitMs) {
 bool WriteStandardOutput(std::string_view bytes) {
     return WriteAllToDescriptor(STDOUT_FILENO, bytes);
 }
+
+bool WriteStandardError(std::string_view bytes) {
+    return WriteAllToDescriptor(STDERR_FILENO, bytes);
+}

@@ -23,8 +23,10 @@ std::string ReadStandardInput(size_t maxBytes, int /*waitMs: Windows pipes block
     return bytes;
 }
 
-bool WriteStandardOutput(std::string_view bytes) {
-    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+namespace {
+
+bool WriteToStandardHandle(DWORD which, std::string_view bytes) {
+    HANDLE output = GetStdHandle(which);
     if (output == nullptr || output == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -37,4 +39,14 @@ bool WriteStandardOutput(std::string_view bytes) {
         bytes.remove_prefix(written);
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteStandardOutput(std::string_view bytes) {
+    return WriteToStandardHandle(STD_OUTPUT_HANDLE, bytes);
+}
+
+bool WriteStandardError(std::string_view bytes) {
+    return WriteToStandardHandle(STD_ERROR_HANDLE, bytes);
 }

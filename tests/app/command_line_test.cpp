@@ -27,16 +27,21 @@ TEST(ParseCommandLine, ChoosesTheModeFromTheFirstArgument) {
         {{L"--autostart", L"--version"}, RunMode::Desktop, L"", true},
         {{L"--autostart"}, RunMode::Desktop, L"", true},
         {{L"--autostart", L"--json", L"out.json"}, RunMode::Desktop, L"", true},
-        {{L"--JSON", L"out.json"}, RunMode::Desktop, L"", false},  // case-sensitive
-        {{L"--json=out.json"}, RunMode::Desktop, L"", false},       // whole arguments only
-        {{L"whatever", L"--autostart"}, RunMode::Desktop, L"", true},
-        {{L"--autostart "}, RunMode::Desktop, L"", false},
+        {{L"--JSON", L"out.json"}, RunMode::UnknownOption, L"", false},  // case-sensitive
+        {{L"--json=out.json"}, RunMode::UnknownOption, L"", false},  // whole arguments only
+        {{L"whatever", L"--autostart"}, RunMode::Desktop, L"", true},  // plain words are ignored
+        {{L"--autostart "}, RunMode::UnknownOption, L"", false},
+        {{L"--autostart", L"-x"}, RunMode::UnknownOption, L"", false},
+        {{L"--autostart", L"--statusline"}, RunMode::Desktop, L"", true},
+        {{L"-"}, RunMode::UnknownOption, L"", false},
+        {{L"--statusline", L"--no-such-option"}, RunMode::StatusLine, L"", false},
     };
     for (const Case& c : cases) {
         const CommandLine command = Parse(c.args);
         EXPECT_EQ(command.mode, c.mode) << c.args.size();
         EXPECT_EQ(command.jsonPath, c.jsonPath);
         EXPECT_EQ(command.autostart, c.autostart);
+        EXPECT_EQ(command.unknownOption.empty(), c.mode != RunMode::UnknownOption);
     }
 }
 

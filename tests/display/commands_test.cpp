@@ -36,6 +36,7 @@ TEST(Commands, EveryMenuItemAndPanelTargetToItsCommand) {
         {kTargetAutostart, Command::kToggleAutostart},
         {kTargetAlerts, Command::kToggleAlerts},
         {kTargetQuit, Command::kQuit},
+        {kTargetResetPosition, Command::kResetPosition},
         {kTargetConnect, Command::kToggleConnection},
         {kTargetCompact, Command::kSizeCompact},
         {kTargetNormal, Command::kSizeNormal},

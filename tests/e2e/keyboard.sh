@@ -12,6 +12,12 @@ fixtures=$4
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/wine_desktop.sh"
 
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+# Start with Windows, switched off since in Task Manager's Startup tab.
+"$runner" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /t REG_SZ \
+    /d '"C:\old\tidewell.exe" --autostart' /f >/dev/null 2>&1
+"$runner" reg add "$approved" /v Tidewell /t REG_BINARY /d 030000007ba1c3d2e4f5d901 /f >/dev/null 2>&1
+approval() { "$runner" reg query "$approved" /v Tidewell 2>/dev/null | tr -d '\r' | grep -o '[0-9A-Fa-f]\{24\}'; }
 mkdir -p "$data"
 printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
 "$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
@@ -61,6 +67,14 @@ xdotool key space
 check "Space turns it off: seccodex=0 in config.ini" wait_until 5 setting seccodex=0
 accessible
 check "and it is announced off" grep -qx 'checkbox focused Codex limits' "$scratch/accessible.txt"
+check "Task Manager's 'disabled' shows the autostart switch off" \
+    grep -qx 'checkbox - Start with Windows' "$scratch/accessible.txt"
+check "the arrows reach it" press_until Down "Start with Windows"
+xdotool key space
+sleep 0.7
+accessible
+check "Space switches it on" grep -qx 'checkbox focused,checked Start with Windows' "$scratch/accessible.txt"
+check "and enables it in Task Manager's list (got $(approval))" [ "$(approval)" = 020000000000000000000000 ]
 check "Up goes back through the choices" press_until Up Large
 
 xdotool key Escape

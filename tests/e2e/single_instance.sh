@@ -32,13 +32,27 @@ probe close
 wait $holder
 check "a status line without limits wakes nobody" [ "$(grep -c 'message 0x8003' "$scratch/probe.out")" -eq 1 ]
 
-# The real instance.
-"$runner" "$exe" </dev/null >/dev/null 2>&1 &
+# The real instance, started with Windows (no panel); a second start opens its panel, focused
+# (it hears the keyboard), and a click elsewhere closes it.
+panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
+"$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
 first=$!
 check "the first instance creates its hidden main window" probe find 20000
-timeout 60 "$runner" "$exe" --autostart </dev/null >/dev/null 2>&1
+sleep 1
+check "started with Windows, it shows no panel" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \
+    "$runner" "$probe"
+timeout 60 "$runner" "$exe" </dev/null >/dev/null 2>&1
 code=$?
 check "a second start exits with 0 (got $code)" [ "$code" -eq 0 ]
+for _ in $(seq 50); do panel_visible && break; sleep 0.1; done
+check "the second start opens the first one's panel" panel_visible
+sleep 0.5
+probe accessible | tr -d '\r' >"$scratch/accessible.txt"
+check "with the keyboard's focus" grep -qx 'pane focused Tidewell' "$scratch/accessible.txt"
+xdotool mousemove 60 60 click 1
+sleep 1
+check "a click elsewhere closes it" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \
+    "$runner" "$probe"
 check "the first instance keeps running" kill -0 $first
 probe close
 wait $first

@@ -29,4 +29,14 @@ check "--version: exit code 0 (got $code)" [ "$code" -eq 0 ]
 check "--version: one line naming the program and its version" \
     grep -qx 'Tidewell [0-9][0-9]*\.[0-9][0-9]*\.[0-9][0-9]*' "$scratch/stdout"
 check "--version: nothing else on standard output" [ "$(wc -l <"$scratch/stdout")" -eq 1 ]
+
+# A mistyped option is told, with the usage, and fails as command-line tools fail: on either side,
+# and before the desktop program would start (no settings folder is made for it).
+[ -n "$runner" ] && rm -rf "$folder"
+DISPLAY= run_program --no-such-option
+check "unknown option: exit code 2 (got $code)" [ "$code" -eq 2 ]
+check "unknown option: named on standard error" grep -q -- "unknown option '--no-such-option'" "$scratch/stderr"
+check "unknown option: the usage follows" grep -q -- '--json FILE' "$scratch/stderr"
+check "unknown option: nothing on standard output" [ ! -s "$scratch/stdout" ]
+[ -n "$runner" ] && check "unknown option: no desktop start" [ ! -d "$folder" ]
 finish

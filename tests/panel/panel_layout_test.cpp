@@ -96,8 +96,8 @@ struct Scene {
                 hovered,
                 kNow,
                 dpi,
-                [this] { return statusLine; },
-                [] { return false; },
+                statusLine,
+                false,
                 focused};
     }
     int32_t Width() const { return PanelScale{dpi, settings.size}(330); }
@@ -639,6 +639,108 @@ TEST(PanelPlacement, TheWorkAreaIsTheIconsMonitors) {
     EXPECT_EQ(PlacePanelRect(request, screens), (PanelRect{1706, 378, 2036, 716}));
     request.iconRect.reset();  // no icon rectangle: the cursor's monitor
     EXPECT_EQ(PlacePanelRect(request, screens), (PanelRect{12, 12, 342, 350}));
+}
+
+// A screen reader keeps a child id while the page changes under it: the id must name the same
+// target or none, whatever came or went before it; states flip without a change of the set.
+TEST(PanelAccessibility, ChildIdsAreTheTargetsOwnAndStayPut) {
+    Scene offer;  // not connected: the Connect offer stands above the Codex rows
+    offer.snapshot.planLimits.fromStatusLine = false;
+    Scene connected = offer;
+    connected.statusLine = kOwnStatusLine;
+    const PanelLayout with = offer.Measure(), without = connected.Measure();
+    ASSERT_NE(FindTarget(with, kTargetConnect), nullptr);
+    ASSERT_EQ(FindTarget(without, kTargetConnect), nullptr);
+    for (const PanelLayout* layout : {&with, &without}) {
+        const PanelHitTarget* report = TargetOfChildId(*layout, AccessibleChildId(kTargetReport));
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(report->name, L"Usage report");
+    }
+    EXPECT_EQ(TargetOfChildId(without, AccessibleChildId(kTargetConnect)), nullptr);
+    EXPECT_EQ(TargetOfChildId(with, 0), nullptr) << "the pane itself";
+    EXPECT_EQ(TargetOfChildId(with, -1), nullptr);
+    EXPECT_EQ(TargetOfChildId(with, 1L << 40), nullptr);
+    EXPECT_EQ(CompareTargets(with, without), TargetChange::kSet);
+    EXPECT_EQ(CompareTargets(with, with), TargetChange::kNone);
+
+    // Navigation runs in drawing order and stops at both ends.
+    EXPECT_EQ(EdgeChildId(with, false), AccessibleChildId(with.targets.front().id));
+    EXPECT_EQ(EdgeChildId(with, true), AccessibleChildId(with.targets.back().id));
+    EXPECT_EQ(NeighbourChildId(with, EdgeChildId(with, false), +1),
+              AccessibleChildId(with.targets[1].id));
+    EXPECT_EQ(NeighbourChildId(with, EdgeChildId(with, false), -1), 0);
+    EXPECT_EQ(NeighbourChildId(with, EdgeChildId(with, true), +1), 0);
+    EXPECT_EQ(NeighbourChildId(with, AccessibleChildId(kTargetBack), +1), 0) << "not on this page";
+    EXPECT_EQ(EdgeChildId(PanelLayout{}, true), 0);
+
+    Scene page;
+    page.settingsPage = true;
+    page.settings.px = 40;  // moved: "Reset position" is on the page too
+    page.settings.py = 50;
+    const PanelLayout before = page.Measure();
+    page.settings.alerts = !page.settings.alerts;
+    EXPECT_EQ(CompareTargets(before, page.Measure()), TargetChange::kStates);
+    page.settings.px = kPanelNeverMoved;
+    EXPECT_EQ(CompareTargets(before, page.Measure()), TargetChange::kSet);
+
+    // Ids must be unique on a page, or a child id would name two targets.
+    for (const PanelLayout* layout : {&with, &without, &before}) {
+        std::vector<int32_t> ids;
+        for (const PanelHitTarget& target : layout->targets) ids.push_back(target.id);
+        std::sort(ids.begin(), ids.end());
+        EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end());
+    }
+}
+
+TEST(PanelFocus, TheFirstTargetStartsAtTheHeadersBottom) {
+    PanelLayout layout;
+    layout.headerBottom = 50;
+    for (const auto& [top, id] : {std::pair{10, kTargetPin}, std::pair{49, kTargetReport},
+                                  std::pair{50, kTargetRefresh}}) {
+        PanelHitTarget target;
+        target.rect = {0, top, 20, top + 20};
+        target.id = id;
+        layout.targets.push_back(target);
+    }
+    EXPECT_EQ(FirstFocusTarget(layout), kTargetRefresh) << "top exactly the header's bottom";
+    layout.targets[2].rect.top = 51;
+    EXPECT_EQ(FirstFocusTarget(layout), kTargetRefresh);
+    layout.targets.pop_back();
+    EXPECT_EQ(FirstFocusTarget(layout), kTargetPin) << "none below the header: the first";
+}
+
+// A click on the header starts a move loop that ends where it began: the place is not pinned.
+TEST(PanelPlacement, OnlyARealMoveIsRemembered) {
+    const PanelRect at{100, 200, 430, 538};
+    EXPECT_FALSE(MovedTo(at, at));
+    EXPECT_FALSE(MovedTo(at, {100, 200, 430, 600})) << "resized by a refit, not moved";
+    const struct {
+        PanelRect after;
+        int32_t x, y;
+    } moves[] = {{{101, 200, 431, 538}, 101, 200}, {{100, 199, 430, 537}, 100, 199},
+                 {{-5, -7, 325, 331}, -5, -7}};
+    for (const auto& m : moves) {
+        const auto moved = MovedTo(at, m.after);
+        ASSERT_TRUE(moved);
+        EXPECT_EQ(moved->x, m.x);
+        EXPECT_EQ(moved->y, m.y);
+    }
+}
+
+// "Reset position" is offered once the panel was dragged, and only then.
+TEST(PanelLayout, ResetPositionOnlyAfterAMove) {
+    Scene page;
+    page.settingsPage = true;
+    const PanelLayout never = page.Measure();
+    EXPECT_EQ(FindTarget(never, kTargetResetPosition), nullptr);
+    page.settings.px = 0;
+    page.settings.py = 0;
+    const PanelLayout moved = page.Measure();
+    const PanelHitTarget* reset = FindTarget(moved, kTargetResetPosition);
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(reset->name, L"Reset position");
+    EXPECT_EQ(moved.height - never.height, 36);
+    EXPECT_EQ(reset->rect.top, FindTarget(moved, kTargetLarge)->rect.bottom + 6);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
                              kTargetNone,
                              100,
                              scale,
-                             [] { return kNoStatusLine; },
-                             [] { return false; }};
+                             kNoStatusLine,
+                             false};
     const int32_t width = PanelScale{scale, 1}(330);
     const int32_t height = PanelScale{scale, 1}(338);
     WindowDC screen;

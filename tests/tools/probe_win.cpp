@@ -175,10 +175,22 @@ int PrintAccessible() {
         std::fprintf(stderr, "no accessible object: 0x%08lX\n", static_cast<unsigned long>(found));
         return 1;
     }
+    // The children as a screen reader asks for them: by the ids the pane hands out, which need
+    // not run from 1 to the count.
     long count = 0;
     object->get_accChildCount(&count);
-    for (long child = 0; child <= count; ++child)
-        PrintElement(object, child);
+    PrintElement(object, CHILDID_SELF);
+    VARIANT children[64];
+    LONG got = 0;
+    if (count > 64)
+        count = 64;
+    if (SUCCEEDED(AccessibleChildren(object, 0, count, children, &got))) {
+        for (LONG i = 0; i < got; ++i) {
+            if (children[i].vt == VT_I4)
+                PrintElement(object, children[i].lVal);
+            VariantClear(&children[i]);
+        }
+    }
     VARIANT focus;
     VariantInit(&focus);
     object->get_accFocus(&focus);
