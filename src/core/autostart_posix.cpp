@@ -1,6 +1,8 @@
 #include "core/autostart.h"
 
-bool IsAutostartOn() { return false; }
+bool IsAutostartOn() {
+    return false;
+}
 
 void SetAutostart(bool) {}
 

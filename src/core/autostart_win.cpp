@@ -23,8 +23,8 @@ RegistryKey OpenKey(const wchar_t* path, REGSAM access) {
 
 bool RunValueExists() {
     const RegistryKey key = OpenKey(kRunKey, KEY_QUERY_VALUE);
-    return key &&
-           RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return key && RegQueryValueExW(key.get(), kValueName, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
 }
 
 // The StartupApproved value's data (its first bytes are all that matter), empty when missing.
