@@ -46,6 +46,15 @@ set -- $(probe window TidewellPanel | tr -d '\r')
 convert "$artifacts/limits-today.png" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" +repage \
     "$artifacts/limits-today.png"
 check "the panel tags the binding row in amber" [ "$(amber)" -gt 0 ]
+# The tooltip with every row at once (the binding weekly row, extra usage, Codex's windows): the
+# shell keeps 127 characters, so the text is built to fit, each tool's section kept whole.
+tooltip_read() { xdotool mousemove 1000 700 && sleep 0.3 && xdotool mousemove 1013 758 && sleep 1.5 &&
+    probe tooltip | tr -d '\r' >"$scratch/tip.txt" && grep -q '^Claude' "$scratch/tip.txt"; }
+check "the tooltip shows" wait_until 20 tooltip_read
+tip_chars=$(head -c -1 "$scratch/tip.txt" | wc -m)
+check "within the shell's 127 characters (got $tip_chars)" [ "$tip_chars" -le 127 ]
+check "with Claude's section" grep -q '^Claude' "$scratch/tip.txt"
+check "and Codex's" grep -q '^Codex' "$scratch/tip.txt"
 probe command 107
 wait $program
 finish

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -659,7 +660,7 @@ TEST(PanelAccessibility, ChildIdsAreTheTargetsOwnAndStayPut) {
     EXPECT_EQ(TargetOfChildId(without, AccessibleChildId(kTargetConnect)), nullptr);
     EXPECT_EQ(TargetOfChildId(with, 0), nullptr) << "the pane itself";
     EXPECT_EQ(TargetOfChildId(with, -1), nullptr);
-    EXPECT_EQ(TargetOfChildId(with, 1L << 40), nullptr);
+    EXPECT_EQ(TargetOfChildId(with, std::numeric_limits<long>::max()), nullptr);
     EXPECT_EQ(CompareTargets(with, without), TargetChange::kSet);
     EXPECT_EQ(CompareTargets(with, with), TargetChange::kNone);
 
