@@ -54,6 +54,11 @@ sleep 1
 check "a click elsewhere closes it" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \
     "$runner" "$probe"
 check "the first instance keeps running" kill -0 $first
+# A log-off: the program agrees, stops its worker and saves its settings before it returns.
+rm -f "$data/config.ini"
+answer=$(probe endsession | tr -d '\r')
+check "a log-off is agreed to and handled in time (got '$answer')" [ "$answer" = "1 1" ]
+check "with the settings saved" [ -s "$data/config.ini" ]
 probe close
 wait $first
 code=$?

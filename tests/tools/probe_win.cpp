@@ -15,6 +15,8 @@
 //   tidewell_probe accessible     the panel as a screen reader sees it: one line per element,
 //                                 "role state name" (the pane first), then "focus CHILD"
 //   tidewell_probe keyselect      tell the program its icon was chosen from the keyboard
+//   tidewell_probe endsession     ask the "TidewellWnd" window as a log-off does, then tell it the
+//                                 session ends; print its answer and whether it returned in time
 #include <windows.h>
 
 #include <oleacc.h>
@@ -268,6 +270,17 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "endsession") == 0) {
+        HWND window = FindWindowW(kClass, nullptr);
+        if (!window) return 2;
+        DWORD_PTR mayEnd = 0, ignored = 0;
+        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                            &mayEnd);
+        const bool returned = SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF,
+                                                  SMTO_NORMAL, 5000, &ignored) != 0;
+        std::printf("%d %d\n", static_cast<int>(mayEnd), returned ? 1 : 0);
+        return 0;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "taskbar-created") == 0) {  // as Explorer broadcasts it
         HWND window = FindWindowW(kClass, nullptr);
         const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
@@ -287,6 +300,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
                  "taskbar-created | window CLASS | answer ID MS | send ID MS | balloons | quit | "
-                 "accessible | keyselect\n");
+                 "accessible | keyselect | endsession\n");
     return 2;
 }
