@@ -2,8 +2,8 @@
 """Fails when an include in src/ runs against the order of the modules.
 
 The program reads top-down: app -> the views (tray, panel, report) -> display -> statusline ->
-limits -> sources (the places logs come from) -> the scanners (claude_logs, codex) -> core ->
-platform. A file may include its own module
+limits -> history (the usage ledger, written by the refresh worker in limits) -> sources (the
+places logs come from) -> the scanners (claude_logs, codex) -> core -> platform. A file may include its own module
 and any module below it; a view never includes another view.
 """
 import pathlib
@@ -11,11 +11,12 @@ import re
 import sys
 
 LEVELS = {
-    "app": 8,
-    "tray": 7, "panel": 7, "report": 7,
-    "display": 6,
-    "statusline": 5,
-    "limits": 4,
+    "app": 9,
+    "tray": 8, "panel": 8, "report": 8,
+    "display": 7,
+    "statusline": 6,
+    "limits": 5,
+    "history": 4,
     "sources": 3,
     "claude_logs": 2, "codex": 2,
     "core": 1,
