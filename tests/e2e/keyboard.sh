@@ -3,7 +3,8 @@
 # the icon by the keyboard it takes the focus; Tab reaches "Settings", Enter opens that page, the
 # arrows reach the Codex switch, Space turns it off (read back from config.ini), Escape goes back
 # and hides. What a screen reader hears is read through Active Accessibility at each step; the
-# focus ring is in the screenshot panel-keyboard.png.
+# focus ring is in the screenshot panel-keyboard.png. Then Claude Code is connected from the main
+# page's offer and disconnected by the settings page's switch, over another program's status line.
 # Usage: keyboard.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
 exe=$1
 runner=$2
