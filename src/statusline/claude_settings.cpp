@@ -3,19 +3,40 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/byte_search.h"
-#include "core/json_fields.h"
-#include "platform/whole_file.h"
 #include "platform/atomic_file.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
+#include "platform/whole_file.h"
+#include "statusline/json_object_text.h"
 
 namespace {
 
-constexpr std::string_view kKey = "\"statusLine\"";
+bool IsJsonBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-bool IsJsonBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The last top-level "statusLine" member, whatever its value (the one a JSON reader keeps).
+const JsonMember* StatusLineMember(std::string_view text, const JsonObjectText& json) {
+    for (auto it = json.members.rbegin(); it != json.members.rend(); ++it) {
+        if (JsonKeyIs(text.substr(it->keyStart, it->keyEnd - it->keyStart), "statusLine")) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+StatusLineEntry EntryIn(std::string_view text, const JsonObjectText& json) {
+    const JsonMember* member = StatusLineMember(text, json);
+    if (member == nullptr || text[member->valueStart] != '{') {
+        return {};  // null or a string is no status line, and no entry to cut out
+    }
+    return {true, member->keyStart, member->valueEnd};
+}
+
+std::string_view EntryBytes(std::string_view text, const StatusLineEntry& entry) {
+    return text.substr(entry.start, entry.end - entry.start);
+}
 
 }  // namespace
 
@@ -36,21 +57,7 @@ std::wstring ClaudeSettingsPath() {
 }
 
 StatusLineEntry FindStatusLineEntry(std::string_view text) {
-    // Only a key followed by an object counts. Taking the next "{" after any "statusLine" (a
-    // string value, or a key whose value is null) would cut out some other member.
-    for (size_t at = FindBytes(text, kKey); at != std::string_view::npos;
-         at = FindBytes(text, kKey, at + 1)) {
-        size_t pos = at + kKey.size();
-        while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
-        if (pos >= text.size() || text[pos] != ':') continue;
-        ++pos;
-        while (pos < text.size() && IsJsonBlank(text[pos])) ++pos;
-        if (pos >= text.size() || text[pos] != '{') continue;
-        const size_t end = JsonContainerEnd(text, pos);
-        if (end == std::string_view::npos) return {};
-        return {true, at, end};
-    }
-    return {};
+    return EntryIn(text, ReadJsonObjectText(text));
 }
 
 StatusLineState StatusLineStateOf(std::string_view text) {
@@ -59,9 +66,10 @@ StatusLineState StatusLineStateOf(std::string_view text) {
         return kNoStatusLine;
     }
     // Any case: the program built from source is "tidewell.exe", and the entry it wrote names it.
-    std::string bytes(text.substr(entry.start, entry.end - entry.start));
+    std::string bytes(EntryBytes(text, entry));
     for (char& c : bytes) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     }
     return bytes.find("tidewell") != std::string::npos ? kOwnStatusLine : kOtherStatusLine;
 }
@@ -74,7 +82,8 @@ StatusLineState GetStatusLineState() {
 std::string ProgramStatusLineEntry(const std::wstring& executablePath) {
     std::string entry = R"("statusLine": {"type": "command", "command": "\")";
     for (const char c : WideToUtf8(executablePath)) {
-        if (c == '\\' || c == '"') entry += '\\';
+        if (c == '\\' || c == '"')
+            entry += '\\';
         entry += c;
     }
     entry += R"(\" --statusline", "padding": 0})";
@@ -83,71 +92,123 @@ std::string ProgramStatusLineEntry(const std::wstring& executablePath) {
 
 std::string EditStatusLine(std::string text, bool install, std::string_view entry) {
     constexpr std::string_view kIndent = "\n  ";  // what an install puts before the entry
-    if (const StatusLineEntry old = FindStatusLineEntry(text); old.found) {
-        size_t begin = old.start;
-        while (begin > 0 && IsJsonBlank(text[begin - 1])) --begin;
-        size_t after = old.end;
-        while (after < text.size() && IsJsonBlank(text[after])) ++after;
-        if (begin > 0 && text[begin - 1] == ',') {
-            text.erase(begin - 1, old.end - (begin - 1));  // with the comma before it
-        } else if (after < text.size() && text[after] == ',') {
-            text.erase(begin, after + 1 - begin);  // the first member, with the comma after it
-        } else {
-            // The only member: the line break an install put before it goes with it.
-            const bool indented = old.start >= kIndent.size() &&
-                                  std::string_view(text).substr(old.start - kIndent.size(),
-                                                                kIndent.size()) == kIndent;
-            const size_t from = indented ? old.start - kIndent.size() : begin;
-            text.erase(from, old.end - from);
-        }
+    const JsonObjectText json = ReadJsonObjectText(text);
+    if (json.kind == JsonTextKind::kBlank) {
+        return install ? std::string("{").append(entry).append("}") : text;
     }
-    if (!install) {
+    if (json.kind != JsonTextKind::kObject) {
         return text;
     }
-    const size_t close = text.rfind('}');
-    if (close == std::string::npos) {
-        return std::string("{").append(entry).append("}");
+    const JsonMember* member = StatusLineMember(text, json);
+    if (install && member != nullptr) {
+        // In its place: a later disconnect can put another program's entry back exactly there.
+        text.replace(member->keyStart, member->valueEnd - member->keyStart, entry);
+        return text;
     }
-    // The entry goes right after the last member, so that removing it gives back the bytes as
-    // they were; what followed the last member (the line break before the brace) stays after it.
-    const size_t last = close == 0 ? std::string::npos : text.find_last_not_of(" \r\n\t", close - 1);
-    const size_t at = last == std::string::npos ? close : last + 1;
-    const bool afterMember = last != std::string::npos && text[last] != '{';
-    text.insert(at, std::string(afterMember ? "," : "").append(kIndent).append(entry));
+    if (install) {
+        // The entry goes right after the last member, so that removing it gives back the bytes
+        // as they were; what followed the last member (the line break before the brace) stays.
+        const size_t last = text.find_last_not_of(" \r\n\t", json.close - 1);
+        const size_t at = last + 1;
+        const bool afterMember = last != json.open;
+        text.insert(at, std::string(afterMember ? "," : "").append(kIndent).append(entry));
+        return text;
+    }
+    const StatusLineEntry old = EntryIn(text, json);
+    if (!old.found) {
+        return text;
+    }
+    size_t begin = old.start;
+    while (begin > 0 && IsJsonBlank(text[begin - 1]))
+        --begin;
+    size_t after = old.end;
+    while (after < text.size() && IsJsonBlank(text[after]))
+        ++after;
+    if (text[begin - 1] == ',') {
+        text.erase(begin - 1, old.end - (begin - 1));  // with the comma before it
+    } else if (text[after] == ',') {
+        text.erase(begin, after + 1 - begin);  // the first member, with the comma after it
+    } else {
+        // The only member: the line break an install put before it goes with it.
+        const bool indented =
+            old.start >= kIndent.size() &&
+            std::string_view(text).substr(old.start - kIndent.size(), kIndent.size()) == kIndent;
+        const size_t from = indented ? old.start - kIndent.size() : begin;
+        text.erase(from, old.end - from);
+    }
     return text;
 }
 
-bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
-                             const std::wstring& executablePath) {
+std::string DisconnectStatusLine(std::string text, std::string_view backup) {
+    const StatusLineEntry ours = FindStatusLineEntry(text);
+    const StatusLineEntry theirs = FindStatusLineEntry(backup);
+    if (ours.found && theirs.found && StatusLineStateOf(text) == kOwnStatusLine &&
+        StatusLineStateOf(backup) == kOtherStatusLine) {
+        text.replace(ours.start, ours.end - ours.start, EntryBytes(backup, theirs));
+        return text;
+    }
+    return EditStatusLine(std::move(text), false, {});
+}
+
+StatusLineUpdate UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
+                                         const std::wstring& executablePath) {
     if (settingsPath.empty() || executablePath.empty()) {
-        return false;  // a relative path would land wherever the program happens to run
+        return {};  // a relative path would land wherever the program happens to run
     }
     const std::filesystem::path path = PathFromWide(settingsPath);
     std::error_code ignored;
     std::filesystem::create_directories(path.parent_path(), ignored);
 
+    const std::wstring backupPath = settingsPath + L".tidewell-backup";
+    const bool exists = PathExists(settingsPath);
     std::string text = "{\n}";
-    if (PathExists(settingsPath)) {
+    if (exists) {
         // A file that exists but cannot be read (locked, denied) is not empty: leave it alone.
         const auto existing = ReadFileIfReadable(settingsPath);
         if (!existing) {
-            return false;
+            return {};
         }
         text = *existing;
+    }
+    // Claude Code cannot read a file that is not a JSON object either; editing bytes in it
+    // could only make it worse, and replacing it would lose what the user wrote.
+    if (const JsonObjectText json = ReadJsonObjectText(text);
+        json.kind == JsonTextKind::kInvalid || json.kind == JsonTextKind::kNotObject) {
+        return {StatusLineUpdate::kNotJsonObject, json.problem};
+    }
+    const std::string backup = ReadWholeFile(backupPath);
+    std::string edited = install
+                             ? EditStatusLine(text, true, ProgramStatusLineEntry(executablePath))
+                             : DisconnectStatusLine(text, backup);
+    if (exists) {
         // The backup keeps the file as it was before the latest change, except that a backup of
-        // another program's status line is never replaced by one without it: that entry is what
-        // the user was promised to find there.
-        const std::wstring backupPath = settingsPath + L".tidewell-backup";
-        if (StatusLineStateOf(text) == kOtherStatusLine ||
-            StatusLineStateOf(ReadWholeFile(backupPath)) != kOtherStatusLine) {
+        // another program's status line is kept until that entry is back in the file: it is
+        // what the user was promised to find there, and what a disconnect puts back.
+        const StatusLineEntry theirs = FindStatusLineEntry(backup);
+        const StatusLineEntry after = FindStatusLineEntry(edited);
+        const bool keep = StatusLineStateOf(backup) == kOtherStatusLine &&
+                          StatusLineStateOf(text) != kOtherStatusLine &&
+                          !(after.found && EntryBytes(edited, after) == EntryBytes(backup, theirs));
+        if (!keep) {
             WriteFileAtomically(backupPath, text);  // failures are ignored
         }
     }
-    return WriteFileAtomically(settingsPath,
-                               EditStatusLine(std::move(text), install,
-                                              ProgramStatusLineEntry(executablePath)));
+    if (!WriteFileAtomically(settingsPath, edited)) {
+        return {};
+    }
+    return {StatusLineUpdate::kWritten, {}};
 }
 
-bool UpdateStatusLineEntry(bool install) {
+StatusLineUpdate UpdateStatusLineEntry(bool install) {
     return UpdateStatusLineEntryAt(ClaudeSettingsPath(), install, ExecutablePath());
+}
+
+std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update) {
+    if (update.outcome != StatusLineUpdate::kNotJsonObject) {
+        return L"Could not write .claude\\settings.json.";
+    }
+    const std::wstring what = update.problem.empty()
+                                  ? std::wstring(L"a JSON object")
+                                  : L"valid JSON (" + Utf8ToWide(update.problem) + L")";
+    return L"Claude Code's settings.json is not " + what + L", so Tidewell left it unchanged.";
 }

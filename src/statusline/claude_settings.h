@@ -26,9 +26,9 @@ std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
 // The same from this process's environment.
 std::wstring ClaudeSettingsPath();
 
-// The first "statusLine" key whose value is an object (after optional blanks, a colon and
-// optional blanks), up to the brace that closes that object, skipping strings and escapes.
-// Not found when the object never closes.
+// The "statusLine" member of the top-level object, when its value is an object: from the
+// opening quote of the key to just after that object. When the key is repeated the last one
+// counts, as for any JSON reader. Not found when the text is not a JSON object.
 StatusLineEntry FindStatusLineEntry(std::string_view text);
 
 // The state of a settings text.
@@ -41,18 +41,40 @@ StatusLineState GetStatusLineState();
 // "\"PATH\" --statusline", "padding": 0}, with the path's backslashes and quotes escaped.
 std::string ProgramStatusLineEntry(const std::wstring& executablePath);
 
-// The settings text without any status-line entry and, when `install`, with `entry` added as
-// the last member of the outermost object. Removing the entry that an install added gives
-// back the text as it was.
+// The settings text without the status-line entry and, when `install`, with `entry` in its
+// place, or as the last member of the top-level object when there was none. Every other byte
+// stays as it was, so removing the entry that an install added gives back the text as it was.
+// A blank text becomes an object with only the entry; a text that is not a JSON object is
+// returned unchanged.
 std::string EditStatusLine(std::string text, bool install, std::string_view entry);
 
-// Rewrites the settings file at `settingsPath` with the program's entry (install) or without
-// any (uninstall), after saving the file as it was to "settings.json.tidewell-backup" (unless
-// that backup holds another program's entry and the file no longer does). The
-// file is replaced in one step, never left half-written. Returns false, writing nothing, when
-// the file exists but cannot be read, or when any step of the write fails.
-bool UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
-                             const std::wstring& executablePath);
+// The settings text disconnected: the program's entry is replaced by another program's entry
+// that `backup` (the file as it was before) holds, so that the status line the program took
+// over comes back where it stood; without such a backup, or when the text holds no entry of
+// the program's, the entry is simply removed.
+std::string DisconnectStatusLine(std::string text, std::string_view backup);
+
+// How an update of the settings file ended.
+struct StatusLineUpdate {
+    enum Outcome { kWritten, kNotJsonObject, kFailed };
+    Outcome outcome = kFailed;
+    // kNotJsonObject: what is wrong with the file, such as "a trailing comma on line 4"; empty
+    // when it is valid JSON but not an object.
+    std::string problem;
+    explicit operator bool() const { return outcome == kWritten; }
+};
+
+// Rewrites the settings file at `settingsPath` with the program's entry (install) or without it
+// (uninstall, bringing back another program's entry from the backup), after saving the file as
+// it was to "settings.json.tidewell-backup" (unless that backup holds another program's entry
+// that neither the file nor the new text holds). The file is replaced in one step, never left
+// half-written. Writes nothing when the file exists but cannot be read, or is neither blank nor
+// a JSON object; fails when any step of the write fails.
+StatusLineUpdate UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool install,
+                                         const std::wstring& executablePath);
 
 // The same for Claude Code's settings file and this executable.
-bool UpdateStatusLineEntry(bool install);
+StatusLineUpdate UpdateStatusLineEntry(bool install);
+
+// What the user is told when an update did not write the file.
+std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update);

@@ -3,7 +3,8 @@
 # the icon by the keyboard it takes the focus; Tab reaches "Settings", Enter opens that page, the
 # arrows reach the Codex switch, Space turns it off (read back from config.ini), Escape goes back
 # and hides. What a screen reader hears is read through Active Accessibility at each step; the
-# focus ring is in the screenshot panel-keyboard.png.
+# focus ring is in the screenshot panel-keyboard.png. Then Claude Code is connected from the main
+# page's offer and disconnected by the settings page's switch, over another program's status line.
 # Usage: keyboard.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
 exe=$1
 runner=$2
@@ -86,6 +87,46 @@ xdotool key Escape
 sleep 0.7
 check "a second Escape hides the panel" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \
     "$runner" "$probe"
+
+# The main page's offer to connect Claude Code, taken from the keyboard over another program's
+# status line (with a "statusLine" member nested in another one, which stays as it is); the
+# settings page's switch then disconnects, and the other program's line is back byte for byte.
+claude_settings="$scratch/home/.claude/settings.json"
+printf '{\r\n  "env": {"statusLine": {"command": "nested"}},\r\n  "statusLine": {"type": "command", "command": "other-tool"},\r\n  "model": "opus"\r\n}\r\n' \
+    >"$claude_settings"
+cp "$claude_settings" "$scratch/other.json"
+probe keyselect
+wait_until 5 panel_visible
+check "Tab reaches the offer to connect Claude Code" press_until Tab "Connect to Claude Code for live limits"
+xdotool key Return
+probe answer 6 5000 >"$scratch/ask.txt"
+check "Enter on it asks before replacing the other status line" grep -q "already has a custom status line" "$scratch/ask.txt"
+probe answer 1 5000 >"$scratch/told.txt"
+check "then connects" grep -q "^Connected. Claude Code now hands Tidewell" "$scratch/told.txt"
+has_line() { tr -d '\r' <"$claude_settings" | grep -qx "$1"; }
+check "the top-level entry is the program's, in the other one's place" \
+    has_line '  "statusLine": {"type": "command", "command": "\\"Z:.*tidewell\.exe\\" --statusline", "padding": 0},'
+check "the nested member is untouched" has_line '  "env": {"statusLine": {"command": "nested"}},'
+check "the other program's line is in the backup" cmp -s "$claude_settings.tidewell-backup" "$scratch/other.json"
+sleep 0.5
+probe keyselect
+wait_until 5 panel_visible
+press_until Tab Settings
+xdotool key Return
+sleep 0.7
+accessible
+check "the switch is on" grep -qx 'checkbox -,checked Live limits from Claude Code' "$scratch/accessible.txt"
+check "the arrows reach it" press_until Down "Live limits from Claude Code"
+xdotool key space
+check "Space disconnects and the other program's line is back, byte for byte" \
+    wait_until 5 cmp -s "$claude_settings" "$scratch/other.json"
+# A settings.json that is not JSON is left alone, and the user told why.
+printf '{\n  "model": "opus",\n}\n' >"$claude_settings"
+cp "$claude_settings" "$scratch/broken.json"
+xdotool key space
+probe answer 1 5000 >"$scratch/broken.txt"
+check "a settings.json with a trailing comma is reported" grep -qF "Claude Code's settings.json is not valid JSON (a trailing comma on line 3), so Tidewell left it unchanged." "$scratch/broken.txt"
+check "and left unchanged" cmp -s "$claude_settings" "$scratch/broken.json"
 
 probe quit >/dev/null
 wait $program

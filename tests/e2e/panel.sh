@@ -210,17 +210,19 @@ check "and keeps the other member" grep -q '"model": "opus"' "$claude_settings"
 check "the backup holds the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
 sleep 1
 click 165 318
-check "a second click disconnects, asking nothing" wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
-check "leaving the file as it was without the other entry" same_bytes "$claude_settings" '{"model": "opus"}'
-check "the backup still holds the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
+check "a second click disconnects, asking nothing" wait_until 5 sh -c "! grep -q tidewell '$claude_settings'"
+check "and puts the other program's status line back, byte for byte" cmp -s "$claude_settings" "$scratch/other.json"
+check "the backup then holds the connected file" grep -q 'tidewell.exe' "$claude_settings.tidewell-backup"
 sleep 1
 click 165 318
+probe answer 6 5000 >"$scratch/ask.txt"
+check "a reconnect asks again" grep -q "already has a custom status line" "$scratch/ask.txt"
 probe answer 1 5000 >/dev/null
-check "a reconnect asks nothing" wait_until 5 grep -q 'tidewell.exe' "$claude_settings"
-check "and the backup keeps the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
+check "and connects" wait_until 5 grep -q 'tidewell.exe' "$claude_settings"
+check "the backup holds the other program's entry again" grep -q other-tool "$claude_settings.tidewell-backup"
 sleep 1
 click 165 318
-wait_until 5 sh -c "! grep -q statusLine '$claude_settings'"
+check "a disconnect gives it back once more" wait_until 5 cmp -s "$claude_settings" "$scratch/other.json"
 cp "$claude_settings" "$scratch/settings.before"
 chmod a-w "$claude_settings"
 click 165 318
@@ -230,6 +232,7 @@ probe command 107
 sleep 1
 check "Quit waits for the open message box" kill -0 $program
 check "and the panel stays beside it" panel_visible
+probe answer 6 5000 >/dev/null
 probe answer 1 5000 >"$scratch/failed.txt"
 check "a read-only settings.json is reported" grep -qF 'Could not write .claude\settings.json.' "$scratch/failed.txt"
 check "and left as it was" cmp -s "$claude_settings" "$scratch/settings.before"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/whole_file.h"
 #include "platform/system.h"
+#include "platform/whole_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,8 +14,9 @@ const std::string E = ProgramStatusLineEntry(kExe);
 TEST(ProgramStatusLineEntry, EscapesThePathInsideTheCommand) {
     EXPECT_EQ(E, R"("statusLine": {"type": "command", "command": "\"C:\\Program Files\\Tidewell\\)"
                  R"(Tidewell.exe\" --statusline", "padding": 0})");
-    EXPECT_EQ(ProgramStatusLineEntry(L"/opt/a\"b/tidewell"),
-              R"("statusLine": {"type": "command", "command": "\"/opt/a\"b/tidewell\" --statusline", "padding": 0})");
+    EXPECT_EQ(
+        ProgramStatusLineEntry(L"/opt/a\"b/tidewell"),
+        R"("statusLine": {"type": "command", "command": "\"/opt/a\"b/tidewell\" --statusline", "padding": 0})");
 }
 
 TEST(EditStatusLine, PlacesAndRemovesTheEntry) {
@@ -66,7 +67,8 @@ TEST(EditStatusLine, ConnectAndDisconnectGiveBackTheOriginalBytes) {
         }
     }
     // Another program's entry is replaced where it stood in a pretty-printed file.
-    const std::string other = "{\n  \"model\": \"opus\",\n  \"statusLine\": {\"command\": \"x\"}\n}";
+    const std::string other =
+        "{\n  \"model\": \"opus\",\n  \"statusLine\": {\"command\": \"x\"}\n}";
     EXPECT_EQ(EditStatusLine(other, true, E), "{\n  \"model\": \"opus\",\n  " + E + "\n}");
 }
 
@@ -92,14 +94,99 @@ TEST(FindStatusLineEntry, IgnoresMentionsThatAreNotTheKeyOfAnObject) {
     EXPECT_EQ(mention.substr(entry.start), R"("statusLine": {"command": "x"}})");
 }
 
+// Only a member of the top-level object is the entry; everything else is left byte for byte.
+TEST(EditStatusLine, TouchesOnlyTheTopLevelMember) {
+    struct Case {
+        std::string before;
+        StatusLineState state;
+        std::string connected;
+        std::string disconnected;
+    };
+    const std::string nested = R"({"env": {"statusLine": {"command": "in"}}, "model": "opus"})";
+    const std::string inString = R"({"note": "\"statusLine\": {\"a\": 1}"})";
+    const std::string quoteInKey = R"({"a\"statusLine": {"command": "x"}})";
+    const std::string escapedKey = R"({"status\u004Cine": {"command": "x"}, "b": 1})";
+    const std::string both =
+        R"({"env": {"statusLine": {"command": "in"}}, "statusLine": {"command": "top"}})";
+    const Case cases[] = {
+        {nested, kNoStatusLine,
+         R"({"env": {"statusLine": {"command": "in"}}, "model": "opus",)"
+         "\n  " +
+             E + "}",
+         nested},
+        {inString, kNoStatusLine, inString.substr(0, inString.size() - 1) + ",\n  " + E + "}",
+         inString},
+        {quoteInKey, kNoStatusLine, quoteInKey.substr(0, quoteInKey.size() - 1) + ",\n  " + E + "}",
+         quoteInKey},
+        {escapedKey, kOtherStatusLine, "{" + E + R"(, "b": 1})", R"({ "b": 1})"},
+        {both, kOtherStatusLine, R"({"env": {"statusLine": {"command": "in"}}, )" + E + "}",
+         R"({"env": {"statusLine": {"command": "in"}}})"},
+        // A repeated key: the last one is the one Claude Code reads.
+        {R"({"statusLine": {"command": "a"}, "statusLine": {"command": "b"}})", kOtherStatusLine,
+         R"({"statusLine": {"command": "a"}, )" + E + "}", R"({"statusLine": {"command": "a"}})"},
+        {R"({"statusLine": null})", kNoStatusLine, "{" + E + "}", R"({"statusLine": null})"},
+        {"\xEF\xBB\xBF{\"statusLine\": {\"command\": \"x\"}}\r\n", kOtherStatusLine,
+         "\xEF\xBB\xBF{" + E + "}\r\n", "\xEF\xBB\xBF{}\r\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(StatusLineStateOf(c.before), c.state) << c.before;
+        EXPECT_EQ(EditStatusLine(c.before, true, E), c.connected) << c.before;
+        EXPECT_EQ(EditStatusLine(c.before, false, E), c.disconnected) << c.before;
+        EXPECT_EQ(StatusLineStateOf(c.connected), kOwnStatusLine) << c.before;
+    }
+}
+
+TEST(EditStatusLine, LeavesWhatIsNotAJsonObjectAlone) {
+    const std::string texts[] = {
+        "[1, 2]",
+        R"({"statusLine": {"command": "x"},})",
+        R"({"model": "opus", "statusLine": {"command": "x"})",
+        "{\"statusLine\": {\"command\": \"x\"}} trailing",
+        "\"statusLine\": {}",
+        "garbage }",
+    };
+    for (const std::string& text : texts) {
+        EXPECT_FALSE(FindStatusLineEntry(text).found) << text;
+        EXPECT_EQ(StatusLineStateOf(text), kNoStatusLine) << text;
+        EXPECT_EQ(EditStatusLine(text, true, E), text);
+        EXPECT_EQ(EditStatusLine(text, false, E), text);
+    }
+}
+
+TEST(DisconnectStatusLine, PutsBackTheEntryTheProgramTookOver) {
+    const std::string theirs = R"({"statusLine": {"command": "bash line.sh"}})";
+    const std::string connected = EditStatusLine(theirs, true, E);
+    EXPECT_EQ(DisconnectStatusLine(connected, theirs), theirs);
+    // Nothing to put back: the entry goes.
+    EXPECT_EQ(DisconnectStatusLine(connected, "{}"), "{}");
+    EXPECT_EQ(DisconnectStatusLine(connected, ""), "{}");
+    EXPECT_EQ(DisconnectStatusLine(connected, "{\"statusLine\": {\"command\": \"x\"},}"), "{}");
+    EXPECT_EQ(DisconnectStatusLine(connected, connected), "{}");
+    // Only the program's entry is swapped back; another one is removed as asked.
+    const std::string other = R"({"statusLine": {"command": "other"}})";
+    EXPECT_EQ(DisconnectStatusLine(other, theirs), "{}");
+}
+
+TEST(StatusLineUpdateFailure, SaysWhyTheFileWasLeftAlone) {
+    EXPECT_EQ(StatusLineUpdateFailure({StatusLineUpdate::kFailed, {}}),
+              L"Could not write .claude\\settings.json.");
+    EXPECT_EQ(StatusLineUpdateFailure({StatusLineUpdate::kNotJsonObject, {}}),
+              L"Claude Code's settings.json is not a JSON object, so Tidewell left it unchanged.");
+    EXPECT_EQ(
+        StatusLineUpdateFailure({StatusLineUpdate::kNotJsonObject, "a trailing comma on line 4"}),
+        L"Claude Code's settings.json is not valid JSON (a trailing comma on line 4), so "
+        L"Tidewell left it unchanged.");
+}
+
 TEST(StatusLineStateOf, TellsWhoseEntryItIs) {
     EXPECT_EQ(StatusLineStateOf(""), kNoStatusLine);
     EXPECT_EQ(StatusLineStateOf(R"({"model": "opus"})"), kNoStatusLine);
     EXPECT_EQ(StatusLineStateOf("{" + E + "}"), kOwnStatusLine);
     EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "D:\\old\\Tidewell\\x.exe"}})"),
               kOwnStatusLine);
-    EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "\"Z:\\b\\tidewell.exe\" --statusline"}})"),
-              kOwnStatusLine);
+    EXPECT_EQ(
+        StatusLineStateOf(R"({"statusLine": {"command": "\"Z:\\b\\tidewell.exe\" --statusline"}})"),
+        kOwnStatusLine);
     EXPECT_EQ(StatusLineStateOf(R"({"statusLine": {"command": "~/.claude/statusline.sh"}})"),
               kOtherStatusLine);
 }
@@ -150,6 +237,79 @@ TEST_F(ClaudeSettingsFile, TheBackupKeepsTheReplacedStatusLineOfAnotherProgram) 
     WriteBytes(PathFromWide(backup), "{}");
     ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
     EXPECT_EQ(StatusLineStateOf(ReadWholeFile(backup)), kOwnStatusLine);
+}
+
+// What the panel's button and switch do, click by click: another program's status line, taken
+// over and given back, leaves the file as it was, byte for byte.
+TEST_F(ClaudeSettingsFile, ConnectThenDisconnectGivesBackAnotherProgramsStatusLine) {
+    const std::string originals[] = {
+        R"({"model": "opus", "statusLine": {"type": "command", "command": "other-tool"}})",
+        "{\r\n\t\"statusLine\": {\r\n\t\t\"command\": \"a \\\"b\\\"\"\r\n\t},\r\n\t\"model\": "
+        "\"opus\"\r\n}\r\n",
+        "\xEF\xBB\xBF{\"a\": [1], \"statusLine\": {\"command\": \"x\"}, \"b\": {}}",
+        R"({"env": {"statusLine": {"command": "nested"}}, "statusLine": {"command": "top"}})",
+        R"({"statusLine": {"command": "old"}, "x": 1, "statusLine": {"command": "new"}})",
+    };
+    for (const std::string& original : originals) {
+        std::filesystem::remove(PathFromWide(backup));
+        Write(original);
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            ASSERT_EQ(StatusLineStateOf(Read()), kOtherStatusLine) << original;
+            ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+            const std::string connected = Read();
+            EXPECT_EQ(StatusLineStateOf(connected), kOwnStatusLine) << original;
+            EXPECT_EQ(ReadWholeFile(backup), original);
+            ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
+            EXPECT_EQ(Read(), original) << cycle;
+            EXPECT_EQ(ReadWholeFile(backup), connected);  // the file before the latest change
+        }
+    }
+}
+
+TEST_F(ClaudeSettingsFile, TheBackupIsPutBackOnlyWhileItIsStillOwed) {
+    const std::string theirs = R"({"statusLine": {"command": "other-tool"}})";
+    Write(theirs);
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    Write("{\"model\": \"opus\",\n  " + E + "}");  // Claude Code rewrote the file meanwhile
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_EQ(ReadWholeFile(backup), theirs);  // not yet given back
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
+    EXPECT_EQ(Read(), R"({"model": "opus",)"
+                      "\n  "
+                      R"("statusLine": {"command": "other-tool"}})");
+    // Given back; once the user removes it by hand, a later disconnect does not revive it.
+    Write("{\"model\": \"opus\"}");
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, false, kExe));
+    EXPECT_EQ(Read(), "{\"model\": \"opus\"}");
+}
+
+TEST_F(ClaudeSettingsFile, AFileThatIsNotAJsonObjectIsLeftAlone) {
+    struct Case {
+        std::string text;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"[1, 2]", ""},
+        {"{\n  \"model\": \"opus\",\n}\n", "a trailing comma on line 3"},
+        {"{\"model\": \"opus\", \"statusLine\": {\"command\": \"x\"",
+         "it ends before its last value is complete"},
+        {"\x01garbage", "unexpected text on line 1"},
+    };
+    for (const bool install : {true, false}) {
+        for (const Case& c : cases) {
+            Write(c.text);
+            const StatusLineUpdate update = UpdateStatusLineEntryAt(path, install, kExe);
+            EXPECT_EQ(update.outcome, StatusLineUpdate::kNotJsonObject) << c.text;
+            EXPECT_EQ(update.problem, c.problem);
+            EXPECT_EQ(Read(), c.text);
+            EXPECT_FALSE(std::filesystem::exists(PathFromWide(backup)));
+        }
+    }
+    // A blank file is no settings yet.
+    Write(" \n");
+    ASSERT_TRUE(UpdateStatusLineEntryAt(path, true, kExe));
+    EXPECT_EQ(Read(), "{" + E + "}");
 }
 
 TEST(ClaudeSettingsPathFor, TheFolderClaudeCodeReads) {
