@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/iso_time.h"
+#include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 #include "support/claude_lines.h"
@@ -297,11 +298,13 @@ TEST(WslWatcher, ADistributionThatStartsLaterHasItsHomesListedOnce) {
     wsl.signature = 6;
     const WslPlace& place = watcher.Places(1060).at(0);
     EXPECT_TRUE(place.running);
+    const std::wstring root = L"/wsl/Ubuntu";
     EXPECT_EQ(place.folders.claudeRoots,
-              (std::vector<std::wstring>{L"/wsl/Ubuntu/root/.claude/projects",
-                                         L"/wsl/Ubuntu/root/.config/claude/projects",
-                                         L"/wsl/Ubuntu/home/dev/.claude/projects",
-                                         L"/wsl/Ubuntu/home/dev/.config/claude/projects"}));
+              (std::vector<std::wstring>{
+                  JoinPath(root, {L"root", L".claude", L"projects"}),
+                  JoinPath(root, {L"root", L".config", L"claude", L"projects"}),
+                  JoinPath(root, {L"home", L"dev", L".claude", L"projects"}),
+                  JoinPath(root, {L"home", L"dev", L".config", L"claude", L"projects"})}));
     EXPECT_EQ(watcher.Places(1105).at(0).folders.claudeRoots.size(), 4u);
     EXPECT_EQ(wsl.listings, 1u);
 }
@@ -339,7 +342,7 @@ TEST(PlaceScan, AFolderThatCouldNotBeListedShowsItsPlaceAsNotRead) {
     TempDir dir;
     const fs::path home = dir.path() / "home";
     Write(home / ".claude/projects/a/ok.jsonl", Reply("ok", "2025-03-01T10:00:00Z"));
-    const std::wstring locked = WideFromPath(home / ".claude/projects/b");
+    const std::wstring locked = WideFromPath(home / ".claude" / "projects" / "b");
     bool denied = true;
     ClaudeLogScanner claude(
         [&](const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
