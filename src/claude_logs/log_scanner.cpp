@@ -279,6 +279,9 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                     found = found || PathExists(root);
                     continue;
                 }
+                std::erase_if(unread_, [&](const std::wstring& folder) {
+                    return folder == root || IsBelow(folder, root);
+                });
                 if (!PathExists(root)) {
                     continue;
                 }
@@ -297,7 +300,10 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
                             add(read);
                         }
                     },
-                    [this](const std::wstring& folder) { unlisted_.push_back(folder); });
+                    [this](const std::wstring& folder) {
+                        unlisted_.push_back(folder);
+                        unread_.push_back(folder);
+                    });
                 std::sort(slowReads.begin(), slowReads.end(),
                           [](const auto& a, const auto& b) { return a.first > b.first; });
                 for (const auto& [time, read] : slowReads) {

@@ -88,6 +88,9 @@ public:
     }
     // The slow roots whose bytes the last scan left for the next.
     const std::vector<std::wstring>& unfinishedRoots() const { return unfinished_; }
+    // The folders that the last walk of their root could not list (access denied, say): what
+    // they held is kept, unread.
+    const std::vector<std::wstring>& unreadFolders() const { return unread_; }
     const ClaudeScanStats& lastScanStats() const { return stats_; }
 
 private:
@@ -109,7 +112,8 @@ private:
     std::vector<ClaudeLogRecord> parsed_;  // the records of one read, before they join the file's
     int64_t fileCutoff_ = 0;
     std::vector<PendingRead> pending_;  // this scan's reads, in the order the walk found them
-    std::vector<std::wstring> unlisted_;  // folders this scan could not list
+    std::vector<std::wstring> unlisted_;  // folders this scan could not list, or did not walk
+    std::vector<std::wstring> unread_;
 
     // The last selection and what it depends on: it is reused while no file's records changed
     // and no record has crossed the 8-day line since.

@@ -89,21 +89,28 @@ CodexLimits CodexScanner::Scan(const std::vector<std::wstring>& folders, int64_t
             found_ = found_ || PathExists(sessions);
             continue;
         }
+        std::erase_if(unread_, [&](const std::wstring& folder) {
+            return folder == sessions || IsBelow(folder, sessions);
+        });
         if (!PathExists(sessions)) continue;
         found_ = true;
         const bool slow = IsSlowFolder(sessions);
         slowReads.clear();
-        WalkRegularFiles(sessions, [&](const std::wstring& path, const WalkedFile& file) {
-            if (!HasJsonlExtension(path) || file.lastWriteTime < cutoff || (stop_ && stop_->load())) {
-                return;
-            }
-            if (!slow) {
-                ReadFile(path, file.size, files_[path]);
-            } else if (const auto known = files_.find(path);
-                       known == files_.end() || known->second.sizeSeen != file.size) {
-                slowReads.push_back({file.lastWriteTime, path, file.size});
-            }
-        });
+        WalkRegularFiles(
+            sessions,
+            [&](const std::wstring& path, const WalkedFile& file) {
+                if (!HasJsonlExtension(path) || file.lastWriteTime < cutoff ||
+                    (stop_ && stop_->load())) {
+                    return;
+                }
+                if (!slow) {
+                    ReadFile(path, file.size, files_[path]);
+                } else if (const auto known = files_.find(path);
+                           known == files_.end() || known->second.sizeSeen != file.size) {
+                    slowReads.push_back({file.lastWriteTime, path, file.size});
+                }
+            },
+            [this](const std::wstring& folder) { unread_.push_back(folder); });
         // The newest sessions hold the figures that count: read first, as far as the budget goes.
         std::sort(slowReads.begin(), slowReads.end(),
                   [](const SlowRead& a, const SlowRead& b) { return a.time > b.time; });

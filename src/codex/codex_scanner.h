@@ -77,6 +77,9 @@ public:
     const std::map<std::wstring, CodexFileState>& files() const { return files_; }
     // The slow folders whose bytes the last scan left for the next.
     const std::vector<std::wstring>& unfinishedFolders() const { return unfinished_; }
+    // The folders that the last walk of their sessions folder could not list (access denied,
+    // say).
+    const std::vector<std::wstring>& unreadFolders() const { return unread_; }
 
 private:
     void ReadFile(const std::wstring& path, uint64_t size, CodexFileState& state);
@@ -86,6 +89,7 @@ private:
     std::vector<char> buffer_;
     bool found_ = false;  // the sessions folder existed at the last scan
     std::vector<std::wstring> unfinished_;
+    std::vector<std::wstring> unread_;
 };
 
 // The sessions folder: CODEX_HOME, else USERPROFILE (or HOME when that is empty) joined with

@@ -15,7 +15,10 @@ std::wstring Grouped(size_t value) {
 
 std::wstring SourceDetail(const SourceLine& line) {
     if (line.notRead) return L"stopped, not read";
-    return Grouped(line.files) + (line.files == 1 ? L" file" : L" files");
+    if (line.unreadable && line.files == 0)
+        return L"not read";
+    return Grouped(line.files) + (line.files == 1 ? L" file" : L" files") +
+           (line.unreadable ? L", some not read" : L"");
 }
 
 std::wstring FormatSourceLine(const SourceLine& line) {
@@ -31,6 +34,7 @@ void MergeSourceLines(std::vector<SourceLine>& lines, const std::vector<SourceLi
         } else {
             same->files += line.files;
             same->notRead = same->notRead && line.notRead;
+            same->unreadable = same->unreadable || line.unreadable;
         }
     }
 }
@@ -40,6 +44,8 @@ std::vector<SourceLine> ShownSourceLines(const std::vector<SourceLine>& claude,
     std::vector<SourceLine> lines;
     MergeSourceLines(lines, claude);
     MergeSourceLines(lines, codex);
-    std::erase_if(lines, [](const SourceLine& line) { return !line.notRead && line.files == 0; });
+    std::erase_if(lines, [](const SourceLine& line) {
+        return !line.notRead && !line.unreadable && line.files == 0;
+    });
     return lines;
 }

@@ -50,7 +50,10 @@ const std::vector<WslPlace>& WslWatcher::Places(int64_t now) {
             answered_ = answer.has_value();
             running_ = answer.value_or(std::vector<std::wstring>{});
         }
-        running = running_;
+        // WSL's processes changed since that answer: a distribution may have stopped, and
+        // reading its folders would start it again. None counts as running until asked again.
+        if (signature == signature_)
+            running = running_;
     } else {
         asked_ = false;  // nothing runs: ask afresh once WSL starts
         running_.clear();

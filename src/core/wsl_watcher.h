@@ -31,7 +31,8 @@ struct WslPlace {
 };
 
 // wsl.exe is asked again when WSL's processes changed since the last answer, but not more often
-// than this, and in any case once the answer is this old.
+// than this, and in any case once the answer is this old. Until a changed set of processes has
+// its answer, no distribution counts as running.
 inline constexpr int64_t kWslAskSpacing = 60;
 inline constexpr int64_t kWslAnswerLife = 180;
 

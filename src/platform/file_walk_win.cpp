@@ -2,6 +2,8 @@
 
 #include "platform/file_walk.h"
 #include "platform/handles_win.h"
+#include "platform/listing_failure.h"
+#include "platform/long_path.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ bool IsLink(const WIN32_FIND_DATAW& data) {
 bool FileStatus(const std::wstring& path, bool link, WalkedFile& file) {
     if (!link) {
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        if (!GetFileAttributesExW(PathForWin32(path).c_str(), GetFileExInfoStandard, &data) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return false;
         }
@@ -34,9 +36,10 @@ bool FileStatus(const std::wstring& path, bool link, WalkedFile& file) {
         return true;
     }
     // A link to a file: the target's status, through a handle that follows the link.
-    const FileHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    const FileHandle handle(CreateFileW(PathForWin32(path).c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
     if (!handle) {
         return false;
     }
@@ -50,8 +53,20 @@ bool FileStatus(const std::wstring& path, bool link, WalkedFile& file) {
     return ok;
 }
 
-bool Vanished(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY;
+// Why `folder` could not be listed, asked of the folder itself.
+ListingFailure WhyNotListed(const std::wstring& folder, DWORD findError) {
+    FolderStatus status;
+    const DWORD attributes = GetFileAttributesW(PathForWin32(folder).c_str());
+    status.attributesRead = attributes != INVALID_FILE_ATTRIBUTES;
+    status.statusError = status.attributesRead ? 0 : GetLastError();
+    status.isFolder = status.attributesRead && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return ClassifyListingFailure(findError, status);
+}
+
+// Begins the listing of the folder that `prefix` (its path and a separator) names.
+HANDLE FindFirstIn(const std::wstring& prefix, WIN32_FIND_DATAW& data, DWORD flags) {
+    return FindFirstFileExW(PathForWin32(prefix + L"*").c_str(), FindExInfoBasic, &data,
+                            FindExSearchNameMatch, nullptr, flags);
 }
 
 struct Walker {
@@ -63,11 +78,11 @@ struct Walker {
         const std::wstring prefix =
             folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\");
         // Closed on every path: a visit may throw (out of memory) at any depth.
-        const FindHandle find(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
-                                               FindExSearchNameMatch, nullptr,
-                                               FIND_FIRST_EX_LARGE_FETCH));
+        const FindHandle find(FindFirstIn(prefix, data, FIND_FIRST_EX_LARGE_FETCH));
         if (!find) {
-            if (!Vanished(GetLastError()) && unlisted) unlisted(folder);
+            const DWORD error = GetLastError();
+            if (WhyNotListed(folder, error) == ListingFailure::kNotRead && unlisted)
+                unlisted(folder);
             return;
         }
         do {
@@ -99,7 +114,7 @@ void WalkRegularFiles(const std::wstring& root, const VisitFile& visit, const Vi
 }
 
 bool PathExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(PathForWin32(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::wstring> ListSubfolders(const std::wstring& folder, size_t limit) {
@@ -107,8 +122,7 @@ std::vector<std::wstring> ListSubfolders(const std::wstring& folder, size_t limi
     WIN32_FIND_DATAW data;
     const std::wstring prefix =
         folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\");
-    const FindHandle find(FindFirstFileExW((prefix + L"*").c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr, 0));
+    const FindHandle find(FindFirstIn(prefix, data, 0));
     if (!find) return names;
     do {
         const wchar_t* name = data.cFileName;

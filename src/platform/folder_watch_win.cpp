@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/long_path.h"
 #include "platform/wsl_system.h"
 
 namespace {
@@ -54,7 +55,7 @@ bool IsShare(const std::wstring& folder) {
 }  // namespace
 
 std::unique_ptr<FolderWatch> WatchFolder(const std::wstring& folder) {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    const DWORD attributes = GetFileAttributesW(PathForWin32(folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return nullptr;
     // WSL's file server sends no notifications, and its users work there all day: polled.
@@ -63,7 +64,7 @@ std::unique_ptr<FolderWatch> WatchFolder(const std::wstring& folder) {
     if (IsShare(folder))
         return std::make_unique<FixedAnswer>(FolderChange::kNone);
     const HANDLE handle =
-        FindFirstChangeNotificationW(folder.c_str(), TRUE,
+        FindFirstChangeNotificationW(PathForWin32(folder).c_str(), TRUE,
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                                          FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
     if (handle == INVALID_HANDLE_VALUE)  // cannot be watched: walked every cycle instead

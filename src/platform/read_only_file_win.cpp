@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/long_path.h"
 #include "platform/read_only_file.h"
 
 namespace {
@@ -17,7 +18,7 @@ void ReadOnlyFile::Close() {
 
 bool ReadOnlyFile::Open(const std::wstring& path) {
     Close();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+    HANDLE file = CreateFileW(PathForWin32(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -14,8 +14,18 @@ struct WslDistribution {
     friend bool operator==(const WslDistribution&, const WslDistribution&) = default;
 };
 
-// The names in the output of "wsl.exe --list --running --quiet": UTF-16LE, one per line.
+// The names in the output of "wsl.exe --list --running --quiet", one per line: UTF-16LE as it
+// writes by default, or UTF-8 when WSL_UTF8=1 is set for it.
 std::vector<std::wstring> ParseWslRunningList(std::string_view output);
+// True when that output is UTF-16LE: it starts with the UTF-16LE byte order mark, or holds a NUL
+// byte (no UTF-8 text does) and starts without the UTF-8 one.
+bool IsUtf16WslOutput(std::string_view output);
+
+// True for a distribution name that can go into \\wsl.localhost\<name> as one path component:
+// ASCII letters, digits, '.', '-' and '_' (the characters WSL itself allows in a name), not
+// starting or ending with a dot (".", "..", and a trailing dot that Windows would drop, naming
+// another distribution). A registry entry with any other name is left alone.
+bool IsUsableWslName(std::wstring_view name);
 
 // What the system tells about WSL. Nothing here may start a distribution: only `folderOf`'s
 // paths do, and only those of running distributions are ever touched.

@@ -3,7 +3,10 @@
 #include <tlhelp32.h>
 
 #include <cwctype>
+#include <memory>
+#include <vector>
 
+#include "platform/environment_block.h"
 #include "platform/file_walk.h"
 #include "platform/handles_win.h"
 #include "platform/system.h"
@@ -35,8 +38,8 @@ std::vector<WslDistribution> RegisteredDistributions() {
         DWORD size = sizeof name;
         if (RegGetValueW(lxss.get(), subkey, L"DistributionName", RRF_RT_REG_SZ, nullptr, name,
                          &size) != ERROR_SUCCESS ||
-            name[0] == 0) {
-            continue;
+            !IsUsableWslName(name)) {
+            continue;  // a name that would reach another folder than its distribution's
         }
         DWORD version = 1;  // registered before WSL 2 existed
         size = sizeof version;
@@ -86,16 +89,44 @@ std::optional<std::vector<std::wstring>> AskWslRunning() {
     const KernelHandle reader(readEnd);
     KernelHandle writer(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = nullptr;
+    // The child inherits the pipe's write end and nothing else: not the handles that other
+    // threads of this program have made inheritable meanwhile.
+    SIZE_T listSize = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
+    std::vector<char> listBytes(listSize);
+    const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(listBytes.data());
+    if (!InitializeProcThreadAttributeList(list, 1, 0, &listSize))
+        return std::nullopt;
+    const std::unique_ptr<_PROC_THREAD_ATTRIBUTE_LIST, decltype(&DeleteProcThreadAttributeList)>
+        deleteList(list, DeleteProcThreadAttributeList);
+    HANDLE inherited[] = {writeEnd};
+    if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                   sizeof inherited, nullptr, nullptr)) {
+        return std::nullopt;
+    }
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdOutput = writeEnd;
+    startup.StartupInfo.hStdError = writeEnd;
+    startup.StartupInfo.hStdInput = nullptr;
+    startup.lpAttributeList = list;
+    // With WSL_UTF8=1 wsl.exe writes UTF-8; without it, the UTF-16LE it writes by default.
+    std::wstring environment;
+    if (wchar_t* strings = GetEnvironmentStringsW()) {
+        size_t length = 0;
+        while (strings[length] != 0 || strings[length + 1] != 0)
+            ++length;
+        environment = EnvironmentBlockWithout(std::wstring_view(strings, length + 2), L"WSL_UTF8");
+        FreeEnvironmentStringsW(strings);
+    }
     std::wstring command = L"\"" + exe + L"\" --list --running --quiet";
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(
+            exe.c_str(), command.data(), nullptr, nullptr, TRUE,
+            CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT,
+            environment.empty() ? nullptr : environment.data(), nullptr, &startup.StartupInfo,
+            &process)) {
         return std::nullopt;
     }
     const KernelHandle child(process.hProcess);

@@ -100,13 +100,19 @@ std::vector<std::wstring> FindAgentProjectRoots(const std::vector<std::wstring>&
 std::vector<SourceLine> PlaceLines(
     const std::vector<LogPlace>& places,
     const std::function<const std::vector<std::wstring>&(const LogPlace&)>& pick,
-    const std::vector<size_t>& perRoot) {
+    const std::vector<size_t>& perRoot, const std::vector<std::wstring>& unread) {
     std::vector<SourceLine> lines;
     size_t root = 0;
     for (const LogPlace& place : places) {
         SourceLine line{place.name, 0, place.notRead};
         for (size_t i = 0; i < pick(place).size() && root < perRoot.size(); ++i) {
             line.files += perRoot[root++];
+        }
+        for (const std::wstring& folder : unread) {
+            for (const std::wstring& placeRoot : pick(place)) {
+                line.unreadable =
+                    line.unreadable || folder == placeRoot || IsBelow(folder, placeRoot);
+            }
         }
         lines.push_back(std::move(line));
     }

@@ -60,7 +60,10 @@ std::vector<std::wstring> FindAgentProjectRoots(const std::vector<std::wstring>&
 
 inline constexpr wchar_t kAgentSessionsName[] = L"Claude desktop agent sessions";
 
-// The lines of `places` whose roots (`pick` gives each place's) found `perRoot` files, in order.
-std::vector<SourceLine> PlaceLines(const std::vector<LogPlace>& places,
-                                   const std::function<const std::vector<std::wstring>&(const LogPlace&)>& pick,
-                                   const std::vector<size_t>& perRoot);
+// The lines of `places` whose roots (`pick` gives each place's) found `perRoot` files, in order;
+// a place with one of `unread` (folders that could not be listed) at or below a root of it reads
+// as not read.
+std::vector<SourceLine> PlaceLines(
+    const std::vector<LogPlace>& places,
+    const std::function<const std::vector<std::wstring>&(const LogPlace&)>& pick,
+    const std::vector<size_t>& perRoot, const std::vector<std::wstring>& unread = {});

@@ -94,7 +94,7 @@ ClaudeLogSummary ScanClaudePlaces(ClaudeLogScanner& scanner, LogPlaceFinder& fin
         }
         finder.claudeLines = PlaceLines(
             places, [](const LogPlace& p) -> const auto& { return p.claudeRoots; },
-            scanner.FilesWithRecords(roots));
+            scanner.FilesWithRecords(roots), scanner.unreadFolders());
         if (gate) {
             for (const std::wstring& root : scanner.unfinishedRoots()) gate->WalkAgain(root);
         }
@@ -113,6 +113,6 @@ CodexLimits ScanCodexPlaces(CodexScanner& scanner, LogPlaceFinder& finder, int64
     CodexLimits limits = ScanCodexFolders(scanner, folders, now, gate);
     limits.sources = PlaceLines(
         places, [](const LogPlace& p) -> const auto& { return p.codexFolders; },
-        scanner.FilesWithFigures(folders));
+        scanner.FilesWithFigures(folders), scanner.unreadFolders());
     return limits;
 }

@@ -57,6 +57,10 @@ TEST_F(Executable, HasIconManifestAndVersion) {
               std::string::npos);  // manifest, Windows 10/11
     EXPECT_NE(Resource(1, MAKEINTRESOURCEW(24)).find(">PerMonitorV2, PerMonitor</dpiAwareness>"),
               std::string::npos);
+    EXPECT_NE(Resource(1, MAKEINTRESOURCEW(24))
+                  .find("<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                        "WindowsSettings\">true</longPathAware>"),
+              std::string::npos);
     const std::string version = Resource(1, MAKEINTRESOURCEW(16));
     ASSERT_FALSE(version.empty());
     const auto wide = [](const wchar_t* s) {

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <map>
 
+#include "platform/folder_watch.h"
+#include "platform/read_only_file.h"
 #include "platform/system.h"
 #include "support/temp_dir.h"
 
@@ -49,6 +51,35 @@ TEST(WalkRegularFiles, ReportsTheSetModificationTime) {
     const auto files = Walk(dir.path());
     const int64_t expected = static_cast<int64_t>(std::time(nullptr)) - 691260;
     EXPECT_LE(std::abs(files.at(dir.File("old.jsonl")).lastWriteTime - expected), 5);
+}
+
+// Project folders nest deep (Claude Code names each after the full path of its project), and the
+// desktop app's sessions deeper still: past 260 characters they are walked, listed, watched and
+// read all the same, and the walk gives their paths as the program spells them.
+TEST(WalkRegularFiles, AFolderNestedPastTheOldPathLimitIsWalkedAndRead) {
+    TempDir dir;
+    std::filesystem::path deep = dir.path();
+    for (int i = 0; i < 10; ++i)
+        deep /= std::string(30, 'd') + std::to_string(i);
+    std::error_code error;
+    std::filesystem::create_directories(deep, error);
+    if (error)
+        GTEST_SKIP() << "this system cannot make the folders: " << error.message();
+    WriteBytes(deep / "a.jsonl", "12345");
+    const std::wstring file = WideFromPath(deep / "a.jsonl");
+    ASSERT_GT(file.size(), 300u);
+    const auto files = Walk(dir.path());
+    ASSERT_EQ(files.count(file), 1u);
+    EXPECT_EQ(files.at(file).size, 5u);
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_EQ(ListSubfolders(WideFromPath(deep.parent_path()), 8),
+              std::vector<std::wstring>{WideFromPath(deep.filename())});
+    ReadOnlyFile read;
+    ASSERT_TRUE(read.Open(file));
+    char bytes[8] = {};
+    EXPECT_EQ(read.Read(bytes, sizeof bytes), 5u);
+    EXPECT_EQ(std::string(bytes, 5), "12345");
+    EXPECT_NE(WatchFolder(WideFromPath(deep)), nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/iso_time.h"
+#include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
 #include "support/claude_lines.h"
@@ -193,10 +194,9 @@ TEST(WslWatcher, AsksWslOnlyWhenItsProcessesChangedOrTheAnswerIsOld) {
         {1000, 0, 0, false},  // no WSL process: no WSL 2 distribution runs, nothing asked
         {1045, 5, 1, true},   // WSL started: asked
         {1090, 5, 1, true},   // the same processes: the answer stands
-        {1104, 6, 1, true},   // they changed, but the last answer is under a minute old
+        {1104, 6, 1, false},  // they changed, the answer is under a minute old: none counts
         {1105, 6, 2, true},   // a minute on: asked again
-        {1284, 6, 2, true},
-        {1285, 6, 3, true},   // three minutes old: asked again
+        {1284, 6, 2, true},  {1285, 6, 3, true},  // three minutes old: asked again
         {1290, 0, 3, false},  // the virtual machine is gone: stopped at once, nothing asked
         {1295, 6, 4, true},
     };
@@ -225,6 +225,188 @@ TEST(WslWatcher, AsksWslOnlyWhenItsProcessesChangedOrTheAnswerIsOld) {
     EXPECT_EQ(asks, 6u);
     failed.Places(3060);
     EXPECT_EQ(asks, 7u);
+}
+
+// Ubuntu as a distribution of a system whose answers and processes the test sets.
+struct FakeWsl {
+    uint64_t signature = 5;
+    std::vector<std::wstring> running = {L"Ubuntu"};
+    size_t asks = 0;
+    size_t listings = 0;
+
+    WslSystem System() {
+        WslSystem system;
+        system.registered = [] { return std::vector<WslDistribution>{{L"Ubuntu", 2}}; };
+        system.processSignature = [this] { return signature; };
+        system.askRunning = [this] {
+            ++asks;
+            return std::optional<std::vector<std::wstring>>(running);
+        };
+        system.folderOf = [](const std::wstring& name) { return L"/wsl/" + name; };
+        system.listFolders = [this](const std::wstring&) {
+            ++listings;
+            return std::vector<std::wstring>{L"dev"};
+        };
+        return system;
+    }
+};
+
+TEST(WslWatcher, AStoppedDistributionIsNotReadBetweenTheChangeAndTheNextAnswer) {
+    FakeWsl wsl;
+    WslWatcher watcher(wsl.System());
+    EXPECT_TRUE(watcher.Places(1000).at(0).running);
+    // The distribution stops; a process of WSL goes with it. Its old "running" is not trusted.
+    wsl.running.clear();
+    wsl.signature = 6;
+    for (const int64_t now : {1010, 1045, 1059}) {
+        const WslPlace& place = watcher.Places(now).at(0);
+        EXPECT_FALSE(place.running) << now;
+        EXPECT_TRUE(place.folders.claudeRoots.empty()) << now;
+    }
+    EXPECT_EQ(wsl.asks, 1u);
+    EXPECT_FALSE(watcher.Places(1060).at(0).running);
+    EXPECT_EQ(wsl.asks, 2u);
+    // The processes return to what the last answer was given with: that answer stands.
+    wsl.signature = 5;
+    EXPECT_FALSE(watcher.Places(1070).at(0).running);
+    wsl.running = {L"Ubuntu"};
+    wsl.signature = 7;
+    EXPECT_FALSE(watcher.Places(1080).at(0).running);
+    EXPECT_TRUE(watcher.Places(1120).at(0).running);
+}
+
+TEST(WslWatcher, AClockSetBackAsksAgain) {
+    FakeWsl wsl;
+    WslWatcher watcher(wsl.System());
+    watcher.Places(1000);
+    watcher.Places(1030);
+    EXPECT_EQ(wsl.asks, 1u);
+    // An hour back: the last answer's age can no longer be told, so it is not trusted.
+    EXPECT_TRUE(watcher.Places(1000 - 3600).at(0).running);
+    EXPECT_EQ(wsl.asks, 2u);
+    watcher.Places(1000 - 3600 + 30);
+    EXPECT_EQ(wsl.asks, 2u) << "and from the new time on, as usual";
+}
+
+TEST(WslWatcher, ADistributionThatStartsLaterHasItsHomesListedOnce) {
+    FakeWsl wsl;
+    wsl.running.clear();
+    WslWatcher watcher(wsl.System());
+    EXPECT_FALSE(watcher.Places(1000).at(0).running);
+    EXPECT_EQ(wsl.listings, 0u) << "a stopped distribution's folders are not listed";
+    wsl.running = {L"Ubuntu"};
+    wsl.signature = 6;
+    const WslPlace& place = watcher.Places(1060).at(0);
+    EXPECT_TRUE(place.running);
+    const std::wstring root = L"/wsl/Ubuntu";
+    EXPECT_EQ(place.folders.claudeRoots,
+              (std::vector<std::wstring>{
+                  JoinPath(root, {L"root", L".claude", L"projects"}),
+                  JoinPath(root, {L"root", L".config", L"claude", L"projects"}),
+                  JoinPath(root, {L"home", L"dev", L".claude", L"projects"}),
+                  JoinPath(root, {L"home", L"dev", L".config", L"claude", L"projects"})}));
+    EXPECT_EQ(watcher.Places(1105).at(0).folders.claudeRoots.size(), 4u);
+    EXPECT_EQ(wsl.listings, 1u);
+}
+
+TEST(PlaceScan, ADistributionThatStartsAfterTheProgramIsReadFromThenOn) {
+    Machine m;
+    m.running = {};
+    uint64_t signature = 5;
+    Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl", Reply("u", "2025-03-01T10:04:00Z"));
+    WslSystem system;
+    system.registered = [] { return std::vector<WslDistribution>{{L"Ubuntu", 2}}; };
+    system.processSignature = [&] { return signature; };
+    system.askRunning = [&] { return std::optional<std::vector<std::wstring>>(m.running); };
+    system.folderOf = [&](const std::wstring& name) {
+        return WideFromPath(m.wsl / fs::path(name));
+    };
+    system.listFolders = [](const std::wstring& folder) { return ListSubfolders(folder, 64); };
+    PlaceEnvironment env;
+    env.userProfile = WideFromPath(m.home);
+    LogPlaceFinder later(env, system, system.listFolders, PathExists);
+    ClaudeLogScanner claude;
+    AtomicDouble maxblock = 0;
+    EXPECT_TRUE(ScanClaudePlaces(claude, later, kNow, kNow, maxblock, nullptr).blocks.empty());
+    m.running = {L"Ubuntu"};
+    signature = 6;  // WSL started a distribution
+    const ClaudeLogSummary summary =
+        ScanClaudePlaces(claude, later, kNow + 60, kNow + 60, maxblock, nullptr);
+    ASSERT_EQ(summary.blocks.size(), 1u);
+    EXPECT_EQ(summary.blocks[0].messages, 1);
+    EXPECT_EQ(ShownSourceLines(summary.sources, {}),
+              (std::vector<SourceLine>{{L"Ubuntu (WSL)", 1, false}}));
+}
+
+TEST(PlaceScan, AFolderThatCouldNotBeListedShowsItsPlaceAsNotRead) {
+    TempDir dir;
+    const fs::path home = dir.path() / "home";
+    Write(home / ".claude/projects/a/ok.jsonl", Reply("ok", "2025-03-01T10:00:00Z"));
+    const std::wstring locked = WideFromPath(home / ".claude" / "projects" / "b");
+    bool denied = true;
+    ClaudeLogScanner claude(
+        [&](const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
+            WalkRegularFiles(root, visit, unlisted);
+            if (denied && fs::exists(PathFromWide(root)))
+                unlisted(locked);
+        });
+    PlaceEnvironment env;
+    env.userProfile = WideFromPath(home);
+    WslSystem none = ThisWslSystem();
+    none.registered = [] { return std::vector<WslDistribution>{}; };
+    LogPlaceFinder finder(
+        env, none, [](const std::wstring&) { return std::vector<std::wstring>{}; }, PathExists);
+    AtomicDouble maxblock = 0;
+    const std::wstring name = std::wstring(kThisSystemName) + L" ~/.claude";
+    const auto lines = [&](int64_t now) {
+        return ShownSourceLines(
+            ScanClaudePlaces(claude, finder, now, now, maxblock, nullptr).sources, {});
+    };
+    SourceLine expected{name, 1, false, true};
+    EXPECT_EQ(lines(kNow), std::vector<SourceLine>{expected});
+    EXPECT_EQ(FormatSourceLine(expected), name + L" · 1 file, some not read");
+    denied = false;  // listed again: read in full
+    EXPECT_EQ(lines(kNow + 45), (std::vector<SourceLine>{{name, 1, false}}));
+}
+
+TEST(SourceLines, PlacesNotReadInPartOrWhole) {
+    const std::vector<LogPlace> places = {{L"a", {L"/a/projects"}, {}},
+                                          {L"b", {L"/b/projects"}, {}}};
+    const auto pick = [](const LogPlace& p) -> const std::vector<std::wstring>& {
+        return p.claudeRoots;
+    };
+    const struct {
+        std::vector<std::wstring> unread;
+        bool a, b;
+    } cases[] = {
+        {{}, false, false},
+        {{L"/a/projects"}, true, false},  // the root itself
+        {{L"/b/projects/x/y"}, false, true},
+        {{L"/a/projects-old"}, false, false},  // beside a root, not below it
+        {{L"/a"}, false, false},
+    };
+    for (const auto& c : cases) {
+        const std::vector<SourceLine> lines = PlaceLines(places, pick, {0, 2}, c.unread);
+        EXPECT_EQ(lines.at(0).unreadable, c.a) << (c.unread.empty() ? L"" : c.unread[0]);
+        EXPECT_EQ(lines.at(1).unreadable, c.b) << (c.unread.empty() ? L"" : c.unread[0]);
+    }
+    EXPECT_EQ(SourceDetail({L"x", 0, false, true}), L"not read");
+    EXPECT_EQ(SourceDetail({L"x", 1204, false, true}), L"1,204 files, some not read");
+    EXPECT_EQ(SourceDetail({L"x", 0, true, true}), L"stopped, not read");
+    // Not read in whole: shown although it gave no file.
+    EXPECT_EQ(ShownSourceLines({{L"x", 0, false, true}, {L"y", 0, false, false}}, {}),
+              (std::vector<SourceLine>{{L"x", 0, false, true}}));
+    EXPECT_EQ(ShownSourceLines({{L"x", 3, false, false}}, {{L"x", 0, false, true}}),
+              (std::vector<SourceLine>{{L"x", 3, false, true}}));
+}
+
+TEST(SourceLines, AStoppedAndARunningLineOfOneNameReadAsRunning) {
+    const SourceLine stopped{L"Ubuntu (WSL)", 0, true};
+    const SourceLine running{L"Ubuntu (WSL)", 3, false};
+    const std::vector<SourceLine> expected = {running};
+    EXPECT_EQ(ShownSourceLines({stopped}, {running}), expected);
+    EXPECT_EQ(ShownSourceLines({running}, {stopped}), expected);
+    EXPECT_EQ(ShownSourceLines({stopped}, {stopped}), (std::vector<SourceLine>{stopped}));
 }
 
 TEST(WslWatcher, RunningListsAndSkippedNames) {
