@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "core/byte_search.h"
+#include "core/config_dirs.h"
 #include "core/json_fields.h"
 #include "platform/whole_file.h"
 #include "platform/atomic_file.h"
@@ -21,9 +23,9 @@ bool IsJsonBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n
 
 std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
                                    const std::wstring& userProfile) {
-    const std::wstring folder = claudeConfigDir.substr(0, claudeConfigDir.find(L','));
-    if (!folder.empty()) {
-        return WideFromPath(PathFromWide(folder) / "settings.json");
+    const std::vector<std::wstring> folders = SplitConfigDirs(claudeConfigDir);
+    if (!folders.empty()) {
+        return WideFromPath(PathFromWide(folders.front()) / "settings.json");
     }
     if (userProfile.empty()) {
         return {};
