@@ -33,7 +33,7 @@ if(have_prices)
                     ${price_expectations}
             RESULT_VARIABLE node_result ERROR_VARIABLE node_error TIMEOUT 120)
         if(NOT node_result EQUAL 0)
-            set(prices_problem "the price table could not be made: ${node_error}")
+            set(prices_problem "the price table could not be made (${node_result}): ${node_error}")
         endif()
     else()
         set(prices_problem "node is not installed")
@@ -42,9 +42,9 @@ endif()
 
 if(prices_problem)
     if(TIDEWELL_REQUIRE_PRICES)
-        message(FATAL_ERROR "Tidewell prices costs from the @pydantic/genai-prices list and could "
-                            "not make its table: ${prices_problem}. Check that the npm registry "
-                            "can be reached and node is installed.")
+        message(FATAL_ERROR "Tidewell prices its costs from the @pydantic/genai-prices list and "
+                            "could not make its table: ${prices_problem}. Check that the npm "
+                            "registry can be reached and node is installed.")
     endif()
     message(WARNING "Building without a model price list: ${prices_problem}")
     file(WRITE ${price_table}
