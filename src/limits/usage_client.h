@@ -27,12 +27,12 @@ enum class FetchStatus {
 struct PlanLimits {
     bool hasLimits = false;       // at least one row to show
     bool fromStatusLine = false;  // the rows were merged from Claude Code's status line
-    FetchStatus status = FetchStatus::kNotFetched;  // kept when rows come from api.ini
     std::wstring message;         // empty after a successful fetch, else why not ("429": rate limited)
     std::wstring plan;            // e.g. "Max"; may be empty
     std::vector<LimitRow> limits;  // in row order
     int64_t asOf = 0;             // when the figures were obtained
     ExtraUsage extra;             // paid usage beyond the limits, from the service
+    FetchStatus status = FetchStatus::kNotFetched;  // kept when rows come from api.ini
 };
 
 // The status texts of a fetch.
