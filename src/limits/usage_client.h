@@ -13,7 +13,7 @@
 // How the last fetch went. Decisions (the back-off, the panel's text) go by this; `message` is
 // only what is shown.
 enum class FetchStatus {
-    kNotFetched,    // no fetch yet (or the rows came from the status line alone)
+    kNotFetched,    // no fetch yet, or a record merged with the status line's rows
     kOk,            // the service gave rows
     kSignedOut,     // no credentials file, or no access token in it: nothing was sent
     kOffline,       // no answer
