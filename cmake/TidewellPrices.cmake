@@ -1,7 +1,8 @@
 # Anthropic's model prices come from the @pydantic/genai-prices package of the npm registry at a
 # pinned version, checked by SHA-256 and cached in the build tree; scripts/make_price_table.js
 # turns it into a C++ table (and the package's own prices of some usages, for a test). Without
-# npm, node or the package the table is empty and every cost is an estimate at 2025's rates.
+# npm, node or the package the table is empty and every cost is an estimate at 2025's rates;
+# with TIDEWELL_REQUIRE_PRICES (the release preset) the configuration fails instead.
 
 set(GENAI_PRICES_VERSION 0.1.8)
 set(GENAI_PRICES_SHA256 8c9ba41e46719abc54a0ae4756ba5f2b5a768b8117fb29f40c5ca7ed3146eb5b)
@@ -32,7 +33,7 @@ if(have_prices)
                     ${price_expectations}
             RESULT_VARIABLE node_result ERROR_VARIABLE node_error TIMEOUT 120)
         if(NOT node_result EQUAL 0)
-            set(prices_problem "the price table could not be made: ${node_error}")
+            set(prices_problem "the price table could not be made (${node_result}): ${node_error}")
         endif()
     else()
         set(prices_problem "node is not installed")
@@ -40,6 +41,11 @@ if(have_prices)
 endif()
 
 if(prices_problem)
+    if(TIDEWELL_REQUIRE_PRICES)
+        message(FATAL_ERROR "Tidewell prices its costs from the @pydantic/genai-prices list and "
+                            "could not make its table: ${prices_problem}. Check that the npm "
+                            "registry can be reached and node is installed.")
+    endif()
     message(WARNING "Building without a model price list: ${prices_problem}")
     file(WRITE ${price_table}
          "inline constexpr char kPriceListName[] = \"none\";\n"

@@ -52,3 +52,11 @@ if(NOT CMAKE_CROSSCOMPILING)
              COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check_includes.py ${PROJECT_SOURCE_DIR})
     set_tests_properties(include_order PROPERTIES FAIL_REGULAR_EXPRESSION "[1-9][0-9]* faults")
 endif()
+
+# The price table script sorts each model's periods by date, whatever the list's order.
+find_program(NODE_EXECUTABLE NAMES node nodejs)
+if(NOT CMAKE_CROSSCOMPILING AND NODE_EXECUTABLE)
+    add_test(NAME price_table_order
+             COMMAND ${NODE_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/claude_logs/price_table_order.js
+                     ${PROJECT_SOURCE_DIR}/scripts/make_price_table.js)
+endif()

@@ -59,12 +59,16 @@ provider.models.forEach((model, index) => {
   matches(model.match, found);
   for (const [kind, text] of found) matchRows.push(`{${index}, PriceMatch::${kind}, ${quote(text.toLowerCase())}}`);
   const sets = Array.isArray(model.prices) ? model.prices : [{ prices: model.prices }];
-  for (const set of sets) {
+  const dated = sets.map((set) => {
     const constraint = set.constraint;
     if (constraint && constraint.type !== "start_date") throw new Error("unknown constraint");
     const from = constraint ? Date.parse(constraint.start_date + "T00:00:00Z") / 1000 : 0;
-    periodRows.push(`{${index}, ${period(from, set.prices)}}`);
-  }
+    if (!Number.isFinite(from)) throw new Error("a start date this table cannot hold: " + JSON.stringify(constraint));
+    return { from, prices: set.prices };
+  });
+  // Each model's periods by date, whatever the list's order.
+  dated.sort((a, b) => a.from - b.from);
+  for (const { from, prices: rates } of dated) periodRows.push(`{${index}, ${period(from, rates)}}`);
 });
 
 fs.writeFileSync(tableOut, [

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// The folders that hold Claude Code's logs, in scan order: "projects" in every comma-separated
-// item of CLAUDE_CONFIG_DIR (no trimming; empty items stay), then home/.claude/projects and
+// The folders that hold Claude Code's logs, in scan order: "projects" in every folder that
+// CLAUDE_CONFIG_DIR names (SplitConfigDirs), then home/.claude/projects and
 // home/.config/claude/projects. Home is USERPROFILE, or HOME when that is empty; an empty home
 // leaves the last two relative to the current folder.
 std::vector<std::wstring> ClaudeLogRoots(const std::wstring& userProfile, const std::wstring& home,

@@ -50,14 +50,10 @@ bool Matches(const PriceMatch& match, std::string_view id) {
     return false;
 }
 
-// The model's period at `time`: the latest that has begun, else its first.
 const PricePeriod* PeriodAt(int model, int64_t time) {
-    const PricePeriod* chosen = nullptr;
-    for (const PricePeriod& period : kPricePeriods) {
-        if (kPriceModelCount == 0 || period.model != model) continue;
-        if (!chosen || period.from <= time) chosen = &period;
-    }
-    return chosen;
+    if (kPriceModelCount == 0)
+        return nullptr;
+    return PricePeriodAt(kPricePeriods, model, time);
 }
 
 double Dollars(const TokenRates& rates, const RequestTokens& tokens) {
@@ -99,7 +95,26 @@ RequestPrice FamilyEstimate(std::string_view model, int64_t time, const RequestT
 
 }  // namespace
 
+const PricePeriod* PricePeriodAt(std::span<const PricePeriod> periods, int model, int64_t time) {
+    // By date, not by place in the table: the latest that has begun, else the earliest.
+    const PricePeriod* begun = nullptr;
+    const PricePeriod* earliest = nullptr;
+    for (const PricePeriod& period : periods) {
+        if (period.model != model)
+            continue;
+        if (!earliest || period.from < earliest->from)
+            earliest = &period;
+        if (period.from <= time && (!begun || period.from > begun->from))
+            begun = &period;
+    }
+    return begun ? begun : earliest;
+}
+
 std::string_view PriceListName() { return kPriceListName; }
+
+std::span<const PricePeriod> PricePeriods() {
+    return kPriceModelCount == 0 ? std::span<const PricePeriod>() : std::span(kPricePeriods);
+}
 
 int PriceModelIndex(std::string_view model) {
     if (kPriceModelCount == 0) return -1;
@@ -118,7 +133,11 @@ RequestPrice PriceRequestFor(int modelIndex, std::string_view model, int64_t tim
             return {DollarsIn(*period, tokens), false};
         }
     }
-    return FamilyEstimate(model, time, tokens);
+    RequestPrice price = FamilyEstimate(model, time, tokens);
+    // Nothing costs nothing at any rates (Claude Code's "<synthetic>" replies): not a guess.
+    if (price.dollars == 0)
+        price.estimated = false;
+    return price;
 }
 
 RequestPrice PriceRequest(std::string_view model, int64_t time, const RequestTokens& tokens) {

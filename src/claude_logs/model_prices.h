@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 // Prices of Anthropic's models at API rates, from the price list the build carries (see
@@ -46,15 +47,23 @@ struct PriceMatch {
 // The price of one request.
 struct RequestPrice {
     double dollars = 0;
-    bool estimated = false;  // the list does not know the model: its family's newest price
+    bool estimated = false;  // the list does not know the model (and it cost something): its
+                             // family's newest price
 };
+
+// The period of `model` in `periods` at `time`, whatever their order: the one that began last
+// at or before `time`, else the earliest; nothing when the model has none.
+const PricePeriod* PricePeriodAt(std::span<const PricePeriod> periods, int model, int64_t time);
+
+// The periods of the price list the build carries (empty without one).
+std::span<const PricePeriod> PricePeriods();
 
 // The list's name and version ("@pydantic/genai-prices 0.1.8"; "none" without a list).
 std::string_view PriceListName();
 
 // The price of `tokens` sent to `model` (a log's model id; a "[1m]"-style tail is ignored) at
 // `time`. A model the list does not know costs its family's newest rates (Opus, Sonnet, Haiku,
-// Fable by name; Sonnet for anything else), marked as an estimate.
+// Fable by name; Sonnet for anything else), marked as an estimate unless that comes to nothing.
 RequestPrice PriceRequest(std::string_view model, int64_t time, const RequestTokens& tokens);
 
 // The same with the model's place in the list looked up once: `model` is what PriceModelIndex

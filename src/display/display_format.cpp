@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -57,7 +58,18 @@ std::wstring FormatDuration(int64_t seconds) {
     return Printf("%lldh %02lldm", ll(seconds / 3600), ll(seconds % 3600 / 60));
 }
 
+int32_t NominalWindowMinutes(int32_t minutes) {
+    // Older Codex versions give 299 and 10079: a length within 1% of the 5-hour or the weekly
+    // window is that window.
+    for (const int32_t nominal : {300, 10080}) {
+        if (std::abs(int64_t{minutes} - nominal) * 100 <= nominal)
+            return nominal;
+    }
+    return minutes;
+}
+
 std::wstring FormatWindowLabel(int32_t minutes) {
+    minutes = NominalWindowMinutes(minutes);
     if (minutes <= 0) return L"Current window";
     if (minutes == 10080) return L"Weekly";
     if (minutes % 1440 == 0) return Printf("%d-day window", minutes / 1440);

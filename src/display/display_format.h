@@ -21,8 +21,12 @@ std::wstring FormatTokenCount(double tokens);
 // "0m" for negative spans, "59m", "47h 59m" (hours up to 47), then "2d 0h".
 std::wstring FormatDuration(int64_t seconds);
 
-// "Current window", "Weekly", "1-day window", "90-minute window" or "5-hour window".
+// "Current window", "Weekly", "1-day window", "90-minute window" or "5-hour window", for the
+// nominal length.
 std::wstring FormatWindowLabel(int32_t minutes);
+
+// 300 for 297-303 minutes, 10080 for 9980-10180 (within 1%), any other length as it is.
+int32_t NominalWindowMinutes(int32_t minutes);
 
 // The percent rounded half away from zero, as "90%".
 std::wstring FormatPercent(double percent);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "limits/limit_rows.h"
 #include "platform/local_time.h"
 
 Pace PaceOf(double percent, int64_t resetsAt, int64_t windowSeconds, int64_t now) {
@@ -15,20 +14,17 @@ Pace PaceOf(double percent, int64_t resetsAt, int64_t windowSeconds, int64_t now
     const int64_t gone = windowSeconds - left;
     pace.known = true;
     pace.elapsed = static_cast<double>(gone) / static_cast<double>(windowSeconds);
-    if (pace.elapsed < kPaceMinElapsed || percent < kPaceMinPercent || percent >= 100) return pace;
-    // At the rate so far, 100% is reached this long after the window's start.
+    if (pace.elapsed < kPaceMinElapsed || percent >= 100)
+        return pace;
+    // At the rate so far, 100% is reached this long after the window's start; before the reset
+    // only when more is used than has gone by (over 10% once the floor above is passed), so no
+    // floor on the percent is needed.
     const double toFull = static_cast<double>(gone) * 100 / percent;
     const int64_t start = resetsAt - windowSeconds;
     if (toFull < static_cast<double>(windowSeconds)) {
         pace.runOutAt = start + static_cast<int64_t>(std::floor(toFull));
     }
     return pace;
-}
-
-int64_t LimitWindowSeconds(const std::wstring& label) {
-    if (label == kFiveHourLabel) return 5 * 3600;
-    if (label.starts_with(L"Weekly")) return 7 * 86400;
-    return 0;
 }
 
 std::wstring FormatRunOutTime(int64_t runOutAt, int64_t now) {

@@ -12,19 +12,15 @@ struct Pace {
     friend bool operator==(const Pace&, const Pace&) = default;
 };
 
-// A run-out time is given once this share of the window has gone by and this much of the
-// limit is used; earlier, a few minutes of work would project wildly.
+// A run-out time is given once this share of the window has gone by; earlier, a few minutes of
+// work would project wildly. (A run-out needs more used than gone by, so past this floor a
+// limit runs out early only above 10%: a floor on the percent would decide nothing.)
 inline constexpr double kPaceMinElapsed = 0.10;
-inline constexpr double kPaceMinPercent = 5;
 
 // The pace of a limit at `percent` (0-100) whose window of `windowSeconds` ends at `resetsAt`
 // (Unix seconds), at `now`. Unknown (no tick, no run-out) when either is 0 or the window is not
 // running at `now`; no run-out for a limit already used up.
 Pace PaceOf(double percent, int64_t resetsAt, int64_t windowSeconds, int64_t now);
-
-// The window of a Claude plan limit by its label: 5 hours for the 5-hour limit, 7 days for the
-// weekly ones, 0 (unknown) for any other.
-int64_t LimitWindowSeconds(const std::wstring& label);
 
 // "15:40" (the local clock time), with the day name when it is more than 24 hours after `now`
 // ("Tue 09:15").

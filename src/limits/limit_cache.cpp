@@ -87,6 +87,7 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, st
         ParseLeadingDouble(WideToUtf8(ReadText(path, L"pct" + index, L"0")), row.percent);
         row.resetsAt = ParseLeadingInt64(WideToUtf8(ReadText(path, L"reset" + index, L"0")));
         row.binding = i == binding;
+        row.windowSeconds = WindowSecondsOfLabel(row.label);  // the file keeps labels only
         rows.push_back(std::move(row));
     }
     return at;

@@ -8,6 +8,14 @@ int LimitRowOrderKey(const std::wstring& label) {
     return 2;
 }
 
+int64_t WindowSecondsOfLabel(const std::wstring& label) {
+    if (label == kFiveHourLabel)
+        return kFiveHourSeconds;
+    if (label.starts_with(L"Weekly"))
+        return kWeekSeconds;
+    return 0;
+}
+
 void SortLimitRows(std::vector<LimitRow>& rows) {
     std::stable_sort(rows.begin(), rows.end(), [](const LimitRow& a, const LimitRow& b) {
         return LimitRowOrderKey(a.label) < LimitRowOrderKey(b.label);

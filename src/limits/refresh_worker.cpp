@@ -17,11 +17,11 @@ bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {
 }
 
 void ScheduleAfterFetch(FetchSchedule& schedule, int64_t now, const PlanLimits& limits) {
-    // Rows with no message came from the service itself (cached rows keep the failure's message).
-    if (limits.hasLimits && limits.message.empty()) {
+    // Cached rows keep the failure's status: only the service's own rows end a back-off.
+    if (limits.status == FetchStatus::kOk) {
         schedule.backoff = kFetchInterval;
         schedule.nextFetchTime = now + kFetchInterval;
-    } else if (limits.message.find(L"429") != std::wstring::npos) {
+    } else if (limits.status == FetchStatus::kRateLimited) {
         schedule.nextFetchTime = now + schedule.backoff;
         schedule.backoff = std::min(schedule.backoff * 2, kMaxBackoff);
     } else {

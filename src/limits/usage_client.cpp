@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/config_dirs.h"
 #include "core/json_fields.h"
 #include "core/log_files.h"
 #include "limits/limit_cache.h"
@@ -13,15 +14,26 @@
 
 namespace {
 
-std::wstring StatusMessage(uint32_t status) {
+FetchStatus StatusOfHttp(uint32_t status) {
     switch (status) {
         case 401:
         case 403:
-            return kExpiredMessage;
+            return FetchStatus::kUnauthorized;
         case 429:
+            return FetchStatus::kRateLimited;
+        default:
+            return FetchStatus::kServiceError;
+    }
+}
+
+std::wstring StatusMessage(FetchStatus status, uint32_t httpStatus) {
+    switch (status) {
+        case FetchStatus::kUnauthorized:
+            return kExpiredMessage;
+        case FetchStatus::kRateLimited:
             return kRateLimitedMessage;
         default:
-            return L"Anthropic returned " + std::to_wstring(status);
+            return L"Anthropic returned " + std::to_wstring(httpStatus);
     }
 }
 
@@ -29,8 +41,8 @@ std::wstring StatusMessage(uint32_t status) {
 
 std::optional<std::wstring> FindClaudeCredentials() {
     std::vector<std::wstring> candidates;
-    if (const std::wstring configDir = ReadEnvironment(L"CLAUDE_CONFIG_DIR"); !configDir.empty()) {
-        candidates.push_back(JoinPath(configDir, {L".credentials.json"}));
+    for (const std::wstring& folder : SplitConfigDirs(ReadEnvironment(L"CLAUDE_CONFIG_DIR"))) {
+        candidates.push_back(JoinPath(folder, {L".credentials.json"}));
     }
     candidates.push_back(JoinPath(ReadUserProfile(), {L".claude", L".credentials.json"}));
     for (const std::wstring& candidate : candidates) {
@@ -61,6 +73,7 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
         call.credentialsPath ? ReadWholeFile(*call.credentialsPath) : std::string();
     const auto token = FindStringAfterKey(credentials, "accessToken", 0);
     if (!token) {
+        result.status = FetchStatus::kSignedOut;
         result.message = kSignInMessage;
     } else {
         result.plan = PlanFromCredentials(credentials);
@@ -72,14 +85,17 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
         request.headers = UsageRequestHeaders(Utf8ToWide(*token));
         const HttpsResponse response = call.transport(request);
         if (!response.responded) {
+            result.status = FetchStatus::kOffline;
             result.message = kOfflineMessage;
         } else if (response.status == 200) {
             result.limits = ParseUsageResponse(response.body);
             result.extra = ParseExtraUsage(response.body);
             result.hasLimits = !result.limits.empty();
+            result.status = result.hasLimits ? FetchStatus::kOk : FetchStatus::kNoLimits;
             if (!result.hasLimits) result.message = kNoLimitsMessage;
         } else {
-            result.message = StatusMessage(response.status);
+            result.status = StatusOfHttp(response.status);
+            result.message = StatusMessage(result.status, response.status);
         }
     }
 

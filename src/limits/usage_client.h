@@ -10,6 +10,19 @@
 #include "limits/limit_rows.h"
 #include "platform/https.h"
 
+// How the last fetch went. Decisions (the back-off, the panel's text) go by this; `message` is
+// only what is shown.
+enum class FetchStatus {
+    kNotFetched,    // no fetch yet, or a record merged with the status line's rows
+    kOk,            // the service gave rows
+    kSignedOut,     // no credentials file, or no access token in it: nothing was sent
+    kOffline,       // no answer
+    kUnauthorized,  // 401 or 403: the sign-in has expired
+    kRateLimited,   // 429
+    kNoLimits,      // 200 without any limit
+    kServiceError,  // any other status
+};
+
 // The plan-limit part of the published state.
 struct PlanLimits {
     bool hasLimits = false;       // at least one row to show
@@ -19,6 +32,7 @@ struct PlanLimits {
     std::vector<LimitRow> limits;  // in row order
     int64_t asOf = 0;             // when the figures were obtained
     ExtraUsage extra;             // paid usage beyond the limits, from the service
+    FetchStatus status = FetchStatus::kNotFetched;  // kept when rows come from api.ini
 };
 
 // The status texts of a fetch.
@@ -28,8 +42,9 @@ inline constexpr wchar_t kExpiredMessage[] = L"Claude sign-in expired: open Clau
 inline constexpr wchar_t kRateLimitedMessage[] = L"429";
 inline constexpr wchar_t kNoLimitsMessage[] = L"No plan limits on this account";
 
-// Claude Code's credentials file: CLAUDE_CONFIG_DIR/.credentials.json when that exists, else
-// USERPROFILE/.claude/.credentials.json when that exists, else nothing.
+// Claude Code's credentials file: .credentials.json in the first folder CLAUDE_CONFIG_DIR names
+// (SplitConfigDirs) that has one, else USERPROFILE/.claude/.credentials.json when that exists,
+// else nothing.
 std::optional<std::wstring> FindClaudeCredentials();
 
 // The plan name in the credentials text: "subscriptionType" with its first byte upper-cased.

@@ -47,6 +47,14 @@ std::optional<std::wstring> UsageRowLabel(std::string_view key) {
     return TitleCaseKey(WithoutOauth(key));
 }
 
+int64_t UsageRowWindowSeconds(std::string_view key) {
+    if (key == "five_hour")
+        return kFiveHourSeconds;
+    if (key == "seven_day" || key.starts_with("seven_day_"))
+        return kWeekSeconds;
+    return 0;
+}
+
 std::wstring ModelNameForLabel(std::string_view name) {
     return PrintableLabel(name, kMaxModelNameChars);
 }
@@ -84,8 +92,10 @@ void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
 
         const std::string_view kind = FindStringAfterKey(entry, "kind").value_or("");
         std::wstring label;
+        int64_t window = kWeekSeconds;
         if (kind == "session") {
             label = kFiveHourLabel;
+            window = kFiveHourSeconds;
         } else if (kind == "weekly_all") {
             label = kWeeklyAllLabel;
         } else if (kind == "weekly_scoped") {
@@ -102,7 +112,8 @@ void AddServiceLimits(std::string_view body, std::vector<LimitRow>& rows) {
             double percent = 0;
             if (!FindNumberAfterKey(entry, "percent", 0, kNoLimit, percent)) continue;
             const auto resets = FindStringAfterKey(entry, "resets_at");
-            row = rows.insert(rows.end(), {label, percent, resets ? ParseIsoTime(*resets) : 0});
+            row = rows.insert(rows.end(),
+                              {label, percent, resets ? ParseIsoTime(*resets) : 0, false, window});
         }
         if (!bindingFound && IsTrue(entry, "is_active")) {
             row->binding = bindingFound = true;
@@ -148,7 +159,8 @@ std::vector<LimitRow> ParseUsageResponse(std::string_view body) {
             continue;
         }
         const auto resets = FindStringAfterKey(member, "resets_at", 0);
-        rows.push_back({*label, percent, resets ? ParseIsoTime(*resets) : 0});
+        rows.push_back({*label, percent, resets ? ParseIsoTime(*resets) : 0, false,
+                        UsageRowWindowSeconds(key)});
     }
     SortLimitRows(rows);
     AddServiceLimits(body, rows);  // after the members' rows, which win

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ std::wstring ModelNameForLabel(std::string_view name);
 // "seven_day" is "Weekly · All models", "seven_day_NAME" is "Weekly · " + TitleCaseKey(NAME),
 // any other key its TitleCaseKey; "oauth_apps" reads as "apps".
 std::optional<std::wstring> UsageRowLabel(std::string_view key);
+
+// The window of the row for a reply member: 5 hours for "five_hour", 7 days for "seven_day" and
+// "seven_day_NAME", 0 (unknown) for any other.
+int64_t UsageRowWindowSeconds(std::string_view key);
 
 // Byte by byte: "_" becomes a space, the first byte and each one after "_" is upper-cased
 // (ASCII), and every byte becomes one UTF-16 code unit.

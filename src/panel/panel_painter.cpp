@@ -270,8 +270,7 @@ private:
         const PlanLimits& plan = in_.snapshot.planLimits;
         if (plan.hasLimits) {
             for (const LimitRow& row : plan.limits) {
-                WindowLimit(row.label, row.percent, row.resetsAt, LimitWindowSeconds(row.label),
-                            row.binding);
+                WindowLimit(row.label, row.percent, row.resetsAt, row.windowSeconds, row.binding);
             }
             if (plan.extra.enabled) Limit(L"Extra usage", 0, false, FormatExtraUsage(plan.extra));
             if (plan.fromStatusLine) return;
@@ -280,7 +279,7 @@ private:
             ConnectOffer();
             return;
         }
-        if (plan.message == L"429") {
+        if (plan.status == FetchStatus::kRateLimited) {
             MessageRow(L"Anthropic is rate limiting usage checks. Estimate:");
         } else if (!plan.message.empty()) {
             MessageRow(plan.message);

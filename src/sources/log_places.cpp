@@ -2,6 +2,7 @@
 
 #include "claude_logs/log_roots.h"
 #include "codex/codex_scanner.h"
+#include "core/config_dirs.h"
 #include "core/log_files.h"
 #include "platform/system.h"
 
@@ -24,12 +25,9 @@ std::vector<LogPlace> LocalPlaces(const PlaceEnvironment& env) {
         ClaudeLogRoots(env.userProfile, env.home, env.claudeConfigDir);
     std::vector<LogPlace> places;
     // The configured folders come first, one place each; the two in the home folder last.
-    size_t begin = 0;
-    for (size_t i = 0; i + 2 < roots.size(); ++i) {
-        size_t comma = env.claudeConfigDir.find(L',', begin);
-        if (comma == std::wstring::npos) comma = env.claudeConfigDir.size();
-        places.push_back({env.claudeConfigDir.substr(begin, comma - begin), {roots[i]}, {}});
-        begin = comma + 1;
+    const std::vector<std::wstring> configured = SplitConfigDirs(env.claudeConfigDir);
+    for (size_t i = 0; i < configured.size(); ++i) {
+        places.push_back({configured[i], {roots[i]}, {}});
     }
     const std::wstring system(kThisSystemName);
     places.push_back({system + L" ~/.claude", {roots[roots.size() - 2]}, {}});

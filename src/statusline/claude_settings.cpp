@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "core/config_dirs.h"
 #include "platform/atomic_file.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
@@ -42,9 +44,9 @@ std::string_view EntryBytes(std::string_view text, const StatusLineEntry& entry)
 
 std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
                                    const std::wstring& userProfile) {
-    const std::wstring folder = claudeConfigDir.substr(0, claudeConfigDir.find(L','));
-    if (!folder.empty()) {
-        return WideFromPath(PathFromWide(folder) / "settings.json");
+    const std::vector<std::wstring> folders = SplitConfigDirs(claudeConfigDir);
+    if (!folders.empty()) {
+        return WideFromPath(PathFromWide(folders.front()) / "settings.json");
     }
     if (userProfile.empty()) {
         return {};

@@ -18,8 +18,8 @@ struct StatusLineEntry {
     size_t end = 0;
 };
 
-// The settings.json that Claude Code reads: in the first folder CLAUDE_CONFIG_DIR names (a
-// comma-separated list, as for the logs), else in USERPROFILE\.claude; empty when neither is
+// The settings.json that Claude Code reads: in the first folder CLAUDE_CONFIG_DIR names
+// (SplitConfigDirs, as for the logs), else in USERPROFILE\.claude; empty when neither is
 // known (nothing is written then).
 std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
                                    const std::wstring& userProfile);

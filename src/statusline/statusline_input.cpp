@@ -14,7 +14,7 @@ constexpr auto npos = std::string_view::npos;
 
 // One limit object of the input, found at or after the "rate_limits" anchor.
 bool ParseLimit(std::string_view input, size_t anchor, std::string_view quotedKey,
-                const wchar_t* label, LimitRow& row) {
+                const wchar_t* label, int64_t window, LimitRow& row) {
     const size_t key = FindBytes(input, quotedKey, anchor);
     if (key == npos) {
         return false;
@@ -26,6 +26,7 @@ bool ParseLimit(std::string_view input, size_t anchor, std::string_view quotedKe
     }
     row.label = label;
     row.percent = percent;
+    row.windowSeconds = window;
     double resetsAt = 0;
     if (FindNumberAfterKey(input, "resets_at", key, bound, resetsAt)) {
         row.resetsAt = TruncateToInt64(resetsAt);
@@ -46,8 +47,12 @@ std::vector<LimitRow> ParseStatusLineLimits(std::string_view input) {
         return rows;
     }
     LimitRow row;
-    if (ParseLimit(input, anchor, "\"five_hour\"", kFiveHourLabel, row)) rows.push_back(row);
-    if (ParseLimit(input, anchor, "\"seven_day\"", kWeeklyAllLabel, row)) rows.push_back(row);
+    if (ParseLimit(input, anchor, "\"five_hour\"", kFiveHourLabel, kFiveHourSeconds, row)) {
+        rows.push_back(row);
+    }
+    if (ParseLimit(input, anchor, "\"seven_day\"", kWeeklyAllLabel, kWeekSeconds, row)) {
+        rows.push_back(row);
+    }
     return rows;
 }
 

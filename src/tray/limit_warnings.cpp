@@ -50,7 +50,7 @@ std::vector<Balloon> WarningTracker::CheckLimitWarnings(const UsageSnapshot& sna
     if (snapshot.planLimits.hasLimits) {
         for (const LimitRow& row : snapshot.planLimits.limits) {
             warn(L"cl" + row.label, row.percent, L"Claude " + row.label, row.resetsAt,
-                 LimitWindowSeconds(row.label));
+                 row.windowSeconds);
         }
     } else if (snapshot.claude.active && maxblock > 0) {
         warn(L"cc", snapshot.claude.percent, L"Claude Code session", snapshot.claude.current.end,

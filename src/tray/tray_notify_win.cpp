@@ -12,6 +12,9 @@ namespace {
 
 constexpr UINT kStartFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;  // 0x87
 
+// The tooltip is made to fit the field; the cut below is only a guard.
+static_assert(sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) == kTooltipMaxChars + 1);
+
 template <size_t N>
 void CopyCut(wchar_t (&field)[N], const std::wstring& text) {
     const size_t length = std::min(text.size(), N - 1);

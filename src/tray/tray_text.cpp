@@ -1,5 +1,7 @@
 #include "tray/tray_text.h"
 
+#include <vector>
+
 #include "core/numbers.h"
 #include "display/display_format.h"
 #include "display/pace.h"
@@ -31,44 +33,99 @@ std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std
     return claude ? claude : codex;
 }
 
+namespace {
+
+// What gives way, in this order, when the tooltip would not fit the shell's 127 characters:
+// first the ", out at …" parts of every line, then the extra-usage line, then the lines of a
+// binding limit other than the first row, then "No active session". The first Claude row (or
+// the estimate) and the Codex line, each tool's headline figure, stay; only a line that cannot
+// fit even then (a row label of unusual length) is left out, whole. A line is never cut.
+enum GivesWay { kRunOutParts = 1, kExtraLine, kBindingLines, kNoSessionLine, kNever };
+
+struct TipLine {
+    std::wstring text;
+    std::wstring runOut;  // ", out at 15:40", or empty
+    int givesWay;         // the step from which the whole line is left out
+};
+
+std::wstring JoinLines(const std::vector<TipLine>& lines, int step) {
+    std::wstring tip = L"Tidewell";
+    for (const TipLine& line : lines) {
+        if (line.givesWay <= step)
+            continue;
+        tip += L"\n" + line.text;
+        if (step < kRunOutParts)
+            tip += line.runOut;
+    }
+    return tip;
+}
+
+// The first row's name on its line: its window, or its label when that is all there is.
+std::wstring TooltipRowName(const LimitRow& row) {
+    if (row.label == kFiveHourLabel)
+        return L"5-hour";
+    if (row.label == kWeeklyAllLabel)
+        return L"Weekly";
+    return row.label;
+}
+
+}  // namespace
+
 std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
     if (!snapshot.hasUpdate) return kReadingTooltip;
-    std::wstring tip = L"Tidewell";
+    std::vector<TipLine> lines;
     const PlanLimits& plan = snapshot.planLimits;
     if (plan.hasLimits && !plan.limits.empty()) {
         const LimitRow& first = plan.limits.front();
-        tip += L"\nClaude 5-hour: " + std::to_wstring(RoundPercent(first.percent)) +
-               L"%, resets in " + FormatDuration(SaturatingAdd(first.resetsAt, -now)) +
-               RunOutSuffix(PaceOf(first.percent, first.resetsAt, LimitWindowSeconds(first.label),
-                                   now),
-                            now);
+        lines.push_back(
+            {L"Claude " + TooltipRowName(first) + L": " +
+                 std::to_wstring(RoundPercent(first.percent)) + L"%, resets in " +
+                 FormatDuration(SaturatingAdd(first.resetsAt, -now)),
+             RunOutSuffix(PaceOf(first.percent, first.resetsAt, first.windowSeconds, now), now),
+             kNever});
         for (const LimitRow& row : plan.limits) {  // the limit that binds, when another one
             if (row.binding && &row != &first) {
-                tip += L"\n" + row.label + L": " + std::to_wstring(RoundPercent(row.percent)) +
-                       L"%, binding" +
-                       RunOutSuffix(PaceOf(row.percent, row.resetsAt, LimitWindowSeconds(row.label),
-                                           now),
-                                    now);
+                lines.push_back(
+                    {row.label + L": " + std::to_wstring(RoundPercent(row.percent)) + L"%, binding",
+                     RunOutSuffix(PaceOf(row.percent, row.resetsAt, row.windowSeconds, now), now),
+                     kBindingLines});
             }
         }
-        if (plan.extra.enabled) tip += L"\nExtra usage: " + FormatExtraUsage(plan.extra);
+        if (plan.extra.enabled) {
+            lines.push_back({L"Extra usage: " + FormatExtraUsage(plan.extra), {}, kExtraLine});
+        }
     } else if (snapshot.claude.active) {
-        tip += L"\nClaude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
-               L"% (estimate)" +
-               RunOutSuffix(PaceOf(snapshot.claude.percent, snapshot.claude.current.end,
-                                   kBlockSeconds, now),
-                            now);
+        lines.push_back(
+            {L"Claude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
+                 L"% (estimate)",
+             RunOutSuffix(
+                 PaceOf(snapshot.claude.percent, snapshot.claude.current.end, kBlockSeconds, now),
+                 now),
+             kNever});
     }
     const CodexWindow& primary = snapshot.codex.primary;
     if (primary.present) {
-        tip += L"\nCodex: " + std::to_wstring(TruncatePercent(primary.usedPercent)) +
-               L"%, resets in " + FormatDuration(SaturatingAdd(primary.resetsAt, -now)) +
-               RunOutSuffix(PaceOf(primary.usedPercent, primary.resetsAt,
-                                   int64_t{primary.windowMinutes} * 60, now),
-                            now);
+        lines.push_back({L"Codex: " + std::to_wstring(TruncatePercent(primary.usedPercent)) +
+                             L"%, resets in " +
+                             FormatDuration(SaturatingAdd(primary.resetsAt, -now)),
+                         RunOutSuffix(PaceOf(primary.usedPercent, primary.resetsAt,
+                                             int64_t{primary.windowMinutes} * 60, now),
+                                      now),
+                         kNever});
     }
     if (!snapshot.claude.active && !primary.present) {
-        tip += L"\nNo active session";
+        lines.push_back({L"No active session", {}, kNoSessionLine});
+    }
+    for (int step = 0; step < kNever; ++step) {
+        std::wstring tip = JoinLines(lines, step);
+        if (tip.size() <= kTooltipMaxChars)
+            return tip;
+    }
+    std::wstring tip = L"Tidewell";
+    for (const TipLine& line : lines) {
+        if (line.givesWay == kNever && tip.size() + 1 + line.text.size() <= kTooltipMaxChars) {
+            tip += L"\n" + line.text;
+        }
     }
     return tip;
 }

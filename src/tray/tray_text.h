@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,6 +14,10 @@ inline constexpr wchar_t kReadingTooltip[] = L"Tidewell \u00b7 reading logs\u202
 // other value acts as "auto"), or nothing.
 std::optional<double> ChooseTrayPercent(const UsageSnapshot& snapshot, const std::wstring& show);
 
-// The tray tooltip: "Tidewell", then the Claude, Codex and no-session lines as they apply; the
-// reading text until the first figures arrive.
+// The characters of tooltip text the shell keeps (its field holds 128 with the terminating zero).
+inline constexpr size_t kTooltipMaxChars = 127;
+
+// The tray tooltip: "Tidewell", then the Claude, Codex and no-session lines as they apply, in at
+// most kTooltipMaxChars (the less important parts give way, whole); the reading text until the
+// first figures arrive.
 std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now);

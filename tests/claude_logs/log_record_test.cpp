@@ -43,6 +43,19 @@ TEST(ParseClaudeLogLine, CountsTokensAndPricesByModel) {
     }
 }
 
+// Claude Code's own "<synthetic>" replies name no real model and use no tokens: they cost
+// nothing for certain, so their window's cost is no estimate on their account.
+TEST(ParseClaudeLogLine, ASyntheticReplyIsNoEstimate) {
+    AssistantReply reply;
+    reply.model = "<synthetic>";
+    reply.in = reply.out = reply.cacheWrite = reply.cacheRead = 0;
+    const ClaudeLogRecord record = Parse(AssistantLine(reply));
+    EXPECT_EQ(record.cost, 0);
+    EXPECT_FALSE(record.costEstimated);
+    reply.out = 1;  // a model no list knows that did cost something: a guess
+    EXPECT_TRUE(Parse(AssistantLine(reply)).costEstimated);
+}
+
 // Claude Code logs one-hour cache writes apart; they cost twice the input rate, not 1.25 times.
 TEST(ParseClaudeLogLine, OneHourCacheWritesAreDearer) {
     if (PriceListName() == "none") GTEST_SKIP() << "built without the price list";

@@ -27,12 +27,11 @@ TEST(ClaudeLogRoots, UserProfileWinsOverHome) {
     EXPECT_EQ(roots[0], P({"u", ".claude", "projects"}));
 }
 
-TEST(ClaudeLogRoots, CommasSplitWithoutTrimming) {
+TEST(ClaudeLogRoots, CommasSplitBlanksTrimmedEmptyItemsDropped) {
     const auto roots = ClaudeLogRoots(L"", L"h", L" a,,b,");
-    ASSERT_EQ(roots.size(), 5u);
-    EXPECT_EQ(roots[0], P({" a", "projects"}));
-    EXPECT_EQ(roots[1], P({"projects"}));  // the empty item
-    EXPECT_EQ(roots[2], P({"b", "projects"}));
+    ASSERT_EQ(roots.size(), 4u);
+    EXPECT_EQ(roots[0], P({"a", "projects"}));
+    EXPECT_EQ(roots[1], P({"b", "projects"}));  // not "projects" in the current folder
 }
 
 TEST(ClaudeLogRoots, NoHomeGivesRelativeRoots) {

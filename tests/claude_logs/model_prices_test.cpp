@@ -39,12 +39,15 @@ TEST(ModelPrices, TodaysModelsTheirTiersAndTails) {
         {"claude-opus-5", 5, false},
         {"claude-opus-5-5-20261001", 4, false},
         {"claude-fable-5-1", 10, false},
-        {"claude-fable-5-1-2026", 10, true},           // not a date: its family's newest
+        {"claude-fable-5-1-2026", 10, true},  // not a date: its family's newest
         {"claude-sonnet-5[1m]", 2, false},
         {"claude-haiku-4-5-20251001", 1, false},
-        {"claude-sonnet-4-5-20250929", 6, false},      // past the 200k tier
-        {"claude-opus-9", 4, true},                    // a future Opus: Opus 5.5 for now
-        {"gpt-5", 2, true},                            // no family: Sonnet's newest
+        {"claude-sonnet-4-5-20250929", 6, false},  // past the 200k tier
+        {"claude-opus-5-20260801", 5, false},      // eight digits: a date
+        {"claude-opus-5-202608011", 4, true},      // nine: not a date, an unknown Opus
+        {"claude-opus-5-2026080", 4, true},        // seven
+        {"claude-opus-9", 4, true},                // a future Opus: Opus 5.5 for now
+        {"gpt-5", 2, true},                        // no family: Sonnet's newest
     };
     for (const Case& c : cases) {
         const RequestPrice price = PriceRequest(c.model, 1790856000, million);
@@ -56,6 +59,76 @@ TEST(ModelPrices, TodaysModelsTheirTiersAndTails) {
                      (100000 * 3 + 50000 * 3.75 + 50000 * 0.3) / 1e6);
     EXPECT_DOUBLE_EQ(PriceRequest("claude-sonnet-4-5", 0, {100001, 0, 50000, 0, 50000}).dollars,
                      (100001 * 6 + 50000 * 7.5 + 50000 * 0.6) / 1e6);
+}
+
+TEST(ModelPrices, AModelThatCostNothingIsNoEstimate) {
+    // Claude Code's "<synthetic>" replies: no model any list knows, and no tokens.
+    EXPECT_FALSE(PriceRequest("<synthetic>", 1790856000, {}).estimated);
+    EXPECT_EQ(PriceRequest("<synthetic>", 1790856000, {}).dollars, 0);
+    EXPECT_TRUE(PriceRequest("<synthetic>", 1790856000, {0, 1, 0, 0, 0}).estimated);
+}
+
+TEST(PricePeriodAt, ByDateWhateverTheTableOrder) {
+    const PricePeriod periods[] = {
+        {0, 2000, {3}, 0, {}}, {0, 0, {1}, 0, {}},    {0, 1000, {2}, 0, {}},
+        {1, 1000, {7}, 0, {}}, {1, 3000, {8}, 0, {}},
+    };
+    struct Case {
+        int model;
+        int64_t time;
+        double rate;  // of the period chosen; 0: none
+    };
+    const Case cases[] = {
+        {0, -1, 1},   {0, 0, 1},    {0, 999, 1},  {0, 1000, 2},
+        {0, 1999, 2}, {0, 2000, 3}, {0, 9000, 3},  // the latest begun, though the table lists it
+                                                   // first
+        {1, 0, 7},                                 // before every period: the earliest
+        {1, 2999, 7}, {1, 3000, 8}, {2, 1000, 0},
+    };
+    for (const Case& c : cases) {
+        const PricePeriod* period = PricePeriodAt(periods, c.model, c.time);
+        EXPECT_EQ(period ? period->base.input : 0, c.rate) << c.model << " at " << c.time;
+    }
+}
+
+TEST(ModelPrices, ANewPeriodBeginsAtItsFirstSecond) {
+    if (PriceListName() == "none")
+        GTEST_SKIP() << "built without the price list";
+    // Past a 200k tier, which is where this list's prices change.
+    const double input = 300000;
+    const auto dollars = [&](const PricePeriod& period) {
+        const bool tier = period.tierStart != 0 && input > static_cast<double>(period.tierStart);
+        return input * (tier ? period.tier.input : period.base.input) / 1e6;
+    };
+    int changes = 0;
+    for (const PricePeriod& period : PricePeriods()) {
+        const PricePeriod* before = nullptr;  // the same model's period just before this one
+        for (const PricePeriod& other : PricePeriods()) {
+            if (other.model == period.model && other.from < period.from &&
+                (!before || other.from > before->from)) {
+                before = &other;
+            }
+        }
+        if (!before)
+            continue;
+        EXPECT_LT(before->from, period.from);
+        EXPECT_DOUBLE_EQ(PriceRequestFor(period.model, "", period.from, {input}).dollars,
+                         dollars(period));
+        EXPECT_DOUBLE_EQ(PriceRequestFor(period.model, "", period.from - 1, {input}).dollars,
+                         dollars(*before));
+        if (dollars(period) != dollars(*before))
+            ++changes;
+    }
+    EXPECT_GE(changes, 1);  // the list has a price change to try this on
+}
+
+TEST(ModelPrices, EachModelsPeriodsByDateInTheTable) {
+    const auto periods = PricePeriods();
+    for (size_t i = 1; i < periods.size(); ++i) {
+        if (periods[i].model == periods[i - 1].model) {
+            EXPECT_LT(periods[i - 1].from, periods[i].from) << "model " << periods[i].model;
+        }
+    }
 }
 
 }  // namespace

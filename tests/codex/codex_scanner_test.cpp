@@ -175,6 +175,30 @@ TEST_F(CodexScan, AModelsBucketNeverReplacesTheAccountsFigures) {
     EXPECT_EQ(limits.buckets.size(), 2u);
 }
 
+TEST_F(CodexScan, ABucketsLaterLineWithTheSameTimeWinsAsTheAccountsDoes) {
+    const auto event = [](const std::string& time, double percent) {
+        return R"({"timestamp":")" + time +
+               R"(","rate_limits":{"limit_id":"codex_bengalfox",)"
+               R"("primary":{"used_percent":)" +
+               std::to_string(percent) +
+               R"(}}})"
+               "\n";
+    };
+    const fs::path log = sessions / "s.jsonl";
+    Append(log, event("2025-09-10T10:00:00Z", 11) + event("2025-09-10T10:00:00Z", 12));
+    CodexLimits limits = Scan();
+    ASSERT_EQ(limits.buckets.size(), 1u);
+    EXPECT_DOUBLE_EQ(limits.buckets[0].primary.usedPercent, 12);  // the same scan
+    Append(log, event("2025-09-10T10:00:00Z", 13));
+    limits = Scan();
+    ASSERT_EQ(limits.buckets.size(), 1u);
+    EXPECT_DOUBLE_EQ(limits.buckets[0].primary.usedPercent, 13);  // a later scan
+    Append(log, event("2025-09-10T09:59:59Z", 14));               // one second older: kept out
+    limits = Scan();
+    ASSERT_EQ(limits.buckets.size(), 1u);
+    EXPECT_DOUBLE_EQ(limits.buckets[0].primary.usedPercent, 13);
+}
+
 TEST_F(CodexScan, ForeignBucketNamesAreKeptShortAndPrintable) {
     EXPECT_EQ(CodexBucketLabel("", "codex_x"), L"codex_x");
     EXPECT_EQ(CodexBucketLabel("a\x01" "b\x7f", "id"), L"ab");

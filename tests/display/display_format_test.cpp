@@ -26,10 +26,27 @@ TEST(DisplayFormat, DurationsUseHoursUpToFortySeven) {
 
 TEST(DisplayFormat, WindowLabels) {
     const std::pair<int32_t, const wchar_t*> cases[] = {
-        {0, L"Current window"}, {-1, L"Current window"}, {10080, L"Weekly"},
-        {1440, L"1-day window"}, {2880, L"2-day window"}, {20160, L"14-day window"},
-        {300, L"5-hour window"}, {60, L"1-hour window"}, {90, L"90-minute window"},
-        {45, L"45-minute window"}, {299, L"299-minute window"},
+        {0, L"Current window"},
+        {-1, L"Current window"},
+        {10080, L"Weekly"},
+        {1440, L"1-day window"},
+        {2880, L"2-day window"},
+        {20160, L"14-day window"},
+        {300, L"5-hour window"},
+        {60, L"1-hour window"},
+        {90, L"90-minute window"},
+        {45, L"45-minute window"},
+        // Older Codex gives a minute less; within 1% of 5 hours or a week is that window.
+        {296, L"296-minute window"},
+        {297, L"5-hour window"},
+        {299, L"5-hour window"},
+        {303, L"5-hour window"},
+        {304, L"304-minute window"},
+        {9979, L"9979-minute window"},
+        {9980, L"Weekly"},
+        {10079, L"Weekly"},
+        {10180, L"Weekly"},
+        {10181, L"10181-minute window"},
     };
     for (const auto& [minutes, text] : cases) EXPECT_EQ(FormatWindowLabel(minutes), text) << minutes;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "limits/limit_rows.h"
 #include "platform/local_time.h"
 
 namespace {
@@ -34,6 +35,11 @@ TEST(Pace, TickAndRunOutFollowTheStraightLine) {
         {"quiet early: under a tenth gone", 90, kFive, start + 1799, true, 1799.0 / kFive, 0},
         {"a tenth gone, fast", 20, kFive, start + 1800, true, 0.1, start + 9000},
         {"used under 5%", 4.9, kFive, start + 1800, true, 0.1, 0},
+        // Past the floor only a limit used faster than time goes runs out early: no floor on
+        // the percent is needed.
+        {"a tenth gone, a tenth used", 10, kFive, start + 1800, true, 0.1, 0},
+        {"a tenth gone, a hair over a tenth used", 10.01, kFive, start + 1800, true, 0.1,
+         start + 17982},
         {"5% used in a tenth: out after the reset", 5, kFive, start + 1800, true, 0.1, 0},
         {"10.5% used in a tenth", 10.5, kFive, start + 1800, true, 0.1, start + 17142},
         {"exactly on pace", 40, kFive, start + 2 * kHour, true, 0.4, 0},
@@ -54,11 +60,11 @@ TEST(Pace, TickAndRunOutFollowTheStraightLine) {
 }
 
 TEST(Pace, WindowsOfClaudeLimitsByLabel) {
-    EXPECT_EQ(LimitWindowSeconds(L"5-hour limit"), kFive);
-    EXPECT_EQ(LimitWindowSeconds(L"Weekly \u00b7 All models"), 7 * 86400);
-    EXPECT_EQ(LimitWindowSeconds(L"Weekly \u00b7 Opus"), 7 * 86400);
-    EXPECT_EQ(LimitWindowSeconds(L"Monthly"), 0);
-    EXPECT_EQ(LimitWindowSeconds(L"5-hour limits"), 0);
+    EXPECT_EQ(WindowSecondsOfLabel(L"5-hour limit"), kFive);
+    EXPECT_EQ(WindowSecondsOfLabel(L"Weekly \u00b7 All models"), 7 * 86400);
+    EXPECT_EQ(WindowSecondsOfLabel(L"Weekly \u00b7 Opus"), 7 * 86400);
+    EXPECT_EQ(WindowSecondsOfLabel(L"Monthly"), 0);
+    EXPECT_EQ(WindowSecondsOfLabel(L"5-hour limits"), 0);
 }
 
 TEST(Pace, RunOutLabelNamesTheDayBeyondADay) {

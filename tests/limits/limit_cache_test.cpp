@@ -15,9 +15,12 @@ protected:
 };
 
 TEST_F(LimitCache, RowsAndPlanRoundTripExactly) {
-    const std::vector<LimitRow> rows = {{kFiveHourLabel, 42, 1757600000},
-                                        {kWeeklyAllLabel, 17.5, 0},
-                                        {L"Weekly \u00b7 Opus \u9031 \U0001F30A", 99.999, -5}};
+    // The windows are not stored: read back, they follow from the labels.
+    const std::vector<LimitRow> rows = {
+        {kFiveHourLabel, 42, 1757600000, false, kFiveHourSeconds},
+        {kWeeklyAllLabel, 17.5, 0, false, kWeekSeconds},
+        {L"Weekly \u00b7 Opus \u9031 \U0001F30A", 99.999, -5, false, kWeekSeconds},
+        {L"Monthly", 1, 0}};
     WriteLimitCacheAt(path, rows, L"Max", 1757500000);
     std::vector<LimitRow> back;
     std::wstring plan;
@@ -29,7 +32,8 @@ TEST_F(LimitCache, RowsAndPlanRoundTripExactly) {
 // The binding row is a key of its own: a file without it reads as before, and the rows of a
 // file with it read the same to a reader that knows nothing of it.
 TEST_F(LimitCache, TheBindingRowIsAKeyOlderReadersSkip) {
-    std::vector<LimitRow> rows = {{kFiveHourLabel, 29, 0}, {L"Weekly \u00b7 Fable", 43, 5, true}};
+    std::vector<LimitRow> rows = {{kFiveHourLabel, 29, 0, false, kFiveHourSeconds},
+                                  {L"Weekly \u00b7 Fable", 43, 5, true, kWeekSeconds}};
     WriteLimitCacheAt(path, rows, L"Max", 7);
     EXPECT_EQ(IniReadString(path, L"l", L"bind", L"", 16), L"1");
     std::vector<LimitRow> back;
@@ -54,7 +58,7 @@ TEST_F(LimitCache, ExtraUsageRoundTripsUnderKeysOfItsOwn) {
         ExtraUsage back{true, 1, 1, true};
         ReadLimitCache(path, rows, nullptr, &back);
         EXPECT_EQ(back, extra);
-        EXPECT_EQ(rows, (std::vector<LimitRow>{{kFiveHourLabel, 1, 0}}));
+        EXPECT_EQ(rows, (std::vector<LimitRow>{{kFiveHourLabel, 1, 0, false, kFiveHourSeconds}}));
         EXPECT_EQ(IniReadString(path, L"l", L"xon", L"none", 8), extra.enabled ? L"1" : L"none");
     }
 }

@@ -9,11 +9,15 @@ namespace {
 
 constexpr int64_t kStart = 1757500000;
 
-PlanLimits Service(std::vector<LimitRow> rows, std::wstring message = L"") {
+// A fetch's result. The message of a failure is not the one the client writes: the worker must
+// go by the status alone.
+PlanLimits Service(std::vector<LimitRow> rows, FetchStatus status = FetchStatus::kOk) {
     PlanLimits limits;
     limits.limits = std::move(rows);
     limits.hasLimits = !limits.limits.empty();
-    limits.message = std::move(message);
+    limits.status = status;
+    if (status != FetchStatus::kOk)
+        limits.message = L"failed";
     limits.plan = L"Max";
     return limits;
 }
@@ -141,7 +145,7 @@ TEST_F(Worker, ARequestedRefreshComesAtMostSixtySecondsAfterAFetch) {
 }
 
 TEST_F(Worker, RateLimitingBacksOffAndASuccessResetsIt) {
-    answer = Service({}, L"429");
+    answer = Service({}, FetchStatus::kRateLimited);
     int64_t now = kStart;
     std::vector<int64_t> pauses;
     for (int i = 0; i < 5; ++i) {
@@ -158,18 +162,18 @@ TEST_F(Worker, RateLimitingBacksOffAndASuccessResetsIt) {
 }
 
 TEST_F(Worker, OtherFailuresLeaveTheBackOffAlone) {
-    answer = Service({}, L"429");
+    answer = Service({}, FetchStatus::kRateLimited);
     worker.RunCycle(kStart, false);  // pause 600, back-off now 1200
-    answer = Service({}, L"Offline: can't reach Anthropic");
+    answer = Service({}, FetchStatus::kOffline);
     worker.RunCycle(kStart + 600, false);
     EXPECT_EQ(worker.schedule().nextFetchTime, kStart + 1200);
-    answer = Service({}, L"429");
+    answer = Service({}, FetchStatus::kRateLimited);
     worker.RunCycle(kStart + 1200, false);
     EXPECT_EQ(worker.schedule().nextFetchTime, kStart + 2400);  // waits 1200
 }
 
 TEST_F(Worker, CachedRowsAfterA429StillBackOff) {
-    answer = Service({{L"5-hour limit", 5, 0}}, L"429");  // rows from api.ini, message kept
+    answer = Service({{L"5-hour limit", 5, 0}}, FetchStatus::kRateLimited);  // rows from api.ini
     worker.RunCycle(kStart, false);
     EXPECT_EQ(worker.schedule().backoff, 1200);
 }
@@ -223,7 +227,7 @@ TEST_F(Worker, StaleLiveRowsAreIgnoredAndNothingIsZeroed) {
 }
 
 TEST_F(Worker, LiveRowsHideAnOfflineServiceAndFillAnEmptyPlan) {
-    answer = Service({}, L"Offline: can't reach Anthropic");
+    answer = Service({}, FetchStatus::kOffline);
     answer.plan = L"";
     live = {{L"5-hour limit", 30, 0}};
     liveAt = kStart;

@@ -48,6 +48,7 @@ TEST_F(Fetch, SuccessGivesRowsPlanAndWritesTheCache) {
     EXPECT_TRUE(limits.hasLimits);
     EXPECT_FALSE(limits.fromStatusLine);
     EXPECT_EQ(limits.message, L"");
+    EXPECT_EQ(limits.status, FetchStatus::kOk);
     EXPECT_EQ(limits.plan, L"Max");
     EXPECT_EQ(limits.asOf, kNow + 1);
     ASSERT_EQ(limits.limits.size(), 2u);
@@ -74,20 +75,33 @@ TEST_F(Fetch, SuccessGivesRowsPlanAndWritesTheCache) {
 }
 
 TEST_F(Fetch, EveryFailureHasItsMessage) {
-    const std::pair<HttpsResponse, const wchar_t*> cases[] = {
-        {{false, 0, ""}, L"Offline: can't reach Anthropic"},
-        {{true, 401, ""}, L"Claude sign-in expired: open Claude Code once"},
-        {{true, 403, ""}, L"Claude sign-in expired: open Claude Code once"},
-        {{true, 429, ""}, L"429"},
-        {{true, 500, "oops"}, L"Anthropic returned 500"},
-        {{true, 0, ""}, L"Anthropic returned 0"},
-        {{true, 200, "{}"}, L"No plan limits on this account"},
-        {{true, 200, R"({"five_hour":{"utilization":null}})"}, L"No plan limits on this account"},
+    struct Case {
+        HttpsResponse response;
+        const wchar_t* message;
+        FetchStatus status;
     };
-    for (const auto& [response, message] : cases) {
+    const Case cases[] = {
+        {{false, 0, ""}, L"Offline: can't reach Anthropic", FetchStatus::kOffline},
+        {{true, 401, ""},
+         L"Claude sign-in expired: open Claude Code once",
+         FetchStatus::kUnauthorized},
+        {{true, 403, ""},
+         L"Claude sign-in expired: open Claude Code once",
+         FetchStatus::kUnauthorized},
+        {{true, 429, ""}, L"429", FetchStatus::kRateLimited},
+        {{true, 428, ""}, L"Anthropic returned 428", FetchStatus::kServiceError},
+        {{true, 500, "oops"}, L"Anthropic returned 500", FetchStatus::kServiceError},
+        {{true, 0, ""}, L"Anthropic returned 0", FetchStatus::kServiceError},
+        {{true, 200, "{}"}, L"No plan limits on this account", FetchStatus::kNoLimits},
+        {{true, 200, R"({"five_hour":{"utilization":null}})"},
+         L"No plan limits on this account",
+         FetchStatus::kNoLimits},
+    };
+    for (const auto& [response, message, status] : cases) {
         answer = response;
         const PlanLimits limits = Run();
         EXPECT_EQ(limits.message, message);
+        EXPECT_EQ(limits.status, status) << response.status;
         EXPECT_FALSE(limits.hasLimits);
         EXPECT_TRUE(limits.limits.empty());
         EXPECT_EQ(limits.asOf, kNow + 1);
@@ -101,6 +115,7 @@ TEST_F(Fetch, NoUsableCredentialsSendNothing) {
         WriteBytes(dir.path() / ".credentials.json", text);
         const PlanLimits limits = Run();
         EXPECT_EQ(limits.message, L"Sign in to Claude Code to see your plan limits");
+        EXPECT_EQ(limits.status, FetchStatus::kSignedOut);
         EXPECT_EQ(limits.plan, L"");
     }
     call.credentialsPath.reset();
@@ -120,6 +135,7 @@ TEST_F(Fetch, AFreshCacheStandsInAfterAFailure) {
     PlanLimits limits = Run();
     EXPECT_TRUE(limits.hasLimits);
     EXPECT_EQ(limits.message, L"Anthropic returned 500");
+    EXPECT_EQ(limits.status, FetchStatus::kServiceError);  // cached rows: the failure still shows
     EXPECT_EQ(limits.asOf, kNow - 43199);
     EXPECT_EQ(limits.plan, L"Pro");
     ASSERT_EQ(limits.limits.size(), 1u);
@@ -154,6 +170,10 @@ TEST(FindClaudeCredentials, PrefersTheConfigDirThenTheProfile) {
     };
     EXPECT_EQ(found(), dir.path() / "profile" / ".claude" / ".credentials.json");
     WriteBytes(dir.path() / "config" / ".credentials.json", "{}");
+    EXPECT_EQ(found(), dir.path() / "config" / ".credentials.json");
+    // A list of folders: the first that has the file, past one that has not.
+    const std::string list = (dir.path() / "none").string() + ", " + config;
+    SetEnvironment("CLAUDE_CONFIG_DIR", list.c_str());
     EXPECT_EQ(found(), dir.path() / "config" / ".credentials.json");
     SetEnvironment("CLAUDE_CONFIG_DIR", nullptr);
     profileVariable.reset();

@@ -17,10 +17,14 @@ const std::string kBody =
 TEST(ParseUsageResponse, BuildsRowsInRowOrder) {
     const std::vector<LimitRow> rows = ParseUsageResponse(kBody);
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 42.5, ParseIsoTime("2025-09-10T13:00:00Z")}));
-    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 17, ParseIsoTime("2025-09-14T08:00:00Z")}));
-    EXPECT_EQ(rows[2], (LimitRow{L"Weekly \u00b7 Opus", 55, ParseIsoTime("2025-09-14T08:00:00Z")}));
-    EXPECT_EQ(rows[3], (LimitRow{L"Weekly \u00b7 Sonnet", 3, 0}));  // resets_at null
+    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 42.5, ParseIsoTime("2025-09-10T13:00:00Z"), false,
+                                 kFiveHourSeconds}));
+    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 17,
+                                 ParseIsoTime("2025-09-14T08:00:00Z"), false, kWeekSeconds}));
+    EXPECT_EQ(rows[2], (LimitRow{L"Weekly \u00b7 Opus", 55, ParseIsoTime("2025-09-14T08:00:00Z"),
+                                 false, kWeekSeconds}));
+    EXPECT_EQ(rows[3],
+              (LimitRow{L"Weekly \u00b7 Sonnet", 3, 0, false, kWeekSeconds}));  // resets_at null
 }
 
 // Today's replies give per-model weekly caps only in the "limits" array (trimmed from real
@@ -41,10 +45,12 @@ const std::string kToday =
 TEST(ParseUsageResponse, TodaysLimitsArrayGivesTheModelRowAndTheBindingMark) {
     const std::vector<LimitRow> rows = ParseUsageResponse(kToday);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 29, ParseIsoTime("2026-09-03T15:00:00.52+00:00")}));
-    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 26, ParseIsoTime("2026-09-08T10:00:00Z")}));
-    EXPECT_EQ(rows[2],
-              (LimitRow{L"Weekly \u00b7 Fable", 43, ParseIsoTime("2026-09-05T10:00:00Z"), true}));
+    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 29, ParseIsoTime("2026-09-03T15:00:00.52+00:00"),
+                                 false, kFiveHourSeconds}));
+    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 26,
+                                 ParseIsoTime("2026-09-08T10:00:00Z"), false, kWeekSeconds}));
+    EXPECT_EQ(rows[2], (LimitRow{L"Weekly \u00b7 Fable", 43, ParseIsoTime("2026-09-05T10:00:00Z"),
+                                 true, kWeekSeconds}));
 }
 
 TEST(ParseUsageResponse, LimitsArrayShapes) {
@@ -64,17 +70,20 @@ TEST(ParseUsageResponse, LimitsArrayShapes) {
     const Case cases[] = {
         {"limits only: session and weekly_all stand in for the members",
          R"({"limits":[)" + entry("weekly_all", 12, false) + "," + entry("session", 7, true) + "]}",
-         {{L"5-hour limit", 7, 0, true}, {L"Weekly \u00b7 All models", 12, 0}}},
+         {{L"5-hour limit", 7, 0, true, kFiveHourSeconds},
+          {L"Weekly \u00b7 All models", 12, 0, false, kWeekSeconds}}},
         {"a legacy row wins over the array's figures and takes its mark",
          R"({"seven_day_opus":{"utilization":50,"resets_at":null},"limits":[)" +
              entry("weekly_scoped", 51, true, "Opus") + "]}",
-         {{L"Weekly \u00b7 Opus", 50, 0, true}}},
+         {{L"Weekly \u00b7 Opus", 50, 0, true, kWeekSeconds}}},
         {"over 100 stays as given; only the first active entry binds",
          R"({"limits":[)" + entry("weekly_scoped", 143.5, true, "Fable") + "," +
              entry("weekly_scoped", 2, true, "Haiku") + "]}",
-         {{L"Weekly \u00b7 Fable", 143.5, 0, true}, {L"Weekly \u00b7 Haiku", 2, 0}}},
+         {{L"Weekly \u00b7 Fable", 143.5, 0, true, kWeekSeconds},
+          {L"Weekly \u00b7 Haiku", 2, 0, false, kWeekSeconds}}},
         {"unknown kinds and nameless models give nothing",
-         R"({"limits":[)" + entry("monthly", 5, true) + "," + entry("weekly_scoped", 5, false) + "]}",
+         R"({"limits":[)" + entry("monthly", 5, true) + "," + entry("weekly_scoped", 5, false) +
+             "]}",
          {}},
         {"null, empty and garbled arrays give nothing", R"({"limits":null})", {}},
         {"", R"({"limits":[]})", {}},
@@ -148,6 +157,23 @@ TEST(TitleCaseKey, WorksByteByByte) {
     EXPECT_EQ(TitleCaseKey("opus_4"), L"Opus 4");
     EXPECT_EQ(TitleCaseKey("\xC3\xA9t\xC3\xA9"), std::wstring({L'\xC3', L'\xA9', L't', L'\xC3', L'\xA9'}));
     EXPECT_EQ(TitleCaseKey(""), L"");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UsageRowWindowSeconds, ByTheMembersKey) {
+    const std::pair<const char*, int64_t> cases[] = {
+        {"five_hour", kFiveHourSeconds},
+        {"seven_day", kWeekSeconds},
+        {"seven_day_opus", kWeekSeconds},
+        {"seven_dayx", 0},
+        {"five_hours", 0},
+        {"monthly", 0},
+    };
+    for (const auto& [key, seconds] : cases)
+        EXPECT_EQ(UsageRowWindowSeconds(key), seconds) << key;
 }
 
 }  // namespace

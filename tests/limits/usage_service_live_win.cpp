@@ -75,6 +75,7 @@ TEST_F(UsageServiceLive, StatusAnswersGiveTheirMessagesAndFallBackToAFreshCache)
     EXPECT_EQ(Fetch("401").message, L"Claude sign-in expired: open Claude Code once");
     EXPECT_EQ(Fetch("403").message, L"Claude sign-in expired: open Claude Code once");
     EXPECT_EQ(Fetch("429").message, L"429");
+    EXPECT_EQ(Fetch("429").status, FetchStatus::kRateLimited);
     PlanLimits limits = Fetch("500");
     EXPECT_EQ(limits.message, L"Anthropic returned 500");
     EXPECT_FALSE(limits.hasLimits);

@@ -156,6 +156,7 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
     settings.settingsPage = true;
     Scene estimate = first;
     estimate.snapshot.planLimits.message = L"429";
+    estimate.snapshot.planLimits.status = FetchStatus::kRateLimited;
     estimate.snapshot.claude = {true, true, {}, {}, {}, 55, {}};
     estimate.snapshot.codex.found = true;
     Scene compact = live;
@@ -460,8 +461,9 @@ TEST(PanelLayout, PaceTickAndRunOutTime) {
     for (const Case& c : cases) {
         Scene scene;
         scene.dpi = c.dpi;
-        scene.snapshot.planLimits.limits = {{L"5-hour limit", c.percent, kNow + 3600},
-                                            {L"Weekly \u00b7 All models", 12, 0}};
+        scene.snapshot.planLimits.limits = {
+            {L"5-hour limit", c.percent, kNow + 3600, false, 5 * 3600},
+            {L"Weekly \u00b7 All models", 12, 0, false, 7 * 86400}};
         scene.settings.seccodex = false;
         RecordingCanvas canvas;
         scene.Draw(canvas);

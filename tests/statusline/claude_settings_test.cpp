@@ -320,7 +320,8 @@ TEST(ClaudeSettingsPathFor, TheFolderClaudeCodeReads) {
     EXPECT_EQ(path(L"", L"home"), home / ".claude" / "settings.json");
     EXPECT_EQ(path(L"cfg", L"home"), PathFromWide(L"cfg") / "settings.json");
     EXPECT_EQ(path(L"one,two", L""), PathFromWide(L"one") / "settings.json");
-    EXPECT_EQ(path(L",two", L"home"), home / ".claude" / "settings.json");
+    EXPECT_EQ(path(L",two", L"home"), PathFromWide(L"two") / "settings.json");  // no empty folder
+    EXPECT_EQ(path(L" , ", L"home"), home / ".claude" / "settings.json");
     EXPECT_EQ(ClaudeSettingsPathFor(L"", L""), L"");
 }
 

@@ -26,8 +26,9 @@ std::string Line(const std::string& input) {
 TEST(StatusLine, BothLimitsGiveTwoRowsAndTheFullLine) {
     const auto rows = ParseStatusLineLimits(Input(kBoth));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 42.5, 1757600000}));
-    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 17, ParseIsoTime("2025-09-14T08:00:00Z")}));
+    EXPECT_EQ(rows[0], (LimitRow{L"5-hour limit", 42.5, 1757600000, false, kFiveHourSeconds}));
+    EXPECT_EQ(rows[1], (LimitRow{L"Weekly \u00b7 All models", 17,
+                                 ParseIsoTime("2025-09-14T08:00:00Z"), false, kWeekSeconds}));
     EXPECT_EQ(Line(Input(kBoth)), "Opus  5h 43% \xC2\xB7 week 17%\n");
 }
 

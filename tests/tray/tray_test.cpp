@@ -158,7 +158,7 @@ TEST(TrayPace, RunOutTimeJoinsTooltipLinesAndBalloons) {
     // Three of five hours gone: 60% is on pace, 60.5% runs out just before the reset.
     const int64_t now = 1'800'000'000, reset = now + 2 * 3600;
     UsageSnapshot s = Snapshot(true, false, true);
-    s.planLimits.limits[0] = {L"5-hour limit", 60, reset};
+    s.planLimits.limits[0] = {L"5-hour limit", 60, reset, false, 5 * 3600};
     s.codex.primary = {true, 90, 300, reset};
     const int64_t codexOut = now - 3 * 3600 + 12000;  // 90% in 3 h: 100% after 3 h 20 m
     EXPECT_EQ(BuildTrayTooltip(s, now),
@@ -174,6 +174,69 @@ TEST(TrayPace, RunOutTimeJoinsTooltipLinesAndBalloons) {
               L"Resets in 2h 00m. At this pace: out at " + FormatLocalClockTime(codexOut) + L".");
     // A window of unknown length gives no run-out.
     EXPECT_EQ(tracker.WarnIfNeeded(now, L"x", 90, L"X", reset)->text, L"Resets in 2h 00m.");
+}
+
+TEST(TrayTooltip, FitsTheShellLessImportantPartsGivingWayFirst) {
+    const int64_t now = 1'800'000'000, day = 86400;
+    UsageSnapshot s = Snapshot(true, false, true);
+    PlanLimits& plan = s.planLimits;
+    plan.limits = {{L"5-hour limit", 60.5, now + 2 * 3600, false, 5 * 3600},
+                   {L"Weekly \u00b7 All models", 62, now + 3 * day, true, 7 * day}};
+    plan.extra = {true, 1240, 5000, true};
+    s.codex.primary = {true, 90, 300, now + 2 * 3600};
+    // Everything at once would be some 180 characters: the run-out times and the extra usage
+    // give way, each tool's headline stays, whole.
+    const std::wstring all = BuildTrayTooltip(s, now);
+    EXPECT_EQ(all,
+              L"Tidewell\nClaude 5-hour: 61%, resets in 2h 00m\n"
+              L"Weekly \u00b7 All models: 62%, binding\nCodex: 90%, resets in 2h 00m");
+    EXPECT_LE(all.size(), kTooltipMaxChars);
+    // Without the binding line, dropping the run-out times is enough: the extra usage stays.
+    plan.limits[1].binding = false;
+    EXPECT_EQ(BuildTrayTooltip(s, now),
+              L"Tidewell\nClaude 5-hour: 61%, resets in 2h 00m\nExtra usage: $12.40 of $50.00\n"
+              L"Codex: 90%, resets in 2h 00m");
+    // When everything fits, everything shows as it is.
+    plan.extra.enabled = false;
+    EXPECT_EQ(BuildTrayTooltip(s, now), L"Tidewell\nClaude 5-hour: 61%, resets in 2h 00m, out at " +
+                                            FormatLocalClockTime(now - 3 * 3600 + 17851) +
+                                            L"\nCodex: 90%, resets in 2h 00m, out at " +
+                                            FormatLocalClockTime(now - 3 * 3600 + 12000));
+}
+
+TEST(TrayTooltip, ExactlyTheShellsLengthFitsOneMoreGivesWay) {
+    const int64_t now = 1000;
+    UsageSnapshot s = Snapshot(true, false, false);
+    s.planLimits.extra = {true, 1240, 5000, true};
+    const auto withLabel = [&](size_t length) {
+        s.planLimits.limits = {{std::wstring(length, L'x'), 5, 0}};
+        return BuildTrayTooltip(s, now);
+    };
+    const std::wstring tail =
+        L": 5%, resets in 0m\nExtra usage: $12.40 of $50.00\nNo active session";
+    const size_t fits = kTooltipMaxChars - (L"Tidewell\nClaude " + tail).size();
+    EXPECT_EQ(withLabel(fits), L"Tidewell\nClaude " + std::wstring(fits, L'x') + tail);
+    EXPECT_EQ(withLabel(fits).size(), 127u);
+    EXPECT_EQ(withLabel(fits + 1), L"Tidewell\nClaude " + std::wstring(fits + 1, L'x') +
+                                       L": 5%, resets in 0m\nNo active session");
+    // A label too long for any line: that line goes whole, the rest stays.
+    s.codex.primary = {true, 31.5, 300, 0};
+    EXPECT_EQ(withLabel(200), L"Tidewell\nCodex: 31%, resets in 0m");
+}
+
+TEST(TrayTooltip, TheFirstLineIsNamedByItsOwnRow) {
+    const int64_t now = 1000;
+    UsageSnapshot s = Snapshot(true, false, false);
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"5-hour limit", L"Claude 5-hour"},
+        {L"Weekly \u00b7 All models", L"Claude Weekly"},  // a plan with weekly limits only
+        {L"Weekly \u00b7 Opus", L"Claude Weekly \u00b7 Opus"},
+    };
+    for (const auto& [label, name] : cases) {
+        s.planLimits.limits = {{label, 30, now + 3 * 86400, false, 7 * 86400}};
+        EXPECT_EQ(BuildTrayTooltip(s, now), L"Tidewell\n" + std::wstring(name) +
+                                                L": 30%, resets in 3d 0h\nNo active session");
+    }
 }
 
 TEST(LimitWarnings, LevelsStartAtExactly80And95) {
