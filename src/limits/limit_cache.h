@@ -32,9 +32,17 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows,
 // True when a cache read at `now` that gave `rowCount` rows written at `at` may be used.
 bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);
 
-// "live.ini" and "api.ini" in the program's folder (empty when there is no such folder).
+// "live.ini" and "api.ini" in the program's local folder (empty when there is no such folder).
+// Both are rewritten after every reply or fetch, so they do not belong in a roaming profile,
+// where earlier versions kept them: a cache found only there is moved over first.
 std::wstring LiveCachePath();
 std::wstring ApiCachePath();
+
+// Moves the cache at `oldPath` to `path` when only the old one exists. A move rather than a copy
+// cannot overwrite a cache another process has just written at `path`, and leaves no stale copy
+// behind to roam. Off one volume (a redirected roaming folder) nothing moves: the cache is then
+// simply written anew at the next reply or fetch. True when the file was moved.
+bool MoveCacheFromOldFolder(const std::wstring& oldPath, const std::wstring& path);
 
 // "live.ini" as the refresh worker reads it every cycle: from the file only after something
 // changed in its folder (the status line command wrote it) and every ten minutes, otherwise the

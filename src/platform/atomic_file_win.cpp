@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/atomic_file_replace.h"
 #include "platform/handles_win.h"
 
 namespace {
@@ -43,6 +44,31 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Moves the finished temporary file to the target's name, trying again while another program
+// holds the original or a second writer got there first.
+bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
+    for (int attempt = 1;; ++attempt) {
+        // ReplaceFileW keeps the replaced file's attributes and security descriptor; a file that
+        // does not exist (yet, or any more) is moved into place without replacing anything.
+        const bool exists = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool ok = exists ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                               : MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        if (ok) {
+            return true;
+        }
+        switch (AfterReplaceFailure(GetLastError(), attempt)) {
+            case ReplaceStep::RetryNow:
+                break;
+            case ReplaceStep::RetryLater:
+                Sleep(ReplaceRetryDelayMs(attempt));
+                break;
+            case ReplaceStep::GiveUp:
+                return false;
+        }
+    }
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
@@ -65,12 +91,7 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = CloseHandle(file.release()) && ok;  // a failed close can lose written data
     if (ok) {
-        // ReplaceFileW keeps the replaced file's attributes and security descriptor; a file that
-        // does not exist yet is simply moved into place.
-        ok = attributes != INVALID_FILE_ATTRIBUTES
-                 ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                 : MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        ok = PutInPlace(temp, target);
     }
     if (!ok) {
         DeleteFileW(temp.c_str());
@@ -82,4 +103,10 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
                                                                 : FILE_ATTRIBUTE_NORMAL);
     }
     return ok;
+}
+
+bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists; without
+    // MOVEFILE_COPY_ALLOWED it is a rename, never a copy a reader could see half-made.
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }

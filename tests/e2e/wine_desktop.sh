@@ -20,7 +20,8 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/de
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /f >/dev/null 2>&1
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
-rm -rf "$data"
+local_data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tidewell"  # the limit caches
+rm -rf "$data" "$local_data"
 # No WSL distributions and no desktop-app sessions unless a script makes them.
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Lxss' /f >/dev/null 2>&1
 rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Claude"
