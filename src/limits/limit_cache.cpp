@@ -41,7 +41,7 @@ std::wstring CachePath(const char* name) {
 
 }  // namespace
 
-void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
                        const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra) {
     // The whole section in one write: a status-line process writing while the worker reads
     // can no longer hand it half a section.
@@ -61,12 +61,12 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
         entries.emplace_back(L"xspent", FixedSix(extra.spentCents));
         if (extra.hasCap) entries.emplace_back(L"xcap", FixedSix(extra.capCents));
     }
-    IniReplaceSection(path, kSection, entries);
+    return IniReplaceSection(path, kSection, entries);
 }
 
-void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
                      const std::wstring& plan, const ExtraUsage& extra) {
-    WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)), extra);
+    return WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)), extra);
 }
 
 int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, std::wstring* plan,

@@ -16,12 +16,13 @@ inline constexpr int64_t kLiveCacheMaxAge = 21599;  // under 6 hours
 
 // Replaces the file's section with the rows, the plan and the extra usage, stamped with the
 // current time. The binding row and the extra usage are keys that older readers skip ("bind",
-// "xon", "xspent", "xcap"), written only when there is such a row or extra usage is on.
-void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+// "xon", "xspent", "xcap"), written only when there is such a row or extra usage is on. True
+// when the file was written.
+bool WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
                      const std::wstring& plan, const ExtraUsage& extra = {});
 
 // The same with the time of writing given.
-void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
                        const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra = {});
 
 // Appends the file's rows to `rows` and, when `plan` and `extra` are given, sets them to what

@@ -3,12 +3,12 @@
 namespace {
 // Win32 error codes, as winerror.h numbers them.
 constexpr uint32_t kFileNotFound = 2;
-constexpr uint32_t kAccessDenied = 5;          // also: the original is open or pending deletion
+constexpr uint32_t kAccessDenied = 5;  // also: the original is open or pending deletion
 constexpr uint32_t kSharingViolation = 32;
 constexpr uint32_t kLockViolation = 33;
 constexpr uint32_t kFileExists = 80;
 constexpr uint32_t kAlreadyExists = 183;
-constexpr uint32_t kUnableToRemoveReplaced = 1175;  // both files kept their names
+constexpr uint32_t kUnableToRemoveReplaced = 1175;   // both files kept their names
 constexpr uint32_t kUnableToMoveReplacement = 1176;  // without a backup: the original is gone
 constexpr uint32_t kUserMappedFile = 1224;
 }  // namespace

@@ -2,11 +2,10 @@
 
 #include <cstdint>
 
-// When the finished temporary file is put in place of the original (ReplaceFileW, or
-// MoveFileExW when there is no original yet), Windows can refuse for a moment: another program
-// (a second writer, an indexer, a virus scanner, a backup) holds the original open without
-// FILE_SHARE_DELETE, or a second writer's file appeared meanwhile. Such failures are tried
-// again a few times, shortly; any other failure ends the write.
+// The finished temporary file is renamed over the original. The rename can fail for a moment
+// while another program (a second writer, an indexer, a virus scanner, a backup) holds the
+// original open without sharing it for deletion, or, before Windows 10 1709 or off NTFS, holds it
+// open at all: such failures are tried again a few times, shortly; any other ends the write.
 
 inline constexpr int kReplaceAttempts = 6;
 

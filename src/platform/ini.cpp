@@ -26,7 +26,8 @@ std::optional<std::string> CurrentText(const std::wstring& path) {
     return std::nullopt;
 }
 
-bool EditFile(const std::wstring& path, const std::function<std::string(const std::string&)>& edit) {
+bool EditFile(const std::wstring& path,
+              const std::function<std::string(const std::string&)>& edit) {
     if (path.empty()) {
         return false;
     }
@@ -96,7 +97,8 @@ int32_t IniReadInt(const std::wstring& path, const std::wstring& section, const 
     return IniFile::Read(path).Int(section, key, defaultValue);
 }
 
-bool IniWriteKeys(const std::wstring& path, const std::wstring& section, const IniEntries& entries) {
+bool IniWriteKeys(const std::wstring& path, const std::wstring& section,
+                  const IniEntries& entries) {
     return EditFile(path, [&](const std::string& text) {
         std::string edited = text;
         for (const auto& [key, value] : entries) {

@@ -68,7 +68,8 @@ char32_t NextUtf8(std::string_view s, size_t& i) {
 
 bool IsValidUtf8(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
-        if (NextUtf8(s, i) == kInvalid) return false;
+        if (NextUtf8(s, i) == kInvalid)
+            return false;
     }
     return true;
 }
@@ -147,8 +148,10 @@ std::string IniBytesFromText(std::string_view text, IniEncoding encoding) {
     char32_t previous = 0;
     for (size_t i = 0; i < text.size();) {
         char32_t c = NextUtf8(text, i);
-        if (c == kInvalid) c = kReplacement;
-        if (c == U'\n' && previous != U'\r') AppendUtf16Le(out, U'\r');
+        if (c == kInvalid)
+            c = kReplacement;
+        if (c == U'\n' && previous != U'\r')
+            AppendUtf16Le(out, U'\r');
         AppendUtf16Le(out, c);
         previous = c;
     }

@@ -1,3 +1,5 @@
 #include "platform/ini_encoding.h"
 
-IniEncoding IniFileEncoding() { return IniEncoding::Utf8; }
+IniEncoding IniFileEncoding() {
+    return IniEncoding::Utf8;
+}

@@ -17,9 +17,8 @@ TEST(AfterReplaceFailure, RetriesOnlyWhatAnotherProgramCausesForAMoment) {
         {1176, ReplaceStep::RetryNow},    // the original is gone: move the new file in
         {2, ReplaceStep::RetryNow},       // the original went away before the call
         {183, ReplaceStep::RetryNow},     // a second writer's file appeared: replace it
-        {80, ReplaceStep::RetryNow},
-        {112, ReplaceStep::GiveUp},       // disk full
-        {3, ReplaceStep::GiveUp},         // the folder is gone
+        {80, ReplaceStep::RetryNow},     {112, ReplaceStep::GiveUp},  // disk full
+        {3, ReplaceStep::GiveUp},                                     // the folder is gone
         {0, ReplaceStep::GiveUp},
     };
     for (const auto& c : cases) {

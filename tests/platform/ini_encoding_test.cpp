@@ -44,7 +44,8 @@ TEST(IniTextFromBytes, ReadsEveryEncodingAFileMayHave) {
 TEST(IniBytesFromText, WindowsFilesAreUtf16WithTheirMarkAndCrlf) {
     EXPECT_EQ(IniBytesFromText("[l]\nn=1\r\nx=\xC2\xB7\n", IniEncoding::Utf16LeCrlf),
               Utf16Le(u"[l]\r\nn=1\r\nx=\u00b7\r\n"));
-    EXPECT_EQ(IniBytesFromText("a=\xF0\x9F\x8C\x8A", IniEncoding::Utf16LeCrlf), Utf16Le(u"a=\U0001F30A"));
+    EXPECT_EQ(IniBytesFromText("a=\xF0\x9F\x8C\x8A", IniEncoding::Utf16LeCrlf),
+              Utf16Le(u"a=\U0001F30A"));
     EXPECT_EQ(IniBytesFromText("a=\xB7", IniEncoding::Utf16LeCrlf), Utf16Le(u"a=\xFFFD"));
     EXPECT_EQ(IniBytesFromText("", IniEncoding::Utf16LeCrlf), "\xFF\xFE");
     EXPECT_EQ(IniBytesFromText("[l]\nx=\xC2\xB7\n", IniEncoding::Utf8), "[l]\nx=\xC2\xB7\n");
@@ -69,7 +70,8 @@ TEST(IniWriteKeys, SetsSeveralKeysInOneWriteAndKeepsTheRest) {
     const std::wstring path = dir.File("config.ini");
     IniWriteString(path, L"q", L"welcomed", L"1");
     IniWriteString(path, L"l", L"n", L"2");
-    ASSERT_TRUE(IniWriteKeys(path, L"q", {{L"size", L"2"}, {L"show", L"codex"}, {L"Welcomed", L"1"}}));
+    ASSERT_TRUE(
+        IniWriteKeys(path, L"q", {{L"size", L"2"}, {L"show", L"codex"}, {L"Welcomed", L"1"}}));
     const IniFile file = IniFile::Read(path);
     EXPECT_EQ(file.Int(L"q", L"size", 1), 2);
     EXPECT_EQ(file.String(L"q", L"show", L"", 512), L"codex");
