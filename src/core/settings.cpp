@@ -38,10 +38,6 @@ bool SurelyMissing(const std::wstring& path) {
            std::filesystem::file_type::not_found;
 }
 
-}  // namespace
-
-namespace {
-
 std::wstring Created(const std::wstring& folder) {
     if (!folder.empty()) {
         std::error_code ignored;
