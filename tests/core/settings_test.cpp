@@ -86,6 +86,8 @@ TEST_F(SettingsFile, TheFirstRunIsRecordedOnce) {
     EXPECT_FALSE(RecordFirstRun(path));
     EXPECT_FALSE(RecordFirstRun(L""));
     EXPECT_FALSE(RecordFirstRun(dir.File("missing-folder/config.ini")));
+    WriteBytes(dir.path() / "file-not-folder", "");  // a file where the folder should be
+    EXPECT_FALSE(RecordFirstRun(dir.File("file-not-folder/config.ini")));
 }
 
 // Only a missing file is a first run. A settings file cut short at any byte (a crash or a full
