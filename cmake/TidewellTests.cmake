@@ -38,6 +38,12 @@ if(WIN32)
     target_link_libraries(tidewell_addroot PRIVATE tidewell_warnings crypt32)
     add_executable(tidewell_report_page ${PROJECT_SOURCE_DIR}/tests/tools/report_page_win.cpp)
     target_link_libraries(tidewell_report_page PRIVATE tidewell_core tidewell_warnings)
+    # Writer processes, some killed mid-write, against a reader of the same limit cache.
+    add_executable(tidewell_ini_stress ${PROJECT_SOURCE_DIR}/tests/tools/ini_stress_win.cpp)
+    target_link_libraries(tidewell_ini_stress PRIVATE tidewell_core tidewell_warnings)
+    target_link_options(tidewell_ini_stress PRIVATE -municode)
+    add_test(NAME ini_stress COMMAND tidewell_ini_stress 20)
+    set_tests_properties(ini_stress PROPERTIES TIMEOUT 120 FAIL_REGULAR_EXPRESSION "[1-9][0-9]* failed")
     # Not a test: times one full panel repaint (run it under Wine by hand).
     add_executable(tidewell_paint_bench ${PROJECT_SOURCE_DIR}/tests/tools/paint_bench_win.cpp)
     target_link_libraries(tidewell_paint_bench PRIVATE tidewell_core tidewell_warnings)

@@ -6,14 +6,13 @@
 #include <string_view>
 #include <vector>
 #include <ctime>
-#include <fstream>
 
 #include "claude_logs/scan.h"
 #include "platform/unicode.h"
 #include "sources/place_scan.h"
 #include "core/numbers.h"
 #include "core/settings.h"
-#include "platform/system.h"
+#include "platform/atomic_file.h"
 
 namespace {
 
@@ -89,11 +88,7 @@ int RunJsonExport(const std::wstring& outputPath) {
     const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
     const std::string json = FormatJsonExport(claude, codex);
 
-    std::ofstream file(PathFromWide(outputPath), std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return 1;
-    }
-    file.write(json.data(), static_cast<std::streamsize>(json.size()));
-    file.close();
-    return file.fail() ? 1 : 0;
+    // Replaced whole: a script reading the file while the export runs, or an export that fails
+    // half-way (disk full), never leaves a cut JSON line where the last good one was.
+    return WriteFileAtomically(outputPath, json) ? 0 : 1;
 }

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "core/numbers.h"
-#include "platform/file_walk.h"
 #include "platform/ini.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
@@ -15,32 +14,31 @@ namespace {
 const std::wstring kSection = L"q";
 constexpr size_t kTextBufferChars = 512;
 
-bool ReadBool(const std::wstring& path, const wchar_t* key, bool defaultValue) {
-    return IniReadInt(path, kSection, key, defaultValue ? 1 : 0) == 1;
+bool ReadBool(const IniFile& file, const wchar_t* key, bool defaultValue) {
+    return file.Int(kSection, key, defaultValue ? 1 : 0) == 1;
 }
 
-void WriteBool(const std::wstring& path, const wchar_t* key, bool value) {
-    IniWriteString(path, kSection, key, value ? L"1" : L"0");
-}
-
-void WriteInt(const std::wstring& path, const wchar_t* key, int64_t value) {
-    IniWriteString(path, kSection, key, std::to_wstring(value));
-}
+const wchar_t* Bool(bool value) { return value ? L"1" : L"0"; }
 
 // The leading number of the text, 0 when there is none, as _wtof reads it. A hand-edited "nan"
 // or "inf", a negative value or one no block can reach would stop the largest block from ever
 // being learned (or make every estimate 0%), so each reads as "not learned yet".
-double ReadMaxBlock(const std::wstring& path) {
-    const std::wstring text = IniReadString(path, kSection, L"maxblock", L"0", kTextBufferChars);
+double ReadMaxBlock(const IniFile& file) {
+    const std::wstring text = file.String(kSection, L"maxblock", L"0", kTextBufferChars);
     double value = 0;
     ParseLeadingDouble(WideToUtf8(text), value);
     return value >= 0 && value <= kMaxPlausibleBlockTokens ? value : 0;
 }
 
-}  // namespace
+// True only when nothing at all is at `path`: a file that exists but cannot be read, or whose
+// folder cannot be looked into, is not missing.
+bool SurelyMissing(const std::wstring& path) {
+    std::error_code error;
+    return std::filesystem::status(PathFromWide(path), error).type() ==
+           std::filesystem::file_type::not_found;
+}
 
-std::wstring DataDirectory() {
-    const std::wstring folder = ProgramDataFolder();
+std::wstring Created(const std::wstring& folder) {
     if (!folder.empty()) {
         std::error_code ignored;
         std::filesystem::create_directories(PathFromWide(folder), ignored);
@@ -48,38 +46,49 @@ std::wstring DataDirectory() {
     return folder;
 }
 
+}  // namespace
+
+std::wstring DataDirectory() { return Created(ProgramDataFolder()); }
+
+std::wstring LocalDataDirectory() { return Created(ProgramLocalDataFolder()); }
+
 Settings ReadSettings(const std::wstring& configPath) {
+    // One reading of the file, so that the values all come from the same version of it.
+    const IniFile file = IniFile::Read(configPath);
     Settings s;
     s.configPath = configPath;
-    s.maxblock = ReadMaxBlock(configPath);
-    s.alerts = ReadBool(configPath, L"alerts", true);
-    s.pinned = ReadBool(configPath, L"pinned", false);
-    s.secclaude = ReadBool(configPath, L"secclaude", true);
-    s.seccodex = ReadBool(configPath, L"seccodex", true);
-    s.size = IniReadInt(configPath, kSection, L"size", 1);
+    s.maxblock = ReadMaxBlock(file);
+    s.alerts = ReadBool(file, L"alerts", true);
+    s.pinned = ReadBool(file, L"pinned", false);
+    s.secclaude = ReadBool(file, L"secclaude", true);
+    s.seccodex = ReadBool(file, L"seccodex", true);
+    s.size = file.Int(kSection, L"size", 1);
     if (s.size < 0 || s.size > 2) s.size = 1;  // Compact, Normal or Large
-    s.px = IniReadInt(configPath, kSection, L"px", kPanelNeverMoved);
-    s.py = IniReadInt(configPath, kSection, L"py", kPanelNeverMoved);
-    s.show = IniReadString(configPath, kSection, L"show", L"auto", kTextBufferChars);
+    s.px = file.Int(kSection, L"px", kPanelNeverMoved);
+    s.py = file.Int(kSection, L"py", kPanelNeverMoved);
+    s.show = file.String(kSection, L"show", L"auto", kTextBufferChars);
     return s;
 }
 
-void WriteSettings(const Settings& s) {
-    const std::wstring& path = s.configPath;
-    if (path.empty()) {
-        return;
+bool WriteSettings(const Settings& s) {
+    if (s.configPath.empty()) {
+        return false;
     }
-    WriteInt(path, L"maxblock", TruncateToInt64(s.maxblock.Load()));
-    WriteBool(path, L"alerts", s.alerts);
-    IniWriteString(path, kSection, L"show", s.show);
-    WriteBool(path, L"pinned", s.pinned);
-    WriteInt(path, L"size", s.size);
-    WriteBool(path, L"secclaude", s.secclaude);
-    WriteBool(path, L"seccodex", s.seccodex);
+    // Every key in one replacement of the file. "welcomed" goes with them: settings are saved
+    // only by a desktop start that has greeted the user already.
+    IniEntries entries = {{L"welcomed", L"1"},
+                          {L"maxblock", std::to_wstring(TruncateToInt64(s.maxblock.Load()))},
+                          {L"alerts", Bool(s.alerts)},
+                          {L"show", s.show},
+                          {L"pinned", Bool(s.pinned)},
+                          {L"size", std::to_wstring(s.size)},
+                          {L"secclaude", Bool(s.secclaude)},
+                          {L"seccodex", Bool(s.seccodex)}};
     if (s.px != kPanelNeverMoved) {
-        WriteInt(path, L"px", s.px);
-        WriteInt(path, L"py", s.py);
+        entries.emplace_back(L"px", std::to_wstring(s.px));
+        entries.emplace_back(L"py", std::to_wstring(s.py));
     }
+    return IniWriteKeys(s.configPath, kSection, entries);
 }
 
 namespace {
@@ -101,8 +110,11 @@ Settings LoadSettings() {
 }
 
 void SettingsStore::Save() {
-    WriteSettings(current_);
-    saved_ = current_;
+    // The worker may raise maxblock while the file is written: what counts as saved is the copy
+    // that went to the file, so that a later raise is still seen as a change.
+    const Settings written = current_;
+    WriteSettings(written);
+    saved_ = written;
 }
 
 void SettingsStore::SaveIfChanged() {
@@ -110,7 +122,9 @@ void SettingsStore::SaveIfChanged() {
 }
 
 bool RecordFirstRun(const std::wstring& configPath) {
-    return !configPath.empty() && IniReadInt(configPath, kSection, L"welcomed", 0) == 0 &&
-           IniWriteString(configPath, kSection, L"welcomed", L"1") && PathExists(configPath) &&
-           IniReadInt(configPath, kSection, L"welcomed", 0) == 1;
+    // Only a settings file that is not there at all makes a first run: one cut short or damaged
+    // is a later start whose "welcomed" was lost, and must not switch autostart on again.
+    return !configPath.empty() && SurelyMissing(configPath) &&
+           IniWriteKeys(configPath, kSection, {{L"welcomed", L"1"}}) &&
+           IniFile::Read(configPath).Int(kSection, L"welcomed", 0) == 1;
 }

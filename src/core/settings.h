@@ -26,11 +26,16 @@ struct Settings {
 // (a failure to create it is ignored). Empty when the application-data folder is unknown.
 std::wstring DataDirectory();
 
+// The program's folder in the local application data (the same folder as DataDirectory off
+// Windows), created in the same way: for files rewritten all the time that need not roam.
+std::wstring LocalDataDirectory();
+
 // The settings stored in the file at `configPath` (defaults for whatever is missing).
 Settings ReadSettings(const std::wstring& configPath);
 
-// Writes every key to `settings.configPath`; px and py only once the panel has been moved.
-void WriteSettings(const Settings& settings);
+// Writes every key to `settings.configPath` in one replacement of the file, keeping its other
+// keys; px and py only once the panel has been moved. False when nothing was written.
+bool WriteSettings(const Settings& settings);
 
 // No five-hour block comes near a trillion tokens (some 55 million a second); a stored largest
 // block above it is a damaged or hand-edited file, and is learned again.
@@ -58,7 +63,7 @@ private:
     Settings saved_;
 };
 
-// True on the program's first run: the file says it has not welcomed the user yet, and saying
-// that it now has succeeded. Where nothing can be stored, no start counts as the first, so
+// True on the program's first run: there is no settings file at all, and recording "welcomed"
+// in a new one succeeded. Where nothing can be stored, no start counts as the first, so
 // that the first run's changes (such as switching autostart on) do not come back at every start.
 bool RecordFirstRun(const std::wstring& configPath);

@@ -6,6 +6,8 @@
 
 #include "core/numbers.h"
 #include "core/settings.h"
+#include "platform/atomic_file.h"
+#include "platform/file_walk.h"
 #include "platform/ini.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
@@ -24,18 +26,22 @@ std::wstring FixedSix(double value) {
     return Utf8ToWide(std::string_view(text, static_cast<size_t>(result.ptr - text)));
 }
 
-std::wstring ReadText(const std::wstring& path, const std::wstring& key, const wchar_t* fallback) {
-    return IniReadString(path, kSection, key, fallback, kTextChars);
-}
-
 std::wstring CachePath(const char* name) {
-    const std::wstring folder = DataDirectory();
-    return folder.empty() ? std::wstring() : WideFromPath(PathFromWide(folder) / name);
+    const std::wstring folder = LocalDataDirectory();
+    if (folder.empty()) {
+        return {};
+    }
+    const std::wstring path = WideFromPath(PathFromWide(folder) / name);
+    const std::wstring roaming = ProgramDataFolder();
+    if (!roaming.empty()) {
+        MoveCacheFromOldFolder(WideFromPath(PathFromWide(roaming) / name), path);
+    }
+    return path;
 }
 
 }  // namespace
 
-void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
                        const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra) {
     // The whole section in one write: a status-line process writing while the worker reads
     // can no longer hand it half a section.
@@ -55,37 +61,42 @@ void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& ro
         entries.emplace_back(L"xspent", FixedSix(extra.spentCents));
         if (extra.hasCap) entries.emplace_back(L"xcap", FixedSix(extra.capCents));
     }
-    IniReplaceSection(path, kSection, entries);
+    return IniReplaceSection(path, kSection, entries);
 }
 
-void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
                      const std::wstring& plan, const ExtraUsage& extra) {
-    WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)), extra);
+    return WriteLimitCacheAt(path, rows, plan, static_cast<int64_t>(std::time(nullptr)), extra);
 }
 
 int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, std::wstring* plan,
                        ExtraUsage* extra) {
-    const int64_t at = ParseLeadingInt64(WideToUtf8(ReadText(path, L"at", L"0")));
-    const int32_t count = IniReadInt(path, kSection, L"n", 0);
+    // One reading of the file: a writer replacing it meanwhile cannot mix two versions' rows.
+    const IniFile file = IniFile::Read(path);
+    const auto text = [&](const std::wstring& key, const wchar_t* fallback) {
+        return file.String(kSection, key, fallback, kTextChars);
+    };
+    const int64_t at = ParseLeadingInt64(WideToUtf8(text(L"at", L"0")));
+    const int32_t count = file.Int(kSection, L"n", 0);
     if (plan) {
-        *plan = ReadText(path, L"plan", L"");
+        *plan = text(L"plan", L"");
     }
     if (extra) {
         *extra = ExtraUsage{};
-        extra->enabled = IniReadInt(path, kSection, L"xon", 0) == 1;
-        const std::wstring cap = ReadText(path, L"xcap", L"");
+        extra->enabled = file.Int(kSection, L"xon", 0) == 1;
+        const std::wstring cap = text(L"xcap", L"");
         if (extra->enabled) {
-            ParseLeadingDouble(WideToUtf8(ReadText(path, L"xspent", L"0")), extra->spentCents);
+            ParseLeadingDouble(WideToUtf8(text(L"xspent", L"0")), extra->spentCents);
             extra->hasCap = !cap.empty() && ParseLeadingDouble(WideToUtf8(cap), extra->capCents) > 0;
         }
     }
-    const int32_t binding = IniReadInt(path, kSection, L"bind", -1);
+    const int32_t binding = file.Int(kSection, L"bind", -1);
     for (int32_t i = 0; i < count && i < kMaxRows; ++i) {
         const std::wstring index = std::to_wstring(i);
         LimitRow row;
-        row.label = ReadText(path, L"name" + index, L"");
-        ParseLeadingDouble(WideToUtf8(ReadText(path, L"pct" + index, L"0")), row.percent);
-        row.resetsAt = ParseLeadingInt64(WideToUtf8(ReadText(path, L"reset" + index, L"0")));
+        row.label = text(L"name" + index, L"");
+        ParseLeadingDouble(WideToUtf8(text(L"pct" + index, L"0")), row.percent);
+        row.resetsAt = ParseLeadingInt64(WideToUtf8(text(L"reset" + index, L"0")));
         row.binding = i == binding;
         row.windowSeconds = WindowSecondsOfLabel(row.label);  // the file keeps labels only
         rows.push_back(std::move(row));
@@ -95,6 +106,13 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows, st
 
 bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge) {
     return rowCount > 0 && at >= now - maxAge;  // now - at could overflow for a wild "at"
+}
+
+bool MoveCacheFromOldFolder(const std::wstring& oldPath, const std::wstring& path) {
+    if (oldPath.empty() || oldPath == path || PathExists(path) || !PathExists(oldPath)) {
+        return false;
+    }
+    return MoveFileIfAbsent(oldPath, path);
 }
 
 std::wstring LiveCachePath() {

@@ -16,12 +16,13 @@ inline constexpr int64_t kLiveCacheMaxAge = 21599;  // under 6 hours
 
 // Replaces the file's section with the rows, the plan and the extra usage, stamped with the
 // current time. The binding row and the extra usage are keys that older readers skip ("bind",
-// "xon", "xspent", "xcap"), written only when there is such a row or extra usage is on.
-void WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
+// "xon", "xspent", "xcap"), written only when there is such a row or extra usage is on. True
+// when the file was written.
+bool WriteLimitCache(const std::wstring& path, const std::vector<LimitRow>& rows,
                      const std::wstring& plan, const ExtraUsage& extra = {});
 
 // The same with the time of writing given.
-void WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
+bool WriteLimitCacheAt(const std::wstring& path, const std::vector<LimitRow>& rows,
                        const std::wstring& plan, int64_t writtenAt, const ExtraUsage& extra = {});
 
 // Appends the file's rows to `rows` and, when `plan` and `extra` are given, sets them to what
@@ -32,9 +33,17 @@ int64_t ReadLimitCache(const std::wstring& path, std::vector<LimitRow>& rows,
 // True when a cache read at `now` that gave `rowCount` rows written at `at` may be used.
 bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);
 
-// "live.ini" and "api.ini" in the program's folder (empty when there is no such folder).
+// "live.ini" and "api.ini" in the program's local folder (empty when there is no such folder).
+// Both are rewritten after every reply or fetch, so they do not belong in a roaming profile,
+// where earlier versions kept them: a cache found only there is moved over first.
 std::wstring LiveCachePath();
 std::wstring ApiCachePath();
+
+// Moves the cache at `oldPath` to `path` when only the old one exists. A move rather than a copy
+// cannot overwrite a cache another process has just written at `path`, and leaves no stale copy
+// behind to roam. Off one volume (a redirected roaming folder) nothing moves: the cache is then
+// simply written anew at the next reply or fetch. True when the file was moved.
+bool MoveCacheFromOldFolder(const std::wstring& oldPath, const std::wstring& path);
 
 // "live.ini" as the refresh worker reads it every cycle: from the file only after something
 // changed in its folder (the status line command wrote it) and every ten minutes, otherwise the

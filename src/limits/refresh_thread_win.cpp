@@ -14,7 +14,7 @@ bool RefreshThread::Start(PublishedState& state, AtomicDouble& maxblock,
                           std::function<void()> published) {
     scanners_.claude.StopWhen(&quit_);
     scanners_.codex.StopWhen(&quit_);
-    return Start(DefaultRefreshSources(scanners_, maxblock), state, std::move(published));
+    return Start(DefaultRefreshSources(scanners_, maxblock, &quit_), state, std::move(published));
 }
 
 bool RefreshThread::Start(RefreshSources sources, PublishedState& state,

@@ -55,9 +55,10 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
     return merged;
 }
 
-RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock) {
+RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock,
+                                     const std::atomic<bool>* stop) {
     RefreshSources sources;
-    sources.fetchPlanLimits = FetchPlanLimits;
+    sources.fetchPlanLimits = [stop](int64_t now) { return FetchPlanLimits(now, stop); };
     sources.readLiveCache = [&scanners](std::vector<LimitRow>& rows) {
         return scanners.live.Read(rows, static_cast<int64_t>(std::time(nullptr)));
     };

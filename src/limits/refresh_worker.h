@@ -76,8 +76,10 @@ struct LogScanners {
 };
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners
-// (the Claude scan raises `maxblock`). Both must outlive the sources.
-RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock);
+// (the Claude scan raises `maxblock`); once `stop` is set, a usage-service reply is no longer
+// stored. All three must outlive the sources.
+RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock,
+                                     const std::atomic<bool>* stop = nullptr);
 
 // One refresh cycle after another: ask the service when due, merge fresh status-line rows,
 // scan both logs, and publish everything. Everything slow runs outside the lock.

@@ -100,7 +100,11 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
     }
 
     if (result.hasLimits) {
-        WriteLimitCache(call.apiCachePath, result.limits, result.plan, result.extra);
+        // A reply that arrives after quitting is not stored: the process may be ended at any
+        // moment now.
+        if (!call.stop || !call.stop->load()) {
+            WriteLimitCache(call.apiCachePath, result.limits, result.plan, result.extra);
+        }
         return result;
     }
     std::vector<LimitRow> cached;
@@ -117,8 +121,9 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
     return result;
 }
 
-PlanLimits FetchPlanLimits(int64_t now) {
+PlanLimits FetchPlanLimits(int64_t now, const std::atomic<bool>* stop) {
     UsageServiceCall call;
+    call.stop = stop;
     call.credentialsPath = FindClaudeCredentials();
     call.apiCachePath = ApiCachePath();
     call.host = TIDEWELL_API_HOST;  // build settings: the real service, or a test's mock

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -58,6 +59,7 @@ struct UsageServiceCall {
     uint16_t port = 443;
     std::function<HttpsResponse(const HttpsRequest&)> transport;
     std::function<int64_t()> clock;  // the current time, Unix seconds
+    const std::atomic<bool>* stop = nullptr;  // once set (quitting), a reply is not stored
 };
 
 // Asks the usage service for the plan limits. A success is stored in "api.ini"; after a failure
@@ -66,7 +68,7 @@ struct UsageServiceCall {
 PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call);
 
 // The same against the real service with this process's credentials and folder.
-PlanLimits FetchPlanLimits(int64_t now);
+PlanLimits FetchPlanLimits(int64_t now, const std::atomic<bool>* stop = nullptr);
 
 // The request's extra headers for an access token.
 std::wstring UsageRequestHeaders(const std::wstring& token);

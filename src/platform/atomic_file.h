@@ -8,3 +8,8 @@
 // the temporary file then takes the original's place. On failure the original is untouched and
 // no temporary file is left behind. A read-only file is not replaced. Returns true on success.
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);
+
+// Gives the file at `from` the name `to` unless something is already there, in one step: a file
+// another process has just written at `to` is never replaced. Both must be on one volume.
+// Returns true when the file was moved.
+bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to);

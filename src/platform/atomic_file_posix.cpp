@@ -47,3 +47,14 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     }
     return ok;
 }
+
+bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to) {
+    const std::string source = PathFromWide(from).native();
+    const std::string target = PathFromWide(to).native();
+    // link() fails when the target exists, which rename() would replace.
+    if (source == target || ::link(source.c_str(), target.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(source.c_str());
+    return true;
+}

@@ -3,8 +3,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <vector>
 #include <string>
 
+#include "platform/atomic_file_replace.h"
 #include "platform/handles_win.h"
 
 namespace {
@@ -43,6 +47,65 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// FILE_RENAME_INFO as Windows 10 1607 and later take it for FileRenameInfoEx (class 22), with a
+// flags word where older headers have the ReplaceIfExists byte.
+struct RenameInfoEx {
+    DWORD flags;
+    HANDLE rootDirectory;
+    DWORD fileNameLength;
+    WCHAR fileName[1];
+};
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameReplaceIfExists = 0x1;
+constexpr DWORD kRenamePosixSemantics = 0x2;
+
+// Renames `temp` over `target` (in the same folder) with POSIX semantics: in one step, and even
+// while readers have the target open (shared for deletion, as this program's readers open it).
+// Needs Windows 10 1709 or later and NTFS; false elsewhere.
+bool RenameOverOpenFile(const std::wstring& temp, const std::wstring& target) {
+    const FileHandle file(CreateFileW(temp.c_str(), DELETE | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    // A name without a folder renames within the file's own folder.
+    const std::wstring name = std::filesystem::path(target).filename().wstring();
+    std::vector<unsigned char> buffer(sizeof(RenameInfoEx) + name.size() * sizeof(wchar_t));
+    auto* info = reinterpret_cast<RenameInfoEx*>(buffer.data());
+    info->flags = kRenameReplaceIfExists | kRenamePosixSemantics;
+    info->rootDirectory = nullptr;
+    info->fileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(info->fileName, name.data(), name.size() * sizeof(wchar_t));
+    return SetFileInformationByHandle(file.get(), kFileRenameInfoEx, info,
+                                      static_cast<DWORD>(buffer.size())) != 0;
+}
+
+// Moves the finished temporary file to the target's name, trying again while another program
+// holds the original.
+bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
+    for (int attempt = 1;; ++attempt) {
+        // A rename that replaces the target is one step on NTFS: a reader opens the old file or
+        // the new one, never no file. ReplaceFileW (which would keep the old file's security
+        // descriptor) is not: its own failure 1176 means the old file was removed before the new
+        // one got its name, and where it is emulated it moves the old file aside first.
+        if (RenameOverOpenFile(temp, target) ||
+            MoveFileExW(temp.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        switch (AfterReplaceFailure(GetLastError(), attempt)) {
+            case ReplaceStep::RetryNow:
+                break;
+            case ReplaceStep::RetryLater:
+                Sleep(ReplaceRetryDelayMs(attempt));
+                break;
+            case ReplaceStep::GiveUp:
+                return false;
+        }
+    }
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
@@ -65,21 +128,22 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = CloseHandle(file.release()) && ok;  // a failed close can lose written data
     if (ok) {
-        // ReplaceFileW keeps the replaced file's attributes and security descriptor; a file that
-        // does not exist yet is simply moved into place.
-        ok = attributes != INVALID_FILE_ATTRIBUTES
-                 ? ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                 : MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        ok = PutInPlace(temp, target);
     }
     if (!ok) {
         DeleteFileW(temp.c_str());
     } else if (attributes != INVALID_FILE_ATTRIBUTES) {
-        // Wine's ReplaceFileW leaves the new file's own attributes: set the old ones again.
+        // The new file comes with its own attributes: set the old ones again.
         constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
         SetFileAttributesW(target.c_str(), (attributes & kKept) ? attributes & kKept
                                                                 : FILE_ATTRIBUTE_NORMAL);
     }
     return ok;
+}
+
+bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists; without
+    // MOVEFILE_COPY_ALLOWED it is a rename, never a copy a reader could see half-made.
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }

@@ -2,38 +2,62 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 // INI files as the Windows profile functions see them: "[section]" lines, "key=value" lines,
 // section and key names matched without regard to ASCII case, values trimmed of blanks and of
-// one pair of surrounding quotes. On Windows these are the profile functions themselves (with
-// the file created as UTF-16 so that any text round-trips); elsewhere a small reader and writer
-// with the same behaviour for these calls, storing UTF-8 and replacing the file atomically.
-// An empty path reads every key as its default and writes nothing.
+// one pair of surrounding quotes. Every change rewrites the whole file through one atomic
+// replacement, so that a reader, another writer or a process killed in the middle never
+// leaves a file cut short or mixed; the bytes are UTF-16 with a byte-order mark on Windows and
+// UTF-8 elsewhere, and any of the encodings is read. An empty path reads every key as its
+// default and writes nothing.
 
-// The key's value cut to `bufferChars` - 1 characters, or `defaultValue` when the key is missing.
+using IniEntries = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// One reading of an INI file: the file is read once and every key is answered from that copy,
+// so the values read together belong together even while another process replaces the file.
+class IniFile {
+public:
+    IniFile() = default;
+    static IniFile Read(const std::wstring& path);
+
+    // The key's value cut to `bufferChars` - 1 characters, or `defaultValue` when it is missing.
+    std::wstring String(const std::wstring& section, const std::wstring& key,
+                        const std::wstring& defaultValue, size_t bufferChars) const;
+    // The key's value read as an integer (leading number; "0x" hexadecimal too; text that is
+    // not a number reads as 0), or `defaultValue` when the key is missing or empty.
+    int32_t Int(const std::wstring& section, const std::wstring& key, int32_t defaultValue) const;
+
+private:
+    std::optional<std::wstring> Value(const std::wstring& section, const std::wstring& key) const;
+    std::string text_;  // UTF-8
+};
+
+// One key read from the file (each call reads the file: use IniFile for several keys).
 std::wstring IniReadString(const std::wstring& path, const std::wstring& section,
                            const std::wstring& key, const std::wstring& defaultValue,
                            size_t bufferChars);
-
-// The key's value read as an integer (leading number; "0x" hexadecimal too; text that is not a
-// number reads as 0), or `defaultValue` when the key is missing or empty.
 int32_t IniReadInt(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                    int32_t defaultValue);
 
-// Writes one key, creating the file and the section when missing. Returns false on failure.
+// Sets the keys in the section in one write, creating the file and the section when missing and
+// keeping every other key and section. Returns false on failure, and when the file exists but
+// cannot be read (writing then would lose what it holds).
+bool IniWriteKeys(const std::wstring& path, const std::wstring& section, const IniEntries& entries);
+
+// Writes one key, as IniWriteKeys.
 bool IniWriteString(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                     const std::wstring& value);
 
-// Replaces the section with exactly these keys, in this order, in one write, so that a reader
-// sees the old section or the new one, never a mix.
+// Replaces the section with exactly these keys, in this order, in one write.
 bool IniReplaceSection(const std::wstring& path, const std::wstring& section,
-                       const std::vector<std::pair<std::wstring, std::wstring>>& entries);
+                       const IniEntries& entries);
 
 // Removes the section with all its keys (the file is created when missing).
 bool IniDeleteSection(const std::wstring& path, const std::wstring& section);
 
-// The integer reading of IniReadInt applied to a value that is present and not empty.
+// The integer reading of IniFile::Int applied to a value that is present and not empty.
 int32_t IniIntegerFromText(const std::wstring& text);

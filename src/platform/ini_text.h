@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// The text edits behind the POSIX INI files; they work on whole UTF-8 file contents so that a
+// The text edits behind the INI files; they work on whole UTF-8 file contents so that a
 // change can be written back in one atomic replacement. Lines may end in LF or CRLF.
 
 // The value of `key` in the first section named `section`, trimmed and unquoted; nullopt when

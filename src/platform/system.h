@@ -16,6 +16,12 @@ std::wstring ReadUserProfile();
 // folder cannot be determined. The folder is not created here.
 std::wstring ProgramDataFolder();
 
+// The program's folder for files rewritten all the time that need not follow the user to other
+// computers (the limit caches): "Tidewell" in the local application data on Windows, the same
+// folder as ProgramDataFolder elsewhere. Empty when the base folder cannot be determined; not
+// created here.
+std::wstring ProgramLocalDataFolder();
+
 // The folder for temporary files, with no trailing separator requirement.
 std::wstring TempFolder();
 

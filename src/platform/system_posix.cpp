@@ -34,6 +34,9 @@ std::wstring ProgramDataFolder() {
     return WideFromPath(PathFromWide(base) / "tidewell");
 }
 
+// One folder for everything here, as before there was a second one on Windows.
+std::wstring ProgramLocalDataFolder() { return ProgramDataFolder(); }
+
 std::wstring TempFolder() {
     const std::wstring tmp = ReadEnvironment(L"TMPDIR");
     return tmp.empty() ? L"/tmp" : tmp;

@@ -15,13 +15,21 @@ std::wstring ReadEnvironment(const std::wstring& name) {
 
 std::wstring ReadUserProfile() { return ReadEnvironment(L"USERPROFILE"); }
 
-std::wstring ProgramDataFolder() {
-    wchar_t appData[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData)) || !appData[0]) {
+namespace {
+
+std::wstring TidewellIn(int folderId) {
+    wchar_t base[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, folderId, nullptr, 0, base)) || !base[0]) {
         return {};
     }
-    return (std::filesystem::path(appData) / L"Tidewell").wstring();
+    return (std::filesystem::path(base) / L"Tidewell").wstring();
 }
+
+}  // namespace
+
+std::wstring ProgramDataFolder() { return TidewellIn(CSIDL_APPDATA); }
+
+std::wstring ProgramLocalDataFolder() { return TidewellIn(CSIDL_LOCAL_APPDATA); }
 
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1];

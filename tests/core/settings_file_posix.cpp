@@ -18,13 +18,13 @@ TEST(SettingsPosix, LivesUnderXdgConfigHomeWhichIsCreated) {
     settings.maxblock = 1234.9;
     store.Save();
     EXPECT_EQ(ReadWholeFile(settings.configPath),
-              "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
+              "[q]\nwelcomed=1\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
               "seccodex=1\n");
     settings.px = 5;
     settings.py = 6;
     store.Save();
     EXPECT_EQ(ReadWholeFile(settings.configPath),
-              "[q]\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
+              "[q]\nwelcomed=1\nmaxblock=1234\nalerts=1\nshow=auto\npinned=0\nsize=1\nsecclaude=1\n"
               "seccodex=1\npx=5\npy=6\n");
     SetEnvironment("XDG_CONFIG_HOME", nullptr);
 }

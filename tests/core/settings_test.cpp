@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "platform/ini.h"
+#include "platform/ini_encoding.h"
+#include "platform/whole_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -81,6 +86,56 @@ TEST_F(SettingsFile, TheFirstRunIsRecordedOnce) {
     EXPECT_FALSE(RecordFirstRun(path));
     EXPECT_FALSE(RecordFirstRun(L""));
     EXPECT_FALSE(RecordFirstRun(dir.File("missing-folder/config.ini")));
+    WriteBytes(dir.path() / "file-not-folder", "");  // a file where the folder should be
+    EXPECT_FALSE(RecordFirstRun(dir.File("file-not-folder/config.ini")));
+}
+
+// Only a missing file is a first run. A settings file cut short at any byte (a crash or a full
+// disk while an older build rewrote it in place) lost "welcomed", not the user's choices: such a
+// start must not greet again and switch autostart back on, and reading it must not fail.
+TEST_F(SettingsFile, AFileCutAtAnyByteIsNeverAFirstRun) {
+    Settings s = ReadSettings(path);
+    s.maxblock = 1234567;
+    s.show = L"codex";
+    s.px = -1200;
+    s.py = 40;
+    ASSERT_TRUE(WriteSettings(s));
+    IniWriteString(path, L"l", L"name0", L"Weekly \u00b7 All models");
+    const std::string text = IniTextFromBytes(ReadWholeFile(path));
+    ASSERT_NE(text.find("welcomed=1"), std::string::npos);
+    for (const IniEncoding encoding : {IniEncoding::Utf16LeCrlf, IniEncoding::Utf8}) {
+        const std::string whole = IniBytesFromText(text, encoding);
+        for (size_t cut = 0; cut <= whole.size(); ++cut) {
+            WriteBytes(dir.path() / "config.ini", whole.substr(0, cut));
+            const Settings read = ReadSettings(path);
+            EXPECT_TRUE(read.size >= 0 && read.size <= 2);
+            EXPECT_FALSE(RecordFirstRun(path)) << "cut at byte " << cut;
+        }
+        EXPECT_EQ(ReadSettings(path).px, -1200);
+    }
+    std::filesystem::remove(dir.path() / "config.ini");
+    EXPECT_TRUE(RecordFirstRun(path)) << "no file at all is the first run";
+}
+
+// The worker raises maxblock while the main thread saves. What is marked saved must be what was
+// written: marking the later value saved would keep it out of the file for good.
+TEST_F(SettingsFile, AMaxBlockRaisedDuringASaveIsSavedLater) {
+    SettingsStore store(ReadSettings(path));
+    // Each round ends with a raise that most likely lands while a save is writing.
+    for (int round = 1; round <= 8; ++round) {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            for (int i = 1; i <= 40; ++i) {
+                store.values().maxblock.RaiseTo(1e6 * round + 1000.0 * i);
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+            }
+            done = true;
+        });
+        while (!done) store.Save();
+        worker.join();
+        store.SaveIfChanged();
+        EXPECT_EQ(Stored(L"maxblock"), std::to_wstring(1000000 * round + 40000)) << round;
+    }
 }
 
 TEST_F(SettingsFile, LargeMaxBlockSavesAsAWhole64BitNumber) {

@@ -61,6 +61,7 @@ use_private_prefix() {
     done
     cp -a "$shared"/*.reg "$shared/.update-timestamp" "$shared/dosdevices" "$WINEPREFIX/"
     # Whatever ran in the shared prefix before, this script starts without Tidewell's files.
-    rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Tidewell
+    rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Tidewell \
+        "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tidewell
     trap 'wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1; rm -rf "$scratch"' EXIT
 }

@@ -30,13 +30,13 @@ printf '[q]\r\nwelcomed=1\r\nalerts=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/co
 "$runner" "$exe" </dev/null >/dev/null 2>&1 &
 program=$!
 probe find 30000 >/dev/null
-api_text() { iconv -f UTF-16 -t UTF-8 "$data/api.ini" 2>/dev/null | tr -d '\r'; }
+api_text() { iconv -f UTF-16 -t UTF-8 "$local_data/api.ini" 2>/dev/null | tr -d '\r'; }
 api_has() { api_text | grep -qx "$1"; }
 check "the reply is stored" wait_until 30 api_has 'n=3'
 check "with the model's weekly row third" api_has 'name2=Weekly · Fable'
 check "its percent" api_has 'pct2=43.000000'
 check "marked as the one that binds" api_has 'bind=2'
-check "and the extra usage" sh -c "$(command -v iconv) -f UTF-16 -t UTF-8 '$data/api.ini' | tr -d '\r' | grep -q '^xcap=5000'"
+check "and the extra usage" sh -c "$(command -v iconv) -f UTF-16 -t UTF-8 '$local_data/api.ini' | tr -d '\r' | grep -q '^xcap=5000'"
 sleep 2
 shot limits-today
 amber() {  # the tag's amber in the panel's Claude section

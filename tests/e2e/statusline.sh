@@ -7,7 +7,7 @@ runner=$2
 use_private_prefix
 
 if [ -n "$runner" ]; then
-    live="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell/live.ini"
+    live="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tidewell/live.ini"
 else
     export XDG_CONFIG_HOME="$scratch/config"
     live="$scratch/config/tidewell/live.ini"
@@ -34,6 +34,11 @@ check "empty input: exit code 0 (got $code)" [ "$code" -eq 0 ]
 check "empty input: Tidewell" same_bytes "$scratch/stdout" "Tidewell
 "
 check "empty input: no live.ini" [ ! -e "$live" ]
+roaming="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
+if [ -n "$runner" ]; then  # a live.ini an earlier version left in the roaming folder
+    mkdir -p "$roaming"
+    printf '[l]\r\nat=5\r\nn=0\r\n' | iconv -f UTF-8 -t UTF-16 >"$roaming/live.ini"
+fi
 
 input '{"five_hour":{"used_percentage":42.5,"resets_at":1757600000},"seven_day":{"used_percentage":17,"resets_at":"2025-09-14T08:00:00.000Z"}}' Opus >"$scratch/both"
 statusline "$scratch/both"
@@ -51,6 +56,9 @@ name1=Weekly · All models
 pct1=17.000000
 reset1=1757836800
 "
+if [ -n "$runner" ]; then
+    check "the roaming live.ini was moved to the local folder" [ ! -e "$roaming/live.ini" ]
+fi
 at=$(live_text | sed -n 's/^at=//p')
 check "live.ini is stamped with the time of writing" [ $(( $(date +%s) - ${at:-0} )) -le 60 ]
 

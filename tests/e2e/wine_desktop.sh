@@ -22,7 +22,8 @@ wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' \
     /v Tidewell /f >/dev/null 2>&1
 data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Tidewell"
-rm -rf "$data"
+local_data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tidewell"  # the limit caches
+rm -rf "$data" "$local_data"
 # No WSL distributions and no desktop-app sessions unless a script makes them.
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Lxss' /f >/dev/null 2>&1
 rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Claude"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/ini.h"
 #include "platform/whole_file.h"
 #include "support/temp_dir.h"
@@ -158,6 +160,39 @@ TEST(IsCacheFresh, LimitsAreInclusive) {
     EXPECT_FALSE(IsCacheFresh(1, 1000, 1000 + 43200, kApiCacheMaxAge));
     EXPECT_FALSE(IsCacheFresh(0, 1000, 1000, kApiCacheMaxAge));
     EXPECT_FALSE(IsCacheFresh(1, INT64_MIN, 1000, kApiCacheMaxAge));
+}
+
+// The caches moved from the roaming folder to the local one: a cache found only in the old place
+// is carried over once; one already in the new place (another process wrote it) is never
+// overwritten by the older one.
+TEST_F(LimitCache, ACacheOnlyInTheOldFolderIsMovedOnce) {
+    const std::wstring old = dir.File("roaming/live.ini");
+    const struct {
+        const char* name;
+        bool oldThere;
+        bool newThere;
+        bool moved;
+        int64_t readAt;  // "at" read from the new place afterwards
+    } cases[] = {
+        {"only the old one", true, false, true, 100},
+        {"both: the new one stays", true, true, false, 200},
+        {"only the new one", false, true, false, 200},
+        {"neither", false, false, false, 0},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir.path() / "live.ini");
+        std::filesystem::remove(dir.path() / "roaming" / "live.ini");
+        std::filesystem::create_directories(dir.path() / "roaming");
+        if (c.oldThere) WriteLimitCacheAt(old, {{kFiveHourLabel, 1, 0}}, L"", 100);
+        if (c.newThere) WriteLimitCacheAt(path, {{kFiveHourLabel, 2, 0}}, L"", 200);
+        EXPECT_EQ(MoveCacheFromOldFolder(old, path), c.moved) << c.name;
+        std::vector<LimitRow> rows;
+        EXPECT_EQ(ReadLimitCache(path, rows), c.readAt) << c.name;
+        EXPECT_EQ(std::filesystem::exists(dir.path() / "roaming" / "live.ini"), c.oldThere && !c.moved)
+            << c.name;
+    }
+    EXPECT_FALSE(MoveCacheFromOldFolder(path, path));
+    EXPECT_FALSE(MoveCacheFromOldFolder(L"", path));
 }
 
 TEST(SortLimitRows, PutsTheTwoKnownRowsFirstAndKeepsTheRest) {

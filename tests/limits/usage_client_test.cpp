@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "platform/whole_file.h"
 #include "limits/limit_cache.h"
 #include "platform/system.h"
@@ -42,6 +44,19 @@ protected:
         WriteLimitCacheAt(call.apiCachePath, {{L"5-hour limit", 9, 0}}, L"Pro", at);
     }
 };
+
+// A reply that arrives once the program is quitting is not stored: the process may be ended in
+// the middle of the write.
+TEST_F(Fetch, AReplyAfterQuittingIsNotStored) {
+    std::atomic<bool> stop{false};
+    call.stop = &stop;
+    for (const bool quitting : {true, false}) {
+        stop = quitting;
+        EXPECT_TRUE(Run().hasLimits);
+        std::vector<LimitRow> cached;
+        EXPECT_EQ(ReadLimitCache(call.apiCachePath, cached) != 0, !quitting) << quitting;
+    }
+}
 
 TEST_F(Fetch, SuccessGivesRowsPlanAndWritesTheCache) {
     const PlanLimits limits = Run();

@@ -1,11 +1,11 @@
-// The profile functions keep full Unicode only in a UTF-16 file; check the bytes on disk.
+// INI files on Windows are written as UTF-16 with a byte-order mark; check the bytes on disk.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "platform/whole_file.h"
 #include "core/settings.h"
 #include "platform/ini.h"
+#include "platform/whole_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -37,6 +37,25 @@ TEST(IniFileWindows, AnExistingAnsiFileIsLeftAsItIs) {
     EXPECT_EQ(IniReadInt(path, L"q", L"alerts", 1), 0);
 }
 
+// An empty file (left by a writer killed while rewriting it in place) or an ANSI one does not
+// keep later writes in the ANSI code page: the next write is UTF-16, the middle dot intact.
+TEST(IniFileWindows, AnEmptyOrAnsiFileBecomesUtf16AtTheNextWrite) {
+    TempDir dir;
+    for (const std::string& before :
+         {std::string(), std::string("[l]\r\nname0=Weekly \xB7 Opus\r\n")}) {
+        WriteBytes(dir.path() / "live.ini", before);
+        const std::wstring path = dir.File("live.ini");
+        ASSERT_TRUE(IniWriteString(path, L"l", L"name1", L"Weekly \u00b7 \u9031"));
+        const std::string bytes = ReadWholeFile(path);
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE") << before.size();
+        EXPECT_EQ(IniReadString(path, L"l", L"name1", L"", 256), L"Weekly \u00b7 \u9031");
+        if (!before.empty()) {
+            EXPECT_EQ(IniReadString(path, L"l", L"name0", L"", 256), L"Weekly \u00b7 Opus");
+        }
+    }
+}
+
 TEST(SettingsFileWindows, KeysAreWrittenInOrder) {
     TempDir dir;
     Settings s = ReadSettings(dir.File("config.ini"));
@@ -47,9 +66,10 @@ TEST(SettingsFileWindows, KeysAreWrittenInOrder) {
     const std::string bytes = ReadWholeFile(s.configPath);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    EXPECT_EQ(DecodeUtf16(bytes.substr(2)),
-              L"[q]\r\nmaxblock=1234\r\nalerts=1\r\nshow=auto\r\npinned=0\r\nsize=1\r\n"
-              L"secclaude=1\r\nseccodex=1\r\npx=5\r\npy=6\r\n");
+    EXPECT_EQ(
+        DecodeUtf16(bytes.substr(2)),
+        L"[q]\r\nwelcomed=1\r\nmaxblock=1234\r\nalerts=1\r\nshow=auto\r\npinned=0\r\nsize=1\r\n"
+        L"secclaude=1\r\nseccodex=1\r\npx=5\r\npy=6\r\n");
 }
 
 }  // namespace
