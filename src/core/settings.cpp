@@ -87,8 +87,10 @@ bool WriteSettings(const Settings& s) {
     if (s.px != kPanelNeverMoved) {
         entries.emplace_back(L"px", std::to_wstring(s.px));
         entries.emplace_back(L"py", std::to_wstring(s.py));
+        return IniWriteKeys(s.configPath, kSection, entries);
     }
-    return IniWriteKeys(s.configPath, kSection, entries);
+    // Never moved, or put back beside the tray: no place is remembered.
+    return IniWriteKeys(s.configPath, kSection, entries, {L"px", L"py"});
 }
 
 namespace {

@@ -98,11 +98,14 @@ int32_t IniReadInt(const std::wstring& path, const std::wstring& section, const 
 }
 
 bool IniWriteKeys(const std::wstring& path, const std::wstring& section,
-                  const IniEntries& entries) {
+                  const IniEntries& entries, const std::vector<std::wstring>& removed) {
     return EditFile(path, [&](const std::string& text) {
         std::string edited = text;
         for (const auto& [key, value] : entries) {
             edited = IniTextSet(edited, WideToUtf8(section), WideToUtf8(key), WideToUtf8(value));
+        }
+        for (const std::wstring& key : removed) {
+            edited = IniTextDeleteKey(edited, WideToUtf8(section), WideToUtf8(key));
         }
         return edited;
     });

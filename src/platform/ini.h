@@ -43,10 +43,11 @@ std::wstring IniReadString(const std::wstring& path, const std::wstring& section
 int32_t IniReadInt(const std::wstring& path, const std::wstring& section, const std::wstring& key,
                    int32_t defaultValue);
 
-// Sets the keys in the section in one write, creating the file and the section when missing and
-// keeping every other key and section. Returns false on failure, and when the file exists but
-// cannot be read (writing then would lose what it holds).
-bool IniWriteKeys(const std::wstring& path, const std::wstring& section, const IniEntries& entries);
+// Sets the keys in the section and removes the `removed` ones, in one write, creating the file
+// and the section when missing and keeping every other key and section. Returns false on
+// failure, and when the file exists but cannot be read (writing then would lose what it holds).
+bool IniWriteKeys(const std::wstring& path, const std::wstring& section, const IniEntries& entries,
+                  const std::vector<std::wstring>& removed = {});
 
 // Writes one key, as IniWriteKeys.
 bool IniWriteString(const std::wstring& path, const std::wstring& section, const std::wstring& key,

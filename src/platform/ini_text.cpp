@@ -186,3 +186,16 @@ std::string IniTextDeleteSection(std::string_view text, std::string_view section
     }
     return out;
 }
+
+std::string IniTextDeleteKey(std::string_view text, std::string_view section, std::string_view key) {
+    const auto lines = SplitLines(text);
+    size_t header = 0, last = 0;
+    if (!FindSection(lines, section, header, last)) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > header && i < last && IsEntryFor(lines[i].text, key)) continue;
+        out.append(text.substr(lines[i].begin, lines[i].end - lines[i].begin));
+    }
+    return out;
+}

@@ -22,5 +22,9 @@ std::string IniTextSet(std::string_view text, std::string_view section, std::str
 std::string IniTextReplaceSection(std::string_view text, std::string_view section,
                                   std::string_view body);
 
+// The text without `key`'s lines in the first section named `section` (the text as it is when
+// there are none).
+std::string IniTextDeleteKey(std::string_view text, std::string_view section, std::string_view key);
+
 // The text without any section named `section` and its lines.
 std::string IniTextDeleteSection(std::string_view text, std::string_view section);

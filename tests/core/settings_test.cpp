@@ -158,6 +158,11 @@ TEST_F(SettingsFile, PanelPositionIsWrittenOnlyOnceMoved) {
     const Settings back = ReadSettings(path);
     EXPECT_EQ(back.px, -1200);
     EXPECT_EQ(back.py, 40);
+    s.px = s.py = kPanelNeverMoved;  // "Reset position": the next start opens by the tray again
+    WriteSettings(s);
+    EXPECT_EQ(Stored(L"px"), L"<missing>");
+    EXPECT_EQ(Stored(L"py"), L"<missing>");
+    EXPECT_EQ(ReadSettings(path).px, kPanelNeverMoved);
 }
 
 TEST_F(SettingsFile, EveryFieldRoundTrips) {

@@ -43,6 +43,13 @@ TEST(IniText, DeleteSectionRemovesEveryCopy) {
     EXPECT_EQ(IniTextDeleteSection("", "l"), "");
 }
 
+TEST(IniText, DeleteKeyOnlyInItsSection) {
+    const std::string text = "[l]\npx=1\n[q]\r\nPX = 5\r\n;px=6\r\npy=7\r\n[r]\npx=8\n";
+    EXPECT_EQ(IniTextDeleteKey(text, "q", "px"), "[l]\npx=1\n[q]\r\n;px=6\r\npy=7\r\n[r]\npx=8\n");
+    EXPECT_EQ(IniTextDeleteKey(text, "none", "px"), text);
+    EXPECT_EQ(IniTextDeleteKey("", "q", "px"), "");
+}
+
 }  // namespace
 
 namespace {
