@@ -25,12 +25,19 @@ std::vector<LedgerRow> YearOfRows(int64_t today) {
                         continue;
                     }
                     LedgerRow row;
-                    row.key = {DayFromNumber(day), model == 3 ? LedgerTool::kCodex : LedgerTool::kClaude,
+                    row.key = {DayFromNumber(day),
+                               model == 3 ? LedgerTool::kCodex : LedgerTool::kClaude,
                                "This computer", "/home/dev/project-" + std::to_string(project),
                                kModels[model]};
                     row.machine = machine == 0 ? "" : "LAPTOP";
-                    row.totals = {10 + project, 50000, 8000, 1000, 0, 400000,
-                                  model == 3 ? 0 : 0.75 * (model + 1), model == 3};
+                    row.totals = {10 + project,
+                                  50000,
+                                  8000,
+                                  1000,
+                                  0,
+                                  400000,
+                                  model == 3 ? 0 : 0.75 * (model + 1),
+                                  model == 3};
                     rows.push_back(std::move(row));
                 }
             }
@@ -51,8 +58,9 @@ int main() {
     for (int i = 0; i < 10; ++i) {
         const auto started = std::chrono::steady_clock::now();
         bytes = BuildHistorySection(rows, todayText, false).size();
-        const double ms = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - started).count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
         best = std::min(best, ms);
     }
     std::printf("history section: %zu rows, %zu bytes, best of 10: %.2f ms (goal: under 50 ms)\n",

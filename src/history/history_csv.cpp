@@ -39,7 +39,9 @@ size_t Utf8Length(std::string_view text, size_t at) {
     return overlong || surrogate || code > 0x10FFFF ? 0 : length;
 }
 
-const char* ToolName(LedgerTool tool) { return tool == LedgerTool::kCodex ? "codex" : "claude"; }
+const char* ToolName(LedgerTool tool) {
+    return tool == LedgerTool::kCodex ? "codex" : "claude";
+}
 
 auto SortKey(const LedgerRow& row) {
     return std::tie(row.key.day, row.machine, row.key.tool, row.key.place, row.key.project,

@@ -62,11 +62,21 @@ std::optional<std::string> DecodeJsonString(std::string_view text, size_t valueS
         const char e = text[at + 1];
         at += 2;
         switch (e) {
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 int32_t unit = Hex4(text, at);
                 if (unit < 0) {
@@ -78,7 +88,8 @@ std::optional<std::string> DecodeJsonString(std::string_view text, size_t valueS
                 if (code >= 0xD800 && code <= 0xDBFF) {
                     const int32_t low = text.substr(at, 2) == "\\u" ? Hex4(text, at + 2) : -1;
                     if (low >= 0xDC00 && low <= 0xDFFF) {
-                        code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint32_t>(low) - 0xDC00);
+                        code = 0x10000 + ((code - 0xD800) << 10) +
+                               (static_cast<uint32_t>(low) - 0xDC00);
                         at += 6;
                     } else {
                         code = 0xFFFD;
@@ -89,7 +100,9 @@ std::optional<std::string> DecodeJsonString(std::string_view text, size_t valueS
                 AppendUtf8(out, code);
                 break;
             }
-            default: out += e; break;  // \" \\ \/ and anything unknown
+            default:
+                out += e;
+                break;  // \" \\ \/ and anything unknown
         }
     }
     return std::nullopt;

@@ -5,7 +5,9 @@
 #include "claude_logs/usage_summary.h"
 #include "core/iso_time.h"
 
-std::string LocalDayOf(int64_t unixSeconds) { return LocalDateKey(unixSeconds); }
+std::string LocalDayOf(int64_t unixSeconds) {
+    return LocalDateKey(unixSeconds);
+}
 
 bool DayNumber(std::string_view day, int64_t& number) {
     if (day.size() != 10 || day[4] != '-' || day[7] != '-') {

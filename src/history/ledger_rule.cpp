@@ -108,8 +108,8 @@ LedgerChange PlanLedgerChange(const std::vector<LedgerRow>& fromLogs,
     for (const auto& [key, totals] : logs) {
         const auto old = held.find(key);
         const bool covered = coveredDays.count(key.day) != 0;
-        const bool write = old == held.end() ||
-                           (covered ? !SameTotals(totals, old->second) : Larger(totals, old->second));
+        const bool write = old == held.end() || (covered ? !SameTotals(totals, old->second)
+                                                         : Larger(totals, old->second));
         if (write) {
             change.upsert.push_back({key, totals, {}});
         }

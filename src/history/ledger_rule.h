@@ -40,8 +40,8 @@ int64_t LedgerTokens(const LedgerTotals& totals);
 
 // What one write to the ledger changes.
 struct LedgerChange {
-    std::vector<LedgerRow> upsert;   // rows to insert or replace, by key
-    std::vector<LedgerKey> remove;   // rows to delete
+    std::vector<LedgerRow> upsert;  // rows to insert or replace, by key
+    std::vector<LedgerKey> remove;  // rows to delete
     bool empty() const { return upsert.empty() && remove.empty(); }
 };
 

@@ -24,7 +24,8 @@ struct ChartDay {
     bool any = false;
     double total() const {
         double sum = 0;
-        for (const double d : dollars) sum += d;
+        for (const double d : dollars)
+            sum += d;
         return sum;
     }
 };
@@ -40,7 +41,9 @@ double NiceStep(double rough) {
     return 10 * power;
 }
 
-std::string Number(int64_t value) { return std::to_string(value); }
+std::string Number(int64_t value) {
+    return std::to_string(value);
+}
 
 std::string TickLabel(double dollars, double step) {
     if (step >= 1) {
@@ -70,10 +73,14 @@ ModelFamily FamilyOf(const LedgerKey& key) {
         return ModelFamily::kCodex;
     }
     std::string lower = key.model;
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (lower.find("opus") != std::string::npos) return ModelFamily::kOpus;
-    if (lower.find("sonnet") != std::string::npos) return ModelFamily::kSonnet;
-    if (lower.find("haiku") != std::string::npos) return ModelFamily::kHaiku;
+    for (char& c : lower)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (lower.find("opus") != std::string::npos)
+        return ModelFamily::kOpus;
+    if (lower.find("sonnet") != std::string::npos)
+        return ModelFamily::kSonnet;
+    if (lower.find("haiku") != std::string::npos)
+        return ModelFamily::kHaiku;
     return ModelFamily::kOtherClaude;
 }
 
@@ -88,7 +95,9 @@ const char* FamilyColour(ModelFamily family) {
     return kColours[static_cast<int>(family)];
 }
 
-std::string ReportDollars(double dollars) { return "$" + FormatCsvDollars(dollars); }
+std::string ReportDollars(double dollars) {
+    return "$" + FormatCsvDollars(dollars);
+}
 
 std::string BuildHistoryChart(const std::vector<LedgerRow>& rows, int64_t today) {
     const int64_t first = today - (kChartDays - 1);
@@ -105,7 +114,8 @@ std::string BuildHistoryChart(const std::vector<LedgerRow>& rows, int64_t today)
         day.any = true;
     }
     double highest = 0;
-    for (const ChartDay& day : days) highest = std::max(highest, day.total());
+    for (const ChartDay& day : days)
+        highest = std::max(highest, day.total());
     const double step = highest > 0 ? NiceStep(highest / 4) : 0.25;
     const double top = std::max(step, std::ceil(highest / step - 1e-9) * step);
 
@@ -147,8 +157,8 @@ std::string BuildHistoryChart(const std::vector<LedgerRow>& rows, int64_t today)
             const int64_t y = yOf(below);
             const char* colour = FamilyColour(static_cast<ModelFamily>(f));
             svg += "<rect x='" + Number(x) + "' y='" + Number(y) + "' width='" + Number(barWidth) +
-                   "' height='" + Number(bottom - y) + "' fill='" + colour + "' stroke='" +
-                   colour + "' stroke-width='6'/>";
+                   "' height='" + Number(bottom - y) + "' fill='" + colour + "' stroke='" + colour +
+                   "' stroke-width='6'/>";
         }
         svg += "</g>";
     }

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr const char* kMonthNames[] = {"January", "February", "March",     "April",
-                                       "May",     "June",     "July",      "August",
-                                       "September", "October", "November", "December"};
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
 
 struct Sum {
     int64_t messages = 0;
@@ -53,7 +53,8 @@ std::string TopTable(const std::vector<LedgerRow>& rows, int64_t today, const ch
     }
     std::vector<std::pair<std::string, Sum>> ranked(sums.begin(), sums.end());
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
-        return std::tie(b.second.dollars, b.second.tokens) < std::tie(a.second.dollars, a.second.tokens);
+        return std::tie(b.second.dollars, b.second.tokens) <
+               std::tie(a.second.dollars, a.second.tokens);
     });
     std::string html = Head(heading, column);
     Sum others;
@@ -71,7 +72,8 @@ std::string TopTable(const std::vector<LedgerRow>& rows, int64_t today, const ch
         if (name.empty()) {
             html += "<tr><td>(unknown)";
         } else if (isPath) {
-            html += "<tr><td title='" + EscapeHtml(name) + "'>" + EscapeHtml(ShortProjectName(name));
+            html +=
+                "<tr><td title='" + EscapeHtml(name) + "'>" + EscapeHtml(ShortProjectName(name));
         } else {
             html += "<tr><td>" + EscapeHtml(name);
         }

@@ -122,32 +122,39 @@ TEST(CodexTurns, ARepeatedEventCountsOnce) {
     };
     const Case cases[] = {
         {"repeated with the same running total",
-         {Count("2025-09-10T08:00:05Z", a, a), Count("2025-09-10T08:00:09Z", a, a)}, 1},
+         {Count("2025-09-10T08:00:05Z", a, a), Count("2025-09-10T08:00:09Z", a, a)},
+         1},
         {"same turn figures, the running total moved",
-         {Count("2025-09-10T08:00:05Z", a, a), Count("2025-09-10T08:00:09Z", a, b)}, 2},
+         {Count("2025-09-10T08:00:05Z", a, a), Count("2025-09-10T08:00:09Z", a, b)},
+         2},
         {"repeated after another turn",
          {Count("2025-09-10T08:00:05Z", a, a), Count("2025-09-10T08:00:09Z", a, b),
           Count("2025-09-10T08:00:12Z", a, b)},
          2},
         {"no running total, same turn figures",
-         {Count("2025-09-10T08:00:05Z", a, ""), Count("2025-09-10T08:00:09Z", a, "")}, 1},
+         {Count("2025-09-10T08:00:05Z", a, ""), Count("2025-09-10T08:00:09Z", a, "")},
+         1},
         {"no running total, other turn figures",
-         {Count("2025-09-10T08:00:05Z", a, ""), Count("2025-09-10T08:00:09Z", b, "")}, 2},
+         {Count("2025-09-10T08:00:05Z", a, ""), Count("2025-09-10T08:00:09Z", b, "")},
+         2},
     };
     for (const Case& c : cases) {
         std::string text;
-        for (const std::string& line : c.lines) text += line + "\r\n";
+        for (const std::string& line : c.lines)
+            text += line + "\r\n";
         EXPECT_EQ(ReadCodexTurns(text, "p").size(), c.turns) << c.name;
     }
 }
 
 TEST(CodexTurns, AFileSeenInTwoPlacesCountsOnce) {
-    const std::string text = kContext + "\n" +
-                             Count("2025-09-10T08:00:05Z", Usage(10, 0, 1, 0, 11), Usage(10, 0, 1, 0, 11));
+    const std::string text =
+        kContext + "\n" +
+        Count("2025-09-10T08:00:05Z", Usage(10, 0, 1, 0, 11), Usage(10, 0, 1, 0, 11));
     std::vector<LedgerRecord> both = ReadCodexTurns(text, "This computer");
     const std::vector<LedgerRecord> wsl = ReadCodexTurns(text, "WSL: Ubuntu");
     both.insert(both.end(), wsl.begin(), wsl.end());
-    const auto rows = AggregateLedgerRecords(both, [](int64_t) { return std::string("2025-09-10"); });
+    const auto rows =
+        AggregateLedgerRecords(both, [](int64_t) { return std::string("2025-09-10"); });
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].totals.messages, 1);
 }

@@ -31,13 +31,13 @@ TEST(HistoryCsv, HeaderAndOneRowPerKeyInOrder) {
     EXPECT_EQ(BuildHistoryCsv(rows),
               "day,machine,tool,place,project,model,messages,input,output,cache_write_5m,"
               "cache_write_1h,cache_read,dollars,estimated\r\n"
-              "2025-05-01,,claude,This computer,/a,m" + tail +
-              "2025-05-01,,claude,This computer,/a,n" + tail +
-              "2025-05-01,,claude,This computer,/b,m" + tail +
-              "2025-05-01,,claude,WSL: Ubuntu,/a,m" + tail +
-              "2025-05-01,,codex,This computer,/a,gpt-5-codex,3,1000,200,30,40,5000,0.00,1\r\n"
-              "2025-05-01,LAPTOP,claude,This computer,/a,m" + tail +
-              "2025-05-02,,claude,This computer,/a,claude-opus-4-1" + tail);
+              "2025-05-01,,claude,This computer,/a,m" +
+                  tail + "2025-05-01,,claude,This computer,/a,n" + tail +
+                  "2025-05-01,,claude,This computer,/b,m" + tail +
+                  "2025-05-01,,claude,WSL: Ubuntu,/a,m" + tail +
+                  "2025-05-01,,codex,This computer,/a,gpt-5-codex,3,1000,200,30,40,5000,0.00,1\r\n"
+                  "2025-05-01,LAPTOP,claude,This computer,/a,m" +
+                  tail + "2025-05-02,,claude,This computer,/a,claude-opus-4-1" + tail);
 }
 
 TEST(HistoryCsv, NoRowsGiveTheHeaderAlone) {
@@ -61,7 +61,10 @@ TEST(HistoryCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
         {"cr\rhere", "\"cr\rhere\""},
         {"caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC"},
         {"\xF0\x9F\x98\x80,x", "\"\xF0\x9F\x98\x80,x\""},
-        {"bad\xFF" "byte", "bad\xEF\xBF\xBD" "byte"},
+        {"bad\xFF"
+         "byte",
+         "bad\xEF\xBF\xBD"
+         "byte"},
         {"cut\xE6\x97", "cut\xEF\xBF\xBD\xEF\xBF\xBD"},
         {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // an overlong "/"
     };
@@ -83,11 +86,23 @@ TEST(HistoryCsv, DollarsRoundToTheCentWithHalvesUp) {
         const char* text;
     };
     const Case cases[] = {
-        {0, "0.00"},          {0.004999, "0.00"}, {0.005, "0.01"},  {1.004999, "1.00"},
-        {1.005, "1.01"},      {2.675, "2.68"},    {2.674999, "2.67"}, {0.015, "0.02"},
-        {0.014999, "0.01"},   {12.345, "12.35"},  {99.995, "100.00"}, {99.994999, "99.99"},
-        {1234567.891, "1234567.89"}, {-0.005, "-0.01"}, {-0.004, "0.00"},
-        {std::nan(""), "0.00"}, {1e300, "0.00"},
+        {0, "0.00"},
+        {0.004999, "0.00"},
+        {0.005, "0.01"},
+        {1.004999, "1.00"},
+        {1.005, "1.01"},
+        {2.675, "2.68"},
+        {2.674999, "2.67"},
+        {0.015, "0.02"},
+        {0.014999, "0.01"},
+        {12.345, "12.35"},
+        {99.995, "100.00"},
+        {99.994999, "99.99"},
+        {1234567.891, "1234567.89"},
+        {-0.005, "-0.01"},
+        {-0.004, "0.00"},
+        {std::nan(""), "0.00"},
+        {1e300, "0.00"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FormatCsvDollars(c.dollars), c.text) << c.dollars;

@@ -97,7 +97,7 @@ TEST(LedgerAggregate, TheDayIsTheLocalDateAtTheRecordsMoment) {
         const char* day;
     };
     const int64_t springForward = ParseIsoTime("2025-03-30T01:00:00Z");  // +1 to +2
-    const int64_t moved = ParseIsoTime("2025-06-10T12:00:00Z");  // from UTC+2 to UTC-7
+    const int64_t moved = ParseIsoTime("2025-06-10T12:00:00Z");          // from UTC+2 to UTC-7
     const Case cases[] = {
         {"utc, before midnight", Zone(0), "2025-03-29T23:30:00Z", "2025-03-29"},
         {"winter time, 00:30 local", Zone(1, springForward, 2), "2025-03-29T23:30:00Z",
@@ -108,12 +108,9 @@ TEST(LedgerAggregate, TheDayIsTheLocalDateAtTheRecordsMoment) {
          "2025-03-30"},
         {"summer time, 00:30 local", Zone(1, springForward, 2), "2025-03-30T22:30:00Z",
          "2025-03-31"},
-        {"before the move, 01:00 local", Zone(2, moved, -7), "2025-06-09T23:00:00Z",
-         "2025-06-10"},
-        {"after the move, 17:00 local", Zone(2, moved, -7), "2025-06-11T00:00:00Z",
-         "2025-06-10"},
-        {"after the move, 00:30 local", Zone(2, moved, -7), "2025-06-11T07:30:00Z",
-         "2025-06-11"},
+        {"before the move, 01:00 local", Zone(2, moved, -7), "2025-06-09T23:00:00Z", "2025-06-10"},
+        {"after the move, 17:00 local", Zone(2, moved, -7), "2025-06-11T00:00:00Z", "2025-06-10"},
+        {"after the move, 00:30 local", Zone(2, moved, -7), "2025-06-11T07:30:00Z", "2025-06-11"},
     };
     for (const Case& c : cases) {
         const auto rows = AggregateLedgerRecords({Record(c.time, "p", "/a", "m")}, c.zone);
@@ -132,7 +129,8 @@ TEST(LedgerDays, NumbersAndTextsRoundTrip) {
     int64_t feb = 0;
     ASSERT_TRUE(DayNumber("2024-02-28", feb));
     EXPECT_EQ(n - feb, 2);
-    for (const char* bad : {"", "2025-1-01", "2025/01/01", "2025-13-01", "2025-01-00", "abcd-ef-gh"}) {
+    for (const char* bad :
+         {"", "2025-1-01", "2025/01/01", "2025-13-01", "2025-01-00", "abcd-ef-gh"}) {
         EXPECT_FALSE(DayNumber(bad, n)) << bad;
     }
 }
@@ -222,9 +220,8 @@ TEST(LedgerChangeRule, OtherMachinesAndOtherDaysAreLeftAlone) {
     LedgerRow foreign = Row("2025-05-01", "/a", 9, 900);
     foreign.machine = "LAPTOP";
     const std::vector<LedgerRow> stored = {foreign, Row("2025-04-01", "/a", 1, 100)};
-    const LedgerChange change =
-        PlanLedgerChange({Row("2025-05-01", "/a", 1, 100), Row("2025-04-01", "/a", 5, 500)},
-                         stored, kDay, kDay);
+    const LedgerChange change = PlanLedgerChange(
+        {Row("2025-05-01", "/a", 1, 100), Row("2025-04-01", "/a", 5, 500)}, stored, kDay, kDay);
     ASSERT_EQ(change.upsert.size(), 1u);
     EXPECT_EQ(change.upsert[0].key.day, "2025-05-01");
     EXPECT_TRUE(change.upsert[0].machine.empty());

