@@ -91,7 +91,7 @@ const char* FamilyName(ModelFamily family) {
 
 const char* FamilyColour(ModelFamily family) {
     // The report's amber first, then warm tones beside it; Codex apart in blue.
-    static const char* const kColours[] = {"#ffc53d", "#f76b15", "#978365", "#8d8d86", "#0090ff"};
+    static const char* const kColours[] = {"#ffc53d", "#f76b15", "#e54666", "#8d8d86", "#0090ff"};
     return kColours[static_cast<int>(family)];
 }
 
