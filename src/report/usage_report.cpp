@@ -7,6 +7,7 @@
 #include "core/numbers.h"
 #include "display/display_format.h"
 #include "platform/unicode.h"
+#include "report/html_text.h"
 
 namespace {
 
@@ -18,22 +19,6 @@ constexpr char kHead[] =
     "Consolas,monospace;color:#21201c}.bar{height:10px;border-radius:5px;background:#ffc53d}"
     "</style><h1>Tidewell report</h1>";
 static_assert(sizeof kHead - 1 == 477);
-
-// Text from other programs' files, safe inside HTML.
-std::string EscapeHtml(std::string_view text) {
-    static constexpr std::string_view kSpecial = "&<>\"'";
-    static constexpr std::string_view kEntities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
-    std::string escaped;
-    for (const char c : text) {
-        const size_t special = kSpecial.find(c);
-        if (special == std::string_view::npos) {
-            escaped += c;
-        } else {
-            escaped += kEntities[special];
-        }
-    }
-    return escaped;
-}
 
 std::string CodexLine(const std::string& label, const CodexWindow& window, int64_t now) {
     return label + ": " + std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
