@@ -8,6 +8,7 @@
 #include "core/autostart.h"
 #include "display/display_format.h"
 #include "panel/claude_connect_win.h"
+#include "platform/atomic_file.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
 #include "platform/window_link_win.h"
@@ -80,6 +81,10 @@ bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
     const HWND window = window_;
     worker_.Start(published_, settings_.values().maxblock,
                   [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); });
+    // A writer killed halfway (Claude Code ends a slow status line run) leaves its temporary
+    // file behind; ten minutes on, no write can still own it.
+    RemoveAbandonedTempFiles(DataDirectory(), 600);
+    RemoveAbandonedTempFiles(LocalDataDirectory(), 600);
     WelcomeOrRefreshAutostart();
     if (!autostart)
         ShowPanel();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <cstdint>
 #include <string_view>
 
 // Replaces the file at `path` with `bytes` so that readers see either the old contents or the
@@ -13,3 +14,11 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 // another process has just written at `to` is never replaced. Both must be on one volume.
 // Returns true when the file was moved.
 bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to);
+
+// The name a replacement's temporary file has beside `path`'s file: "NAME.tmp-PID-N".
+bool IsReplacementTempName(std::wstring_view fileName);
+
+// Deletes the temporary files of replacements that never finished (their writer was killed)
+// from `folder`, when they are older than `minAgeSeconds`: a younger one may belong to a write
+// under way in another process. Returns how many went.
+int RemoveAbandonedTempFiles(const std::wstring& folder, int64_t minAgeSeconds);
