@@ -18,6 +18,10 @@ if(WIN32)
                    ${CMAKE_BINARY_DIR}/generated/tidewell.manifest @ONLY)
 
     add_executable(tidewell WIN32 src/app/main_win.cpp ${CMAKE_BINARY_DIR}/generated/tidewell.rc)
+    # windres reads the manifest, the icon and the fonts by name: a change to any of them must
+    # build the resources again.
+    set_source_files_properties(${CMAKE_BINARY_DIR}/generated/tidewell.rc PROPERTIES OBJECT_DEPENDS
+        "${CMAKE_BINARY_DIR}/generated/tidewell.manifest;${TIDEWELL_FONT_FILES}")
     target_link_options(tidewell PRIVATE -municode)
 else()
     add_executable(tidewell src/app/main_posix.cpp)

@@ -110,7 +110,9 @@ int DesktopApp::Run() {
 // value pointing at this executable, if the user kept it.
 void DesktopApp::WelcomeOrRefreshAutostart() {
     if (RecordFirstRun(settings_.values().configPath)) {
-        SetAutostart(true);
+        // A first run may also follow a deleted settings folder: an entry the user disabled in
+        // Task Manager stays disabled.
+        SetAutostart(true, false);
         tray_.ShowBalloon(L"Tidewell is running",
                           L"Tip: drag the icon from the ^ area onto the taskbar so your limits "
                           L"stay visible.");
@@ -163,6 +165,10 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (!worker_.Stop(kWorkerStopMs))
                     TerminateProcess(GetCurrentProcess(), 0);
                 tray_.Remove();
+                // An installer's Restart Manager closes the program to replace it: it must go
+                // now, even past an open connection dialog, or the file stays locked.
+                if ((lParam & ENDSESSION_CLOSEAPP) && window_)
+                    DestroyWindow(window_);
             }
             return 0;
         case WM_DESTROY:

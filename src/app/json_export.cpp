@@ -90,5 +90,7 @@ int RunJsonExport(const std::wstring& outputPath) {
 
     // Replaced whole: a script reading the file while the export runs, or an export that fails
     // half-way (disk full), never leaves a cut JSON line where the last good one was.
+    // A device or a pipe ("--json NUL", "--json /dev/stdout") is written as it is.
+    if (const std::optional<bool> written = WriteToDevice(outputPath, json)) return *written ? 0 : 1;
     return WriteFileAtomically(outputPath, json) ? 0 : 1;
 }

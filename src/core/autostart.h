@@ -13,8 +13,9 @@
 bool IsAutostartOn();
 
 // On: writes the Run value for the running executable and, when Task Manager had disabled the
-// entry, enables it again. Off: deletes the Run value. Failures are silent.
-void SetAutostart(bool on);
+// entry and `overTaskManager` (the user switched it on here), enables it again. Off: deletes
+// the Run value. Failures are silent.
+void SetAutostart(bool on, bool overTaskManager = true);
 
 // Points an existing Run value at the running executable (it may have been moved), leaving
 // whether Windows runs it as the user set it. Nothing happens when there is no Run value.

@@ -4,6 +4,6 @@ bool IsAutostartOn() {
     return false;
 }
 
-void SetAutostart(bool) {}
+void SetAutostart(bool, bool) {}
 
 void RefreshAutostartCommand() {}

@@ -66,7 +66,7 @@ bool IsAutostartOn() {
     return RunValueExists() && !StartupApprovalDisables(ApprovalData());
 }
 
-void SetAutostart(bool on) {
+void SetAutostart(bool on, bool overTaskManager) {
     const RegistryKey key = OpenKey(kRunKey, KEY_SET_VALUE);
     if (!key) {
         return;
@@ -77,7 +77,7 @@ void SetAutostart(bool on) {
     }
     WriteRunValue(key.get());
     // Switching it on here is the user's latest word: Task Manager's "disabled" gives way.
-    if (StartupApprovalDisables(ApprovalData())) {
+    if (overTaskManager && StartupApprovalDisables(ApprovalData())) {
         const RegistryKey approved = OpenKey(kApprovedKey, KEY_SET_VALUE);
         const std::string_view enabled = StartupApprovalEnabled();
         if (approved)

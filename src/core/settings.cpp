@@ -1,8 +1,10 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "core/numbers.h"
 #include "platform/ini.h"
@@ -67,15 +69,14 @@ Settings ReadSettings(const std::wstring& configPath) {
     s.px = file.Int(kSection, L"px", kPanelNeverMoved);
     s.py = file.Int(kSection, L"py", kPanelNeverMoved);
     s.show = file.String(kSection, L"show", L"auto", kTextBufferChars);
+    s.loadedDefaultsForUnreadableFile = file.unreadable();
     return s;
 }
 
-bool WriteSettings(const Settings& s) {
-    if (s.configPath.empty()) {
-        return false;
-    }
-    // Every key in one replacement of the file. "welcomed" goes with them: settings are saved
-    // only by a desktop start that has greeted the user already.
+namespace {
+
+// Every key as it is stored; px and py only once the panel has been moved.
+IniEntries StoredEntries(const Settings& s) {
     IniEntries entries = {{L"welcomed", L"1"},
                           {L"maxblock", std::to_wstring(TruncateToInt64(s.maxblock.Load()))},
                           {L"alerts", Bool(s.alerts)},
@@ -87,10 +88,38 @@ bool WriteSettings(const Settings& s) {
     if (s.px != kPanelNeverMoved) {
         entries.emplace_back(L"px", std::to_wstring(s.px));
         entries.emplace_back(L"py", std::to_wstring(s.py));
-        return IniWriteKeys(s.configPath, kSection, entries);
     }
-    // Never moved, or put back beside the tray: no place is remembered.
-    return IniWriteKeys(s.configPath, kSection, entries, {L"px", L"py"});
+    return entries;
+}
+
+}  // namespace
+
+bool WriteSettings(const Settings& s) {
+    if (s.configPath.empty()) {
+        return false;
+    }
+    // Every key in one replacement of the file. "welcomed" goes with them: settings are saved
+    // only by a desktop start that has greeted the user already. Never moved, or put back
+    // beside the tray: no place is remembered.
+    return IniWriteKeys(s.configPath, kSection, StoredEntries(s),
+                        s.px == kPanelNeverMoved ? std::vector<std::wstring>{L"px", L"py"}
+                                                 : std::vector<std::wstring>{});
+}
+
+bool WriteChangedSettings(const Settings& s, const Settings& before) {
+    if (s.configPath.empty()) {
+        return false;
+    }
+    const IniEntries old = StoredEntries(before);
+    IniEntries changed;
+    for (const auto& entry : StoredEntries(s)) {
+        if (std::find(old.begin(), old.end(), entry) == old.end()) changed.push_back(entry);
+    }
+    const bool placeForgotten = s.px == kPanelNeverMoved && before.px != kPanelNeverMoved;
+    if (changed.empty() && !placeForgotten) return true;
+    return IniWriteKeys(s.configPath, kSection, changed,
+                        placeForgotten ? std::vector<std::wstring>{L"px", L"py"}
+                                       : std::vector<std::wstring>{});
 }
 
 namespace {
@@ -114,9 +143,12 @@ Settings LoadSettings() {
 void SettingsStore::Save() {
     // The worker may raise maxblock while the file is written: what counts as saved is the copy
     // that went to the file, so that a later raise is still seen as a change.
+    // A file that could not be read at start holds the user's values still: only what changed
+    // since is written over it. A failed write leaves the values unsaved, to be tried again.
     const Settings written = current_;
-    WriteSettings(written);
-    saved_ = written;
+    const bool ok = written.loadedDefaultsForUnreadableFile ? WriteChangedSettings(written, saved_)
+                                                            : WriteSettings(written);
+    if (ok) saved_ = written;
 }
 
 void SettingsStore::SaveIfChanged() {

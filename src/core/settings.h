@@ -20,6 +20,9 @@ struct Settings {
     int32_t size = 1;  // 0 Compact, 1 Normal, 2 Large
     int32_t px = kPanelNeverMoved;
     int32_t py = kPanelNeverMoved;
+    // The file was there but could not be read when these were loaded: the values are defaults
+    // standing in for the user's, so only what the user changes since is ever written.
+    bool loadedDefaultsForUnreadableFile = false;
 };
 
 // The program's folder in the roaming application data, created with its parents when missing
@@ -36,6 +39,8 @@ Settings ReadSettings(const std::wstring& configPath);
 // Writes every key to `settings.configPath` in one replacement of the file, keeping its other
 // keys; px and py only once the panel has been moved. False when nothing was written.
 bool WriteSettings(const Settings& settings);
+// Writes only the keys whose stored text differs from what storing `before` stored.
+bool WriteChangedSettings(const Settings& settings, const Settings& before);
 
 // No five-hour block comes near a trillion tokens (some 55 million a second); a stored largest
 // block above it is a damaged or hand-edited file, and is learned again.

@@ -6,8 +6,7 @@
 
 namespace {
 
-// The pane's children by their ids, as AccessibleChildren asks for them: the ids are the
-// targets' own, not 1 to the count, so clients must not count their way through them.
+// A clone of the pane's enumeration: its own object, over the ids of the page when it was made.
 class ChildEnumerator final : public IEnumVARIANT {
 public:
     ChildEnumerator(std::vector<long> ids, size_t next) : ids_(std::move(ids)), next_(next) {}
@@ -112,11 +111,9 @@ HRESULT PanelAccessible::QueryInterface(REFIID iid, void** object) {
         AddRef();
         return S_OK;
     }
-    if (iid == __uuidof(IEnumVARIANT) && panel_) {  // a fresh enumerator of the page shown
-        std::vector<long> ids;
-        for (const PanelHitTarget& target : panel_->layout().targets)
-            ids.push_back(AccessibleChildId(target.id));
-        *object = static_cast<IEnumVARIANT*>(new ChildEnumerator(std::move(ids), 0));
+    if (iid == __uuidof(IEnumVARIANT)) {
+        *object = static_cast<IEnumVARIANT*>(this);
+        AddRef();
         return S_OK;
     }
     *object = nullptr;
@@ -380,4 +377,50 @@ HRESULT PanelAccessible::put_accName(VARIANT, BSTR) {
 
 HRESULT PanelAccessible::put_accValue(VARIANT, BSTR) {
     return E_NOTIMPL;
+}
+
+HRESULT PanelAccessible::Next(ULONG count, VARIANT* out, ULONG* fetched) {
+    if (!out || (count > 1 && !fetched))
+        return E_INVALIDARG;
+    if (fetched)
+        *fetched = 0;
+    if (!panel_)
+        return CO_E_OBJNOTCONNECTED;
+    const auto& targets = panel_->layout().targets;
+    ULONG given = 0;
+    for (; given < count && nextChild_ < targets.size(); ++given, ++nextChild_) {
+        VariantInit(&out[given]);
+        out[given].vt = VT_I4;
+        out[given].lVal = AccessibleChildId(targets[nextChild_].id);
+    }
+    if (fetched)
+        *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+}
+
+HRESULT PanelAccessible::Skip(ULONG count) {
+    if (!panel_)
+        return CO_E_OBJNOTCONNECTED;
+    const size_t size = panel_->layout().targets.size();
+    const size_t left = nextChild_ < size ? size - nextChild_ : 0;
+    nextChild_ += count < left ? count : left;
+    return count <= left ? S_OK : S_FALSE;
+}
+
+HRESULT PanelAccessible::Reset() {
+    nextChild_ = 0;
+    return S_OK;
+}
+
+HRESULT PanelAccessible::Clone(IEnumVARIANT** copy) {
+    if (!copy)
+        return E_POINTER;
+    *copy = nullptr;
+    if (!panel_)
+        return CO_E_OBJNOTCONNECTED;
+    std::vector<long> ids;
+    for (const PanelHitTarget& target : panel_->layout().targets)
+        ids.push_back(AccessibleChildId(target.id));
+    *copy = new ChildEnumerator(std::move(ids), nextChild_);
+    return S_OK;
 }

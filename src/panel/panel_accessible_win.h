@@ -13,8 +13,10 @@ class PanelWindow;
 // drawing order, each with its name, role (push button, check box, radio button), state
 // (focusable, focused, checked), place and default action. Screen readers reach it through
 // WM_GETOBJECT; UI Automation clients reach it through the system's MSAA proxy. Once the panel
-// is gone it answers every call with "disconnected".
-class PanelAccessible final : public IAccessible {
+// is gone it answers every call with "disconnected". Its children's ids are the targets' own ids,
+// so it also enumerates them (IEnumVARIANT on the same object, over the page shown at each call):
+// clients must not count from 1 to the child count.
+class PanelAccessible final : public IAccessible, public IEnumVARIANT {
 public:
     explicit PanelAccessible(PanelWindow* panel) : panel_(panel) {}
     void Disconnect() { panel_ = nullptr; }
@@ -52,6 +54,11 @@ public:
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override;
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override;
+    // IEnumVARIANT
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override;
 
 private:
     ~PanelAccessible() = default;  // through Release only
@@ -61,4 +68,5 @@ private:
 
     PanelWindow* panel_;
     std::atomic<ULONG> references_{1};
+    size_t nextChild_ = 0;  // the enumeration's place in the page's targets
 };

@@ -236,6 +236,7 @@ void PanelWindow::Paint() {
     RECT client{};
     GetClientRect(window_, &client);
     int32_t height = client.bottom;
+    const PanelLayout before = layout_;
     {
         MemoryDC memory(dc);
         GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
@@ -243,14 +244,14 @@ void PanelWindow::Paint() {
             Selection useBitmap(memory.get(), bitmap.get());
             GdiCanvas canvas(memory.get(), Scale(), fontsAvailable_);
             canvas.FillRect({0, 0, client.right, client.bottom}, palette::kBackground);
-            const PanelLayout before = layout_;
             layout_ = RunPainter(canvas, client.right, false);
-            NoteTargetsChanged(before);
             height = layout_.height;
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
     }
     EndPaint(window_, &paint);
+    // Told after the paint: a screen reader's hook may call back into the panel.
+    NoteTargetsChanged(before);
     if (height != client.bottom)
         Place(false);
 }
@@ -386,7 +387,8 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!accessible_)
                 accessible_ = new PanelAccessible(this);
             // __uuidof, not IID_IAccessible: MinGW links that name to a jump into oleacc.dll.
-            return LresultFromObject(__uuidof(IAccessible), wParam, accessible_);
+            return LresultFromObject(__uuidof(IAccessible), wParam,
+                                     static_cast<IAccessible*>(accessible_));
         case WM_KEYDOWN:
             OnKey(wParam);
             return 0;

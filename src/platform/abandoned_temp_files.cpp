@@ -34,7 +34,10 @@ int RemoveAbandonedTempFiles(const std::wstring& folder, int64_t minAgeSeconds) 
         return 0;
     const auto now = fs::file_time_type::clock::now();
     int removed = 0;
-    for (const fs::directory_entry& entry : entries) {
+    // The non-throwing increment: a folder that goes away meanwhile ends the look, no more.
+    for (; entries != fs::directory_iterator(); entries.increment(error)) {
+        if (error) break;
+        const fs::directory_entry& entry = *entries;
         std::error_code ignored;
         if (!IsReplacementTempName(WideFromPath(entry.path().filename())) ||
             !entry.is_regular_file(ignored)) {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // Replaces the file at `path` with `bytes` so that readers see either the old contents or the
@@ -14,6 +15,11 @@ bool WriteFileAtomically(const std::wstring& path, std::string_view bytes);
 // another process has just written at `to` is never replaced. Both must be on one volume.
 // Returns true when the file was moved.
 bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to);
+
+// When `path` names something that exists and is no file on disk (a device such as NUL or
+// /dev/stdout, a pipe), which cannot be replaced, writes the bytes to it directly and says
+// whether that worked; nothing (and writes nothing) for a file on disk or a missing one.
+std::optional<bool> WriteToDevice(const std::wstring& path, std::string_view bytes);
 
 // The name a replacement's temporary file has beside `path`'s file: "NAME.tmp-PID-N".
 bool IsReplacementTempName(std::wstring_view fileName);

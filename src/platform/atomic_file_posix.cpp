@@ -58,3 +58,16 @@ bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to) {
     ::unlink(source.c_str());
     return true;
 }
+
+std::optional<bool> WriteToDevice(const std::wstring& path, std::string_view bytes) {
+    const std::string name = PathFromWide(path).native();
+    struct stat status {};
+    if (::stat(name.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+        return std::nullopt;
+    }
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    bool ok = WriteAllToDescriptor(fd, bytes);
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}

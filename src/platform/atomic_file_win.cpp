@@ -10,6 +10,7 @@
 
 #include "platform/atomic_file_replace.h"
 #include "platform/handles_win.h"
+#include "platform/long_path.h"
 
 namespace {
 
@@ -111,9 +112,11 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
 bool WriteFileAtomically(const std::wstring& path, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
     // A link stays a link: the file it points to is replaced, in its own folder.
-    const std::wstring target = FinalPath(path);
-    const std::wstring temp = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(counter.fetch_add(1));
+    // Long paths in their extended form (GetFinalPathNameByHandleW gives that form already).
+    const std::wstring target = PathForWin32(FinalPath(PathForWin32(path)));
+    const std::wstring temp =
+        PathForWin32(target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                     std::to_wstring(counter.fetch_add(1)));
 
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -146,4 +149,16 @@ bool MoveFileIfAbsent(const std::wstring& from, const std::wstring& to) {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists; without
     // MOVEFILE_COPY_ALLOWED it is a rename, never a copy a reader could see half-made.
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::optional<bool> WriteToDevice(const std::wstring& path, std::string_view bytes) {
+    FileHandle file(CreateFileW(PathForWin32(path).c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || GetFileType(file.get()) == FILE_TYPE_DISK) {
+        return std::nullopt;  // a file on disk is replaced whole, never written over in place
+    }
+    bool ok = WriteAll(file.get(), bytes);
+    ok = CloseHandle(file.release()) && ok;
+    return ok;
 }

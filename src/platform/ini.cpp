@@ -50,8 +50,13 @@ std::string Body(const IniEntries& entries) {
 
 IniFile IniFile::Read(const std::wstring& path) {
     IniFile file;
-    if (!path.empty()) {
-        file.text_ = IniTextFromBytes(ReadWholeFile(path));
+    if (path.empty()) return file;
+    if (const std::optional<std::string> bytes = ReadFileIfReadable(path)) {
+        file.text_ = IniTextFromBytes(*bytes);
+    } else {
+        std::error_code error;
+        file.unreadable_ = std::filesystem::status(PathFromWide(path), error).type() !=
+                           std::filesystem::file_type::not_found;
     }
     return file;
 }

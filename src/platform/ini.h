@@ -23,6 +23,9 @@ class IniFile {
 public:
     IniFile() = default;
     static IniFile Read(const std::wstring& path);
+    // True when the file is there but could not be read (locked, denied): every key then reads
+    // as its default, which must not be mistaken for what the file holds.
+    bool unreadable() const { return unreadable_; }
 
     // The key's value cut to `bufferChars` - 1 characters, or `defaultValue` when it is missing.
     std::wstring String(const std::wstring& section, const std::wstring& key,
@@ -34,6 +37,7 @@ public:
 private:
     std::optional<std::wstring> Value(const std::wstring& section, const std::wstring& key) const;
     std::string text_;  // UTF-8
+    bool unreadable_ = false;
 };
 
 // One key read from the file (each call reads the file: use IniFile for several keys).

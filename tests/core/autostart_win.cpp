@@ -67,6 +67,10 @@ TEST(AutostartWindows, TaskManagersSwitchIsTheTruth) {
     EXPECT_EQ(Approval(), kDisabled);
     EXPECT_FALSE(IsAutostartOn());
 
+    SetAutostart(true, false);  // a first run after the settings were deleted: still disabled
+    EXPECT_FALSE(IsAutostartOn());
+    EXPECT_EQ(Approval(), kDisabled);
+
     SetAutostart(true);
     EXPECT_TRUE(IsAutostartOn());
     EXPECT_EQ(Approval(), std::string(StartupApprovalEnabled()));

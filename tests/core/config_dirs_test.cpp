@@ -23,8 +23,20 @@ TEST(SplitConfigDirs, CommasBlanksAndEmptyItems) {
         {L"C:\\My Claude,D:\\x y", {L"C:\\My Claude", L"D:\\x y"}},  // blanks inside stay
         {L"ab", {L"ab"}},
     };
+    const auto noFolder = [](const std::wstring&) { return false; };
     for (const Case& c : cases)
-        EXPECT_EQ(SplitConfigDirs(c.value), c.folders) << c.value;
+        EXPECT_EQ(SplitConfigDirs(c.value, noFolder), c.folders) << c.value;
+}
+
+// One folder with a comma in its name is that folder; a list whose whole text names no folder
+// is split as ever.
+TEST(SplitConfigDirs, AFolderNamedWithACommaIsKeptWhole) {
+    const std::wstring folder = L"C:\\Users\\Doe, John\\.claude";
+    const auto isFolder = [&](const std::wstring& path) { return path == folder; };
+    EXPECT_EQ(SplitConfigDirs(L" " + folder + L" ", isFolder), std::vector<std::wstring>{folder});
+    EXPECT_EQ(SplitConfigDirs(folder + L",D:\\x", isFolder),
+              (std::vector<std::wstring>{L"C:\\Users\\Doe", L"John\\.claude", L"D:\\x"}));
+    EXPECT_EQ(SplitConfigDirs(L"a,b", isFolder), (std::vector<std::wstring>{L"a", L"b"}));
 }
 
 }  // namespace

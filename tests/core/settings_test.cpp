@@ -138,6 +138,34 @@ TEST_F(SettingsFile, AMaxBlockRaisedDuringASaveIsSavedLater) {
     }
 }
 
+// A config.ini that was there but could not be read at start (a backup tool held it): the
+// defaults standing in for its values are never written over the user's; what changes since is.
+TEST_F(SettingsFile, AnUnreadableFileIsNotOverwrittenWithDefaults) {
+    std::filesystem::create_directories(std::filesystem::path(path));  // there, but not readable
+    EXPECT_TRUE(ReadSettings(path).loadedDefaultsForUnreadableFile);
+    std::filesystem::remove(std::filesystem::path(path));
+    EXPECT_FALSE(ReadSettings(path).loadedDefaultsForUnreadableFile) << "missing is not unreadable";
+
+    Store(L"alerts", L"0");
+    Store(L"size", L"2");
+    Store(L"px", L"40");
+    Store(L"py", L"50");
+    Settings before;
+    before.configPath = path;
+    before.loadedDefaultsForUnreadableFile = true;
+    SettingsStore store(before);
+    store.values().maxblock.RaiseTo(5000);  // the scan learns a block; the user changes nothing
+    store.SaveIfChanged();
+    EXPECT_EQ(Stored(L"maxblock"), L"5000");
+    EXPECT_EQ(Stored(L"alerts"), L"0");
+    EXPECT_EQ(Stored(L"size"), L"2");
+    EXPECT_EQ(Stored(L"px"), L"40");
+    store.values().seccodex = false;  // a change of the user's own is written, alone
+    store.Save();
+    EXPECT_EQ(Stored(L"seccodex"), L"0");
+    EXPECT_EQ(Stored(L"alerts"), L"0");
+}
+
 TEST_F(SettingsFile, LargeMaxBlockSavesAsAWhole64BitNumber) {
     Settings s = ReadSettings(path);
     s.maxblock = 98765432109.9;

@@ -70,6 +70,20 @@ if [ -z "$runner" ]; then
     check "names that are not UTF-8: the home is read and the named file written" same_bytes "$out" "$realistic"
 fi
 
+# A device is written as it stands (it cannot be replaced): standard output natively, NUL on Windows.
+if [ -z "$runner" ]; then
+    env -u USERPROFILE -u CLAUDE_CONFIG_DIR -u CODEX_HOME HOME="$home" XDG_CONFIG_HOME="$scratch/config" \
+        "$exe" --json /dev/stdout >"$scratch/device.json" 2>/dev/null </dev/null
+    code=$?
+    check "--json /dev/stdout: exit code 0 (got $code)" [ "$code" -eq 0 ]
+    check "--json /dev/stdout: the line on standard output" same_bytes "$scratch/device.json" "$realistic"
+else
+    CLAUDE_CONFIG_DIR="$(program_path "$home/.claude")" CODEX_HOME="$(program_path "$home/.codex")" \
+        "$runner" "$exe" --json NUL >"$scratch/stdout" 2>"$scratch/stderr" </dev/null
+    code=$?
+    check "--json NUL: exit code 0 (got $code)" [ "$code" -eq 0 ]
+fi
+
 export_with_home home "$scratch/missing/folder/out.json"
 check "an output file that cannot be created fails (exit code $code)" [ "$code" -ne 0 ]
 check "and creates nothing" [ ! -e "$scratch/missing" ]

@@ -52,10 +52,11 @@ TEST_F(UsageServiceLive, A200AnswerGivesRowsAndWritesTheCache) {
     EXPECT_TRUE(limits.hasLimits);
     EXPECT_EQ(limits.plan, L"Pro");
     ASSERT_EQ(limits.limits.size(), 3u);
-    EXPECT_EQ(limits.limits[0], (LimitRow{L"5-hour limit", 42, ParseIsoTime("2025-09-10T13:00:00Z")}));
+    EXPECT_EQ(limits.limits[0], (LimitRow{L"5-hour limit", 42, ParseIsoTime("2025-09-10T13:00:00Z"),
+                                          false, kFiveHourSeconds}));
     EXPECT_EQ(limits.limits[1].label, L"Weekly \u00b7 All models");
     EXPECT_EQ(limits.limits[1].percent, 17.5);
-    EXPECT_EQ(limits.limits[2], (LimitRow{L"Weekly \u00b7 Opus", 55, 0}));
+    EXPECT_EQ(limits.limits[2], (LimitRow{L"Weekly \u00b7 Opus", 55, 0, false, kWeekSeconds}));
     std::vector<LimitRow> cached;
     std::wstring plan;
     EXPECT_GE(ReadLimitCache(call.apiCachePath, cached, &plan), now);
