@@ -72,17 +72,3 @@ private:
     explicit LedgerStore(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
-
-// What a folder of ledgers holds, other than this computer's own.
-struct LedgerFolder {
-    std::vector<LedgerRow> rows;        // ordered by machine, then key
-    std::vector<std::wstring> skipped;  // files that could not be read (full paths)
-};
-
-// Reads every "usage-<computer>.db" in `folder` as a snapshot, except `ownMachine`'s (read
-// through its own store), tagging each row with the computer the file name gives. Days as Rows.
-LedgerFolder ReadLedgerFolder(const std::wstring& folder, const std::string& ownMachine,
-                              const std::string& from = "", const std::string& to = "");
-
-// "usage-<computer>.db" -> the computer (UTF-8); none for any other name.
-std::optional<std::string> LedgerMachineFromFileName(const std::string& fileName);

@@ -1,4 +1,5 @@
 #include "history/ledger_store.h"
+#include "history/ledger_folder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
