@@ -257,8 +257,11 @@ std::wstring MoveAside(const std::wstring& path, int64_t now) {
         if (!fs::exists(from, error))
             continue;
         fs::rename(from, PathFromWide(target + suffix), error);
-        if (error && (fs::remove(from, error), fs::exists(from, error)))
-            return L"";
+        if (error) {  // then it must go, or the file must stay
+            fs::remove(from, error);
+            if (fs::exists(from, error))
+                return L"";
+        }
     }
     std::error_code error;
     fs::rename(PathFromWide(path), PathFromWide(target), error);
