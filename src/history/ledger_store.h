@@ -10,8 +10,8 @@
 #include "history/ledger_row.h"
 
 // The usage ledger's file: an SQLite database with one writer (the refresh worker) and any number
-// of read-only readers, each with its own LedgerStore. Nothing here throws; every operation
-// reports through its result.
+// of read-only readers, each with its own LedgerStore, used by one thread at a time. Nothing here
+// throws; every operation reports through its result.
 
 // One write: everything in it is committed together or not at all.
 struct LedgerWrite {
@@ -40,9 +40,10 @@ struct LedgerOpenResult {
 class LedgerStore {
 public:
     // Opens the ledger at `path`. Writable: created when missing, brought to the current schema,
-    // and moved aside when damaged (a bad header, truncated, or failing SQLite's quick check) to
-    // "<name>.damaged-YYYYMMDD-HHMMSS" (the moment `now`, Unix seconds, in local time), its -wal
-    // and -shm with it. Read-only: a missing or damaged file fails and nothing is changed.
+    // and moved aside when damaged (a bad header, truncated, failing SQLite's quick check, or an
+    // SQLite file with tables that is no ledger) to "<name>.damaged-YYYYMMDD-HHMMSS" (the moment
+    // `now`, Unix seconds, in local time), its -wal and -shm with it. Read-only: a missing or
+    // damaged file fails and nothing is changed.
     static LedgerOpenResult Open(const std::wstring& path, bool writable, int64_t now);
     // Opens another computer's ledger as the snapshot it is on disk: read-only, without locks
     // and without creating -wal or -shm files beside it (which a folder synchronised between
