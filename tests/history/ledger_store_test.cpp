@@ -320,6 +320,17 @@ TEST(LedgerFolder, ReadsOtherComputersLedgersAndNamesTheUnreadable) {
     // Snapshots leave nothing beside the files they read.
     EXPECT_FALSE(fs::exists(PathFromWide(file("usage-ALPHA.db-wal"))));
     EXPECT_FALSE(fs::exists(PathFromWide(file("usage-ALPHA.db-shm"))));
+
+    // A computer still writing: each write reaches the file itself, not only its -wal (which a
+    // snapshot never reads).
+    LedgerOpenResult writer = LedgerStore::Open(file("usage-DELTA.db"), true, kNow);
+    ASSERT_TRUE(writer.store && writer.store->Apply(LedgerWrite{{b1}, {}, {}}));
+    EXPECT_TRUE(fs::exists(PathFromWide(file("usage-DELTA.db-wal"))));
+    read = ReadLedgerFolder(folder, "HOME", "2026-03-02", "2026-03-02");
+    expected = {b1, b1};
+    expected[0].machine = "BETA";
+    expected[1].machine = "DELTA";
+    EXPECT_EQ(read.rows, expected);
 }
 
 }  // namespace
