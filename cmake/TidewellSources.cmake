@@ -24,11 +24,12 @@ list(FILTER core_sources EXCLUDE REGEX "/src/app/main_[^/]*\\.cpp$")
 tidewell_for_this_platform(core_sources ${core_sources})
 
 include(TidewellPrices)     # the model price table, generated from the price list
+include(TidewellSqlite)     # SQLite for the usage ledger, compiled in
 
 add_library(tidewell_core STATIC ${core_sources})
 target_include_directories(tidewell_core PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_include_directories(tidewell_core PRIVATE ${TIDEWELL_GENERATED_DIR})
-target_link_libraries(tidewell_core PRIVATE tidewell_warnings)
+target_link_libraries(tidewell_core PRIVATE tidewell_warnings tidewell_sqlite)
 if(WIN32)
     target_link_libraries(tidewell_core PUBLIC user32 gdi32 shell32 dwmapi advapi32 winhttp kernel32
                                                oleacc oleaut32 ole32 uuid)

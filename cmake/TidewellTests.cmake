@@ -16,7 +16,8 @@ tidewell_for_this_platform(test_sources ${test_sources})
 
 add_executable(tidewell_tests ${test_sources})
 target_include_directories(tidewell_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${TIDEWELL_GENERATED_DIR})
-target_link_libraries(tidewell_tests PRIVATE tidewell_core tidewell_warnings GTest::gtest_main GTest::gmock)
+# tidewell_sqlite: the ledger's tests hold locks and read counters through a connection of their own.
+target_link_libraries(tidewell_tests PRIVATE tidewell_core tidewell_sqlite tidewell_warnings GTest::gtest_main GTest::gmock)
 add_dependencies(tidewell_tests tidewell)
 
 # Facts about this build that tests check against.

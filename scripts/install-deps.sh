@@ -19,7 +19,7 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-# The fonts come from the npm registry; any working npm will do.
+# The fonts, the price list and SQLite come from the npm registry; any working npm will do.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
