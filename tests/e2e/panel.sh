@@ -181,14 +181,16 @@ panel_rect
 check "and stays there once the figures are in ($left $top)" [ "$left" -eq 200 -a "$top" -eq 230 ]
 
 # Connecting Claude Code from the settings page, the message boxes answered by the probe. Pinned,
-# so the panel stays while they are open.
+# so the panel stays while they are open. The panel was dragged, so the page offers "Reset
+# position" (36 pixels) above its switches.
+live=$((318 + 36))
 mkdir -p "$(dirname "$claude_settings")"
 printf '{"model": "opus", "statusLine": {"type": "command", "command": "other-tool"}}' >"$claude_settings"
 click 271 25
 click 88 $((height - 51))
-wait_until 5 panel_is 330 569
+wait_until 5 panel_is 330 605
 cp "$claude_settings" "$scratch/other.json"
-click 165 318
+click 165 $live
 # While the question is up, a click on the tray icon, "Open Tidewell" and new data change
 # nothing under it: the panel stays beside its dialog.
 xdotool mousemove 1013 758 click 1
@@ -200,7 +202,7 @@ probe answer 7 5000 >/dev/null
 sleep 1
 check "answering No keeps the other program's status line" cmp -s "$claude_settings" "$scratch/other.json"
 check "and takes no backup" [ ! -e "$claude_settings.tidewell-backup" ]
-click 165 318
+click 165 $live
 probe answer 6 5000 >"$scratch/ask.txt"
 check "another program's status line: asked first" grep -q "already has a custom status line" "$scratch/ask.txt"
 probe answer 1 5000 >"$scratch/told.txt"
@@ -209,23 +211,23 @@ check "settings.json holds the program's entry" grep -q 'tidewell.exe\\" --statu
 check "and keeps the other member" grep -q '"model": "opus"' "$claude_settings"
 check "the backup holds the other program's entry" grep -q other-tool "$claude_settings.tidewell-backup"
 sleep 1
-click 165 318
+click 165 $live
 check "a second click disconnects, asking nothing" wait_until 5 sh -c "! grep -q tidewell '$claude_settings'"
 check "and puts the other program's status line back, byte for byte" cmp -s "$claude_settings" "$scratch/other.json"
 check "the backup then holds the connected file" grep -q 'tidewell.exe' "$claude_settings.tidewell-backup"
 sleep 1
-click 165 318
+click 165 $live
 probe answer 6 5000 >"$scratch/ask.txt"
 check "a reconnect asks again" grep -q "already has a custom status line" "$scratch/ask.txt"
 probe answer 1 5000 >/dev/null
 check "and connects" wait_until 5 grep -q 'tidewell.exe' "$claude_settings"
 check "the backup holds the other program's entry again" grep -q other-tool "$claude_settings.tidewell-backup"
 sleep 1
-click 165 318
+click 165 $live
 check "a disconnect gives it back once more" wait_until 5 cmp -s "$claude_settings" "$scratch/other.json"
 cp "$claude_settings" "$scratch/settings.before"
 chmod a-w "$claude_settings"
-click 165 318
+click 165 $live
 # Quit while the message box is up: carried out once it is closed, not under it.
 sleep 1
 probe command 107
@@ -267,6 +269,25 @@ box=$(icon_box panel-120dpi)
 check "at 120 DPI the tray icon is drawn 20 pixels square (got $box)" [ "$box" = 20x20 ]
 quit
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+
+# Where the user left it: a click on the header (no drag) does not pin it anew, and "Reset
+# position" on the settings page puts it back beside the tray and forgets the place.
+printf '[q]\r\nwelcomed=1\r\nalerts=0\r\npx=200\r\npy=60\r\n' | iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
+start --autostart >/dev/null
+sleep 2
+probe command 112 >/dev/null
+wait_until 5 panel_visible
+sleep 1
+panel_rect
+check "a remembered place: the panel opens there ($left,$top)" [ "$left" -eq 200 -a "$top" -eq 60 ]
+xdotool mousemove $((left + 130)) $((top + 15)) mousedown 1 mouseup 1
+sleep 1
+check "a click on the header leaves the place as it was" sh -c "$(command -v iconv) -f UTF-16 -t UTF-8 '$data/config.ini' | tr -d '\r' | grep -qx px=200"
+click 165 194
+check "Reset position forgets the place" wait_until 5 sh -c "! $(command -v iconv) -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q '^px='"
+panel_rect
+check "and moves the panel ($left,$top)" [ "$left" -ne 200 -o "$top" -ne 60 ]
+quit
 
 # The paint cycle needs a display, so its leak test runs here.
 "$runner" "$unit_tests" --gtest_filter='PanelPaint.*' >"$scratch/paint.txt" 2>&1
