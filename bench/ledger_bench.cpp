@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "history/ledger_day.h"
+#include "history/ledger_days.h"
 #include "history/ledger_store.h"
 #include "platform/system.h"
 
@@ -39,7 +39,7 @@ std::vector<LedgerRow> Day(int64_t dayNumber, std::mt19937_64& random) {
                 for (int model = 0; model < 4; ++model) {
                     LedgerRow row;
                     row.key = {
-                        LedgerDayText(dayNumber), tool, place,
+                        DayFromNumber(dayNumber), tool, place,
                         std::string("C:\\Users\\developer\\source\\repos\\project-") +
                             std::to_string(project),
                         tool == LedgerTool::kClaude ? kClaudeModels[model] : kCodexModels[model]};
@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
             std::printf("the ledger could not be made in %s\n", folder.string().c_str());
             return 1;
         }
-        const int64_t first = *LedgerDayNumber("2026-01-01");
+        const int64_t first = *DayNumber("2026-01-01");
         for (int day = 0; day < kDays; ++day) {
             LedgerWrite write;
             write.upserts = Day(first + day, random);
-            write.meta = {{"backfill", LedgerDayText(first + day)}};
+            write.meta = {{"backfill", DayFromNumber(first + day)}};
             rowCount += write.upserts.size();
             const auto started = Clock::now();
             if (!opened.store->Apply(write)) {

@@ -23,11 +23,22 @@ bool DayNumber(std::string_view day, int64_t& number) {
             parts[i] = parts[i] * 10 + (day[j] - '0');
         }
     }
-    if (parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > 31) {
+    // A real date of the years 1-9999: a ledger must not hold a 31st of February.
+    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int64_t year = parts[0], month = parts[1], dayOfMonth = parts[2];
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (year < 1 || month < 1 || month > 12 || dayOfMonth < 1 ||
+        dayOfMonth > kMonthDays[month - 1] + (month == 2 && leap ? 1 : 0)) {
         return false;
     }
     number = DaysFromCivil(parts[0], parts[1], parts[2]);
     return true;
+}
+
+std::optional<int64_t> DayNumber(std::string_view day) {
+    int64_t number = 0;
+    if (!DayNumber(day, number)) return std::nullopt;
+    return number;
 }
 
 std::string DayFromNumber(int64_t number) {

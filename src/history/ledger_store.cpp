@@ -9,7 +9,7 @@
 #include <limits>
 #include <map>
 
-#include "history/ledger_day.h"
+#include "history/ledger_days.h"
 #include "platform/local_time.h"
 #include "platform/system.h"
 
@@ -321,7 +321,7 @@ struct LedgerStore::Impl {
     std::optional<std::array<int64_t, 5>> KeyIds(const LedgerKey& key, bool add,
                                                  std::map<std::string, int64_t>& known,
                                                  bool& failed) {
-        const std::optional<int64_t> day = LedgerDayNumber(key.day);
+        const std::optional<int64_t> day = DayNumber(key.day);
         if (!day) {
             failed = failed || add;  // a row must have a real date; deleting one that cannot
             return std::nullopt;     // be there is no fault
@@ -492,7 +492,7 @@ std::optional<std::vector<LedgerRow>> LedgerStore::Rows(const std::string& from,
     for (const auto& [text, bound] : {std::pair{&from, &first}, std::pair{&to, &last}}) {
         if (text->empty())
             continue;
-        const std::optional<int64_t> day = LedgerDayNumber(*text);
+        const std::optional<int64_t> day = DayNumber(*text);
         if (!day)
             return std::nullopt;
         *bound = *day;
@@ -518,7 +518,7 @@ std::optional<std::vector<LedgerRow>> LedgerStore::Rows(const std::string& from,
             continue;  // a tool of a newer program
         }
         LedgerRow row;
-        row.key.day = LedgerDayText(sqlite3_column_int64(s, 0));
+        row.key.day = DayFromNumber(sqlite3_column_int64(s, 0));
         row.key.tool = static_cast<LedgerTool>(tool);
         row.key.place = ColumnText(s, 2);
         row.key.project = ColumnText(s, 3);

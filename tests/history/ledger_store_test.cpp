@@ -8,7 +8,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "history/ledger_day.h"
+#include "history/ledger_days.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
 #include "platform/whole_file.h"
@@ -74,21 +74,22 @@ void MakeLedger(const std::wstring& path, const std::vector<LedgerRow>& rows) {
     ASSERT_TRUE(opened.store->Apply(write));
 }
 
-TEST(LedgerDay, ConvertsRealDatesOnly) {
+// The ledger's day numbers: every real date and only those, both ways.
+TEST(LedgerDays, ConvertsRealDatesOnly) {
     const std::pair<const char*, int64_t> real[] = {
         {"1970-01-01", 0},     {"1969-12-31", -1},      {"2000-03-01", 11017},
         {"2024-02-29", 19782}, {"0001-01-01", -719162}, {"9999-12-31", 2932896},
     };
     for (const auto& [text, number] : real) {
-        EXPECT_EQ(LedgerDayNumber(text), number) << text;
-        EXPECT_EQ(LedgerDayText(number), text);
+        EXPECT_EQ(DayNumber(text), number) << text;
+        EXPECT_EQ(DayFromNumber(number), text);
     }
     for (const char* bad : {"2023-02-29", "2100-02-29", "2026-13-01", "2026-00-10", "2026-04-31",
                             "0000-01-01", "2026-1-01", "2026/01/01", "2026-01-0x", ""}) {
-        EXPECT_EQ(LedgerDayNumber(bad), std::nullopt) << bad;
+        EXPECT_EQ(DayNumber(bad), std::nullopt) << bad;
     }
     for (int64_t day = -800; day < 60000; day += 7) {
-        EXPECT_EQ(LedgerDayNumber(LedgerDayText(day)), day);
+        EXPECT_EQ(DayNumber(DayFromNumber(day)), day);
     }
 }
 
@@ -207,7 +208,7 @@ TEST(LedgerStore, ANewerSchemaIsReadButNeverWritten) {
 TEST(LedgerStore, MovesADamagedFileAsideAndStartsAfresh) {
     std::vector<LedgerRow> many;
     for (int i = 0; i < 3000; ++i) {
-        many.push_back(Row(LedgerDayText(20000 + i / 10), LedgerTool::kClaude, "Windows",
+        many.push_back(Row(DayFromNumber(20000 + i / 10), LedgerTool::kClaude, "Windows",
                            "/project/" + std::to_string(i % 10), "model", i));
     }
     const struct {
