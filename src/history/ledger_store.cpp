@@ -117,9 +117,9 @@ Outcome FromCode(int code) {
                                                                  : Outcome::kFailed;
 }
 
-// Runs a statement that returns at most one value; `value` gets its first column as an integer
-// or text.
-int QueryInt(sqlite3* db, const char* sql, int64_t& value) {
+// Runs a statement that returns at most one row; `read` takes its values when there is one.
+template <typename Read>
+int QueryOne(sqlite3* db, const char* sql, Read read) {
     sqlite3_stmt* raw = nullptr;
     int code = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
     const Statement statement(raw);
@@ -127,20 +127,16 @@ int QueryInt(sqlite3* db, const char* sql, int64_t& value) {
         return code;
     code = sqlite3_step(raw);
     if (code == SQLITE_ROW)
-        value = sqlite3_column_int64(raw, 0);
+        read(raw);
     return code == SQLITE_ROW || code == SQLITE_DONE ? SQLITE_OK : code;
 }
 
+int QueryInt(sqlite3* db, const char* sql, int64_t& value) {
+    return QueryOne(db, sql, [&](sqlite3_stmt* s) { value = sqlite3_column_int64(s, 0); });
+}
+
 int QueryText(sqlite3* db, const char* sql, std::string& value) {
-    sqlite3_stmt* raw = nullptr;
-    int code = sqlite3_prepare_v2(db, sql, -1, &raw, nullptr);
-    const Statement statement(raw);
-    if (code != SQLITE_OK)
-        return code;
-    code = sqlite3_step(raw);
-    if (code == SQLITE_ROW)
-        value = ColumnText(raw, 0);
-    return code == SQLITE_ROW || code == SQLITE_DONE ? SQLITE_OK : code;
+    return QueryOne(db, sql, [&](sqlite3_stmt* s) { value = ColumnText(s, 0); });
 }
 
 Db OpenDb(const std::string& name, int flags, int& code) {
