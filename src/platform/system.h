@@ -22,6 +22,9 @@ std::wstring ProgramDataFolder();
 // created here.
 std::wstring ProgramLocalDataFolder();
 
+// This computer's name (its host name); empty when it cannot be determined.
+std::wstring ComputerName();
+
 // The folder for temporary files, with no trailing separator requirement.
 std::wstring TempFolder();
 

@@ -37,6 +37,12 @@ std::wstring ProgramDataFolder() {
 // One folder for everything here, as before there was a second one on Windows.
 std::wstring ProgramLocalDataFolder() { return ProgramDataFolder(); }
 
+std::wstring ComputerName() {
+    char buffer[256] = {};
+    if (gethostname(buffer, sizeof buffer - 1) != 0) return {};
+    return WideFromBytes(buffer);
+}
+
 std::wstring TempFolder() {
     const std::wstring tmp = ReadEnvironment(L"TMPDIR");
     return tmp.empty() ? L"/tmp" : tmp;

@@ -31,6 +31,13 @@ std::wstring ProgramDataFolder() { return TidewellIn(CSIDL_APPDATA); }
 
 std::wstring ProgramLocalDataFolder() { return TidewellIn(CSIDL_LOCAL_APPDATA); }
 
+std::wstring ComputerName() {
+    wchar_t buffer[256];
+    DWORD length = 256;
+    if (!GetComputerNameExW(ComputerNameDnsHostname, buffer, &length)) return {};
+    return std::wstring(buffer, length);
+}
+
 std::wstring TempFolder() {
     wchar_t buffer[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
