@@ -69,6 +69,7 @@ Settings ReadSettings(const std::wstring& configPath) {
     s.px = file.Int(kSection, L"px", kPanelNeverMoved);
     s.py = file.Int(kSection, L"py", kPanelNeverMoved);
     s.show = file.String(kSection, L"show", L"auto", kTextBufferChars);
+    s.historyFolder = file.String(kSection, L"history", L"", kTextBufferChars);
     s.loadedDefaultsForUnreadableFile = file.unreadable();
     return s;
 }
@@ -89,7 +90,16 @@ IniEntries StoredEntries(const Settings& s) {
         entries.emplace_back(L"px", std::to_wstring(s.px));
         entries.emplace_back(L"py", std::to_wstring(s.py));
     }
+    if (!s.historyFolder.empty()) entries.emplace_back(L"history", s.historyFolder);
     return entries;
+}
+
+// The keys that storing `s` removes: those it has no value for.
+std::vector<std::wstring> RemovedKeys(const Settings& s) {
+    std::vector<std::wstring> removed;
+    if (s.px == kPanelNeverMoved) removed.insert(removed.end(), {L"px", L"py"});
+    if (s.historyFolder.empty()) removed.push_back(L"history");
+    return removed;
 }
 
 }  // namespace
@@ -101,9 +111,7 @@ bool WriteSettings(const Settings& s) {
     // Every key in one replacement of the file. "welcomed" goes with them: settings are saved
     // only by a desktop start that has greeted the user already. Never moved, or put back
     // beside the tray: no place is remembered.
-    return IniWriteKeys(s.configPath, kSection, StoredEntries(s),
-                        s.px == kPanelNeverMoved ? std::vector<std::wstring>{L"px", L"py"}
-                                                 : std::vector<std::wstring>{});
+    return IniWriteKeys(s.configPath, kSection, StoredEntries(s), RemovedKeys(s));
 }
 
 bool WriteChangedSettings(const Settings& s, const Settings& before) {
@@ -115,11 +123,15 @@ bool WriteChangedSettings(const Settings& s, const Settings& before) {
     for (const auto& entry : StoredEntries(s)) {
         if (std::find(old.begin(), old.end(), entry) == old.end()) changed.push_back(entry);
     }
-    const bool placeForgotten = s.px == kPanelNeverMoved && before.px != kPanelNeverMoved;
-    if (changed.empty() && !placeForgotten) return true;
-    return IniWriteKeys(s.configPath, kSection, changed,
-                        placeForgotten ? std::vector<std::wstring>{L"px", L"py"}
-                                       : std::vector<std::wstring>{});
+    // Keys that had a value before and have none now.
+    std::vector<std::wstring> removed;
+    const std::vector<std::wstring> removedBefore = RemovedKeys(before);
+    for (const std::wstring& key : RemovedKeys(s)) {
+        if (std::find(removedBefore.begin(), removedBefore.end(), key) == removedBefore.end())
+            removed.push_back(key);
+    }
+    if (changed.empty() && removed.empty()) return true;
+    return IniWriteKeys(s.configPath, kSection, changed, removed);
 }
 
 namespace {
@@ -129,7 +141,8 @@ bool SameWhenStored(const Settings& a, const Settings& b) {
     return a.configPath == b.configPath &&
            TruncateToInt64(a.maxblock.Load()) == TruncateToInt64(b.maxblock.Load()) &&
            a.alerts == b.alerts && a.show == b.show && a.pinned == b.pinned && a.size == b.size &&
-           a.secclaude == b.secclaude && a.seccodex == b.seccodex && a.px == b.px && a.py == b.py;
+           a.secclaude == b.secclaude && a.seccodex == b.seccodex && a.px == b.px && a.py == b.py &&
+           a.historyFolder == b.historyFolder;
 }
 
 }  // namespace

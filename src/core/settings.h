@@ -20,6 +20,8 @@ struct Settings {
     int32_t size = 1;  // 0 Compact, 1 Normal, 2 Large
     int32_t px = kPanelNeverMoved;
     int32_t py = kPanelNeverMoved;
+    // The folder of the usage ledgers; empty for the data folder. Stored only when chosen.
+    std::wstring historyFolder;
     // The file was there but could not be read when these were loaded: the values are defaults
     // standing in for the user's, so only what the user changes since is ever written.
     bool loadedDefaultsForUnreadableFile = false;

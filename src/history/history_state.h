@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 // What the refresh worker publishes about the usage ledger, for the panel, the settings page,
@@ -29,4 +30,20 @@ struct HistoryState {
     // tells the user is shown once.
     uint32_t movedAsideCount = 0;
     std::wstring movedAsideTo;
+};
+
+// The history folder setting, handed from the window thread (which changes it) to the refresh
+// worker (which moves the ledger there at its next cycle).
+struct HistoryFolderChoice {
+    std::mutex lock;
+    std::wstring folder;  // empty: the data folder
+
+    std::wstring Get() {
+        std::lock_guard<std::mutex> guard(lock);
+        return folder;
+    }
+    void Set(std::wstring value) {
+        std::lock_guard<std::mutex> guard(lock);
+        folder = std::move(value);
+    }
 };
