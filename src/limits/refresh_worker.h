@@ -11,6 +11,7 @@
 #include "codex/codex_scanner.h"
 #include "core/atomic_double.h"
 #include "core/walk_gate.h"
+#include "history/history_state.h"
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
@@ -21,6 +22,7 @@ struct UsageState {
     PlanLimits planLimits;
     CodexLimits codex;
     ClaudeLogSummary claude;
+    HistoryState history;
     int64_t publishedAt = 0;  // the time of the cycle that published last; 0 before the first
 };
 
