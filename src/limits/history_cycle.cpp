@@ -1,6 +1,7 @@
 #include "limits/history_cycle.h"
 
 #include "core/settings.h"
+#include "history/ledger_days.h"
 #include "platform/system.h"
 
 std::vector<HistoryPlace> HistoryPlacesAfterScan(LogPlaceFinder& finder,
@@ -35,4 +36,19 @@ LedgerLocation LedgerLocationNow(const std::wstring& historyFolder) {
     // The computer's name cannot change while the program runs.
     static const std::wstring computer = ComputerName();
     return LedgerLocationFor(DataDirectory(), historyFolder, computer);
+}
+
+HistoryState RecordHistoryOnce(const std::wstring& historyFolder, int64_t now) {
+    ClaudeLogScanner claude;
+    CodexScanner codex;
+    LogPlaceFinder finder;
+    AtomicDouble maxblock;
+    ScanClaudePlaces(claude, finder, now, now, maxblock, nullptr);
+    ScanCodexPlaces(codex, finder, now);
+    HistoryRecorder recorder(LocalDayOf);
+    recorder.Record(LedgerLocationNow(historyFolder), HistoryPlacesAfterScan(finder, claude, codex, now),
+                    HistoryFilesAfterScan(claude, codex), now);
+    while (recorder.ReadHistorySlice(now)) {
+    }
+    return recorder.state();
 }

@@ -18,3 +18,8 @@ std::vector<HistoryFile> HistoryFilesAfterScan(const ClaudeLogScanner& claude,
 
 // Where this computer's ledger is for a history folder setting (empty: the data folder).
 LedgerLocation LedgerLocationNow(const std::wstring& historyFolder);
+
+// One scan of every place into this computer's ledger, the history reading done to its end (for
+// `tidewell --record`, run by a timer on a computer where Claude Code or Codex runs). What the
+// ledger then is; an empty ledgerPath when it could not be opened or written.
+HistoryState RecordHistoryOnce(const std::wstring& historyFolder, int64_t now);
