@@ -100,9 +100,12 @@ std::string BuildHistoryCsv(std::vector<LedgerRow> rows) {
                CsvField(row.key.model);
         for (const int64_t count :
              {t.messages, t.input, t.output, t.cacheWrite5m, t.cacheWrite1h, t.cacheRead}) {
-            csv += "," + std::to_string(count);
+            csv += ',';
+            csv += std::to_string(count);
         }
-        csv += "," + FormatCsvDollars(t.dollars) + (t.estimated ? ",1\r\n" : ",0\r\n");
+        csv += ',';
+        csv += FormatCsvDollars(t.dollars);
+        csv += t.estimated ? ",1\r\n" : ",0\r\n";
     }
     return csv;
 }
