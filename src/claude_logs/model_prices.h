@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-// Prices of Anthropic's models at API rates, from the price list the build carries (see
-// kPriceListName), for the tokens of one request.
+// Prices of Anthropic's models, and of OpenAI's (which Codex uses), at API rates, from the price
+// list the build carries (see kPriceListName), for the tokens of one request.
 
 // The tokens of one request, by how they are priced.
 struct RequestTokens {
@@ -36,9 +36,9 @@ struct PricePeriod {
 };
 
 // How a model id is recognised (case-insensitive): exactly, by its start, anywhere, or as the
-// text followed by an eight-digit date and nothing more.
+// text followed by a date and nothing more (eight digits; "dddd-dd-dd" for kIsoDated).
 struct PriceMatch {
-    enum Kind : uint8_t { kEquals, kStartsWith, kContains, kDated };
+    enum Kind : uint8_t { kEquals, kStartsWith, kContains, kDated, kIsoDated };
     uint16_t model;
     Kind kind;
     const char* text;
@@ -47,8 +47,8 @@ struct PriceMatch {
 // The price of one request.
 struct RequestPrice {
     double dollars = 0;
-    bool estimated = false;  // the list does not know the model (and it cost something): its
-                             // family's newest price
+    bool estimated = false;  // the list does not know the model (and it used something):
+                             // Claude at its family's newest price, OpenAI at none
 };
 
 // The period of `model` in `periods` at `time`, whatever their order: the one that began last
@@ -71,3 +71,19 @@ RequestPrice PriceRequest(std::string_view model, int64_t time, const RequestTok
 int PriceModelIndex(std::string_view model);
 RequestPrice PriceRequestFor(int modelIndex, std::string_view model, int64_t time,
                              const RequestTokens& tokens);
+
+// OpenAI's models, for Codex's turns. Ids are matched as the list matches them: lower case,
+// blanks around them gone, and when nothing matches, again with each "-YYYYMMDD" date written
+// "-YYYY-MM-DD". -1: a model the list does not know.
+int OpenAiModelIndex(std::string_view model);
+
+// The price of one request to the OpenAI model at `modelIndex` (from OpenAiModelIndex) at
+// `time`: `tokens.input` the input not read from the cache, `tokens.cacheRead` the cached input,
+// `tokens.output` all output, reasoning included (OpenAI bills it as output). The long-context
+// tier counts the whole input. A model the list does not know has no price: 0 dollars, marked as
+// an estimate unless the request used no tokens at all.
+RequestPrice PriceOpenAiRequestFor(int modelIndex, int64_t time, const RequestTokens& tokens);
+RequestPrice PriceOpenAiRequest(std::string_view model, int64_t time, const RequestTokens& tokens);
+
+// The periods of the list's OpenAI models (empty without a list).
+std::span<const PricePeriod> OpenAiPricePeriods();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "claude_logs/model_prices.h"
 #include "core/iso_time.h"
 #include "core/json_fields.h"
 #include "core/numbers.h"
@@ -48,8 +49,10 @@ bool CodexTurnReader::ReadLine(std::string_view line, LedgerRecord& record) {
             project_ = std::move(*cwd);
         }
         if (*type == "turn_context") {
-            if (std::optional<std::string> model = FindDecodedString(line, "model")) {
+            std::optional<std::string> model = FindDecodedString(line, "model");
+            if (model && *model != model_) {
                 model_ = std::move(*model);
+                modelIndex_ = OpenAiModelIndex(model_);
             }
         }
         return false;
@@ -90,8 +93,12 @@ bool CodexTurnReader::ReadLine(std::string_view line, LedgerRecord& record) {
     record.totals.input = input - cached;
     record.totals.cacheRead = cached;
     record.totals.output = output + (reasoningApart ? reasoning : 0);
-    record.totals.dollars = 0;
-    record.totals.estimated = true;
+    const RequestTokens tokens{static_cast<double>(record.totals.input),
+                               static_cast<double>(record.totals.output), 0, 0,
+                               static_cast<double>(record.totals.cacheRead)};
+    const RequestPrice price = PriceOpenAiRequestFor(modelIndex_, time, tokens);
+    record.totals.dollars = price.dollars;
+    record.totals.estimated = price.estimated;
     record.identity = MakeDedupKey(*stamp, usage);
     return true;
 }

@@ -19,8 +19,9 @@
 // turn figures do) is that repeat and is not counted again. A turn's identity is its time with
 // its running total, so a copy of the file elsewhere counts once.
 //
-// The price list the build carries has no OpenAI models: Codex rows cost 0 dollars and are
-// marked as estimates.
+// Each turn is priced from the OpenAI models of the price list the build carries, at the turn's
+// time: its uncached input, cached input and output (reasoning billed as output). A model the
+// list does not know has no price: the turn costs 0 dollars and is marked as an estimate.
 
 // Reads the lines of one session file in order.
 class CodexTurnReader {
@@ -34,6 +35,7 @@ private:
     std::string place_;
     std::string project_;
     std::string model_;
+    int modelIndex_ = -1;    // model_'s place in the price list; -1: not in it
     std::string lastUsage_;  // the previous counted event's running total (or turn figures)
 };
 

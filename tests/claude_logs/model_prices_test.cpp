@@ -123,12 +123,90 @@ TEST(ModelPrices, ANewPeriodBeginsAtItsFirstSecond) {
 }
 
 TEST(ModelPrices, EachModelsPeriodsByDateInTheTable) {
-    const auto periods = PricePeriods();
-    for (size_t i = 1; i < periods.size(); ++i) {
-        if (periods[i].model == periods[i - 1].model) {
-            EXPECT_LT(periods[i - 1].from, periods[i].from) << "model " << periods[i].model;
+    for (const auto periods : {PricePeriods(), OpenAiPricePeriods()}) {
+        for (size_t i = 1; i < periods.size(); ++i) {
+            if (periods[i].model == periods[i - 1].model) {
+                EXPECT_LT(periods[i - 1].from, periods[i].from) << "model " << periods[i].model;
+            }
         }
     }
+}
+
+TEST(OpenAiPrices, AsThePackageCalculatesThem) {
+    if (PriceListName() == "none")
+        GTEST_SKIP() << "built without the price list";
+    int checked = 0;
+    for (const PriceExpectation& e : kOpenAiPackagePrices) {
+        const RequestPrice price = PriceOpenAiRequest(e.model, e.time, e.tokens);
+        EXPECT_NEAR(price.dollars, e.dollars, 1e-9 * (1 + e.dollars)) << e.model << " " << e.time;
+        EXPECT_FALSE(price.estimated) << e.model;
+        ++checked;
+    }
+    EXPECT_GE(checked, 30);
+}
+
+TEST(OpenAiPrices, ModelNamesAsTheListMatchesThem) {
+    if (PriceListName() == "none")
+        GTEST_SKIP() << "built without the price list";
+    struct Case {
+        const char* model;
+        double rate;  // dollars a million uncached input tokens; 0: a model the list lacks
+    };
+    const Case cases[] = {
+        {"gpt-5-codex", 1.25},
+        {" GPT-5-Codex\t", 1.25},
+        {"gpt-5.1-codex-max", 1.25},
+        {"gpt-5.1-codex-mini", 0.25},
+        {"o4-mini", 1.1},
+        {"o4-mini-20250416", 1.1},         // the date written "2025-04-16", then exactly
+        {"gpt-4o-20240806", 2.5},          // likewise
+        {"gpt-5-nano-2025-08-07", 0.05},   // by its start
+        {"gpt-5.6-luna-2026-08-01", 0.2},  // text and a date
+        {"gpt-5.6-luna-20260801", 0.2},    // its date written with dashes first
+        {"gpt-5.6-luna-2026-02-30", 0.2},  // any digits in the dashed form
+        {"gpt-5.6-luna-20260230", 0},      // no such day: not read as a date
+        {"gpt-5-6-sol-20280229", 4},       // a leap day
+        {"gpt-5-6-sol-20270229", 0},       // not one
+        {"gpt-5.6-luna-2026-08-1", 0},
+        {"gpt-5.6-luna-202608011", 0},  // nine digits
+        {"gpt-5-codex-2026", 0},
+        {"gpt-9-hyper", 0},
+        {"claude-sonnet-4-5", 0},  // not in OpenAI's list
+        {"", 0},
+    };
+    const RequestTokens tokens{100000, 0, 0, 0, 0};  // short of any long-context tier
+    for (const Case& c : cases) {
+        const RequestPrice price = PriceOpenAiRequest(c.model, 1790856000, tokens);
+        EXPECT_DOUBLE_EQ(price.dollars, c.rate / 10) << c.model;
+        EXPECT_EQ(price.estimated, c.rate == 0) << c.model;
+        EXPECT_EQ(OpenAiModelIndex(c.model) >= 0, c.rate != 0) << c.model;
+    }
+}
+
+TEST(OpenAiPrices, ByHand) {
+    if (PriceListName() == "none")
+        GTEST_SKIP() << "built without the price list";
+    // gpt-5-codex: $1.25 a million input, $0.125 cached, $10 output.
+    EXPECT_DOUBLE_EQ(PriceOpenAiRequest("gpt-5-codex", 1790856000, {600, 50, 0, 0, 400}).dollars,
+                     (600 * 1.25 + 400 * 0.125 + 50 * 10) / 1e6);
+    // gpt-5-pro has no cached rate: cached input costs what input costs.
+    EXPECT_DOUBLE_EQ(PriceOpenAiRequest("gpt-5-pro", 1790856000, {0, 0, 0, 0, 1e6}).dollars, 15);
+    // gpt-5.4's long-context tier starts past 271,999 input tokens, the cached ones counted.
+    EXPECT_DOUBLE_EQ(PriceOpenAiRequest("gpt-5.4", 1790856000, {171999, 0, 0, 0, 100000}).dollars,
+                     (171999 * 2.5 + 100000 * 0.25) / 1e6);
+    EXPECT_DOUBLE_EQ(PriceOpenAiRequest("gpt-5.4", 1790856000, {172000, 0, 0, 0, 100000}).dollars,
+                     (172000 * 5 + 100000 * 0.5) / 1e6);
+}
+
+TEST(OpenAiPrices, AnUnknownModelHasNoPrice) {
+    const RequestPrice used = PriceOpenAiRequest("gpt-9-hyper", 1790856000, {10, 1, 0, 0, 5});
+    EXPECT_EQ(used.dollars, 0);
+    EXPECT_TRUE(used.estimated);
+    EXPECT_TRUE(PriceOpenAiRequestFor(-1, 1790856000, {0, 0, 0, 0, 1}).estimated);
+    // A turn of no tokens costs nothing at any price: no estimate.
+    const RequestPrice idle = PriceOpenAiRequest("gpt-9-hyper", 1790856000, {});
+    EXPECT_EQ(idle.dollars, 0);
+    EXPECT_FALSE(idle.estimated);
 }
 
 }  // namespace

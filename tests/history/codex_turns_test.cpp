@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "claude_logs/model_prices.h"
 #include "core/iso_time.h"
 #include "history/json_string.h"
 
@@ -52,8 +53,11 @@ TEST(CodexTurns, ReadsEachTurnOfASession) {
     EXPECT_EQ(first.totals.cacheRead, 400);
     EXPECT_EQ(first.totals.output, 50);  // reasoning is inside output_tokens
     EXPECT_EQ(first.totals.cacheWrite5m + first.totals.cacheWrite1h, 0);
-    EXPECT_EQ(first.totals.dollars, 0);
-    EXPECT_TRUE(first.totals.estimated);
+    if (PriceListName() != "none") {
+        // gpt-5-codex: $1.25 a million input, $0.125 cached, $10 output.
+        EXPECT_DOUBLE_EQ(first.totals.dollars, (600 * 1.25 + 400 * 0.125 + 50 * 10) / 1e6);
+        EXPECT_FALSE(first.totals.estimated);
+    }
     EXPECT_FALSE(first.identity.empty());
     EXPECT_EQ(turns[1].totals.input, 500);
     EXPECT_NE(turns[1].identity, first.identity);
@@ -110,6 +114,73 @@ TEST(CodexTurns, TokenFigures) {
         EXPECT_EQ(turns[0].totals.input, c.input) << c.name;
         EXPECT_EQ(turns[0].totals.cacheRead, c.cacheRead) << c.name;
         EXPECT_EQ(turns[0].totals.output, c.output) << c.name;
+    }
+}
+
+std::string Context(const char* model) {
+    return R"({"timestamp":"2025-06-01T08:00:01.000Z","type":"turn_context","payload":{"cwd":"/a","model":")" +
+           std::string(model) + R"("}})";
+}
+
+TEST(CodexTurns, EachTurnPricedByItsModelAndTime) {
+    if (PriceListName() == "none")
+        GTEST_SKIP() << "built without the price list";
+    const std::string turn = Usage(1000, 400, 50, 20, 1050);
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;  // the last line is the turn priced
+        double dollars;
+        bool estimated;
+    };
+    const Case cases[] = {
+        {"gpt-5-codex",
+         {Context("gpt-5-codex"), Count("2025-09-10T08:00:05Z", turn, "")},
+         (600 * 1.25 + 400 * 0.125 + 50 * 10) / 1e6,
+         false},
+        {"reasoning apart from output, billed as output",
+         {Context("gpt-5-codex"),
+          Count("2025-09-10T08:00:05Z", Usage(1000, 400, 50, 20, 1070), "")},
+         (600 * 1.25 + 400 * 0.125 + 70 * 10) / 1e6,
+         false},
+        {"o4-mini",
+         {Context("o4-mini"), Count("2025-09-10T08:00:05Z", turn, "")},
+         (600 * 1.1 + 400 * 0.275 + 50 * 4.4) / 1e6,
+         false},
+        {"o3 before its price fell",
+         {Context("o3"), Count("2025-06-09T23:59:59Z", turn, "")},
+         (600 * 10 + 400 * 0.5 + 50 * 40) / 1e6,
+         false},
+        {"o3 after",
+         {Context("o3"), Count("2025-06-10T00:00:00Z", turn, "")},
+         (600 * 2 + 400 * 0.5 + 50 * 8) / 1e6,
+         false},
+        {"a model the list does not know",
+         {Context("gpt-9-hyper"), Count("2025-09-10T08:00:05Z", turn, "")},
+         0,
+         true},
+        {"no model named yet", {Count("2025-09-10T08:00:05Z", turn, "")}, 0, true},
+        {"the session moved to an unknown model",
+         {Context("gpt-5-codex"), Context("gpt-9-hyper"), Count("2025-09-10T08:00:05Z", turn, "")},
+         0,
+         true},
+        {"and back",
+         {Context("gpt-5-codex"), Context("gpt-9-hyper"), Context("gpt-5-codex"),
+          Count("2025-09-10T08:00:05Z", turn, "")},
+         (600 * 1.25 + 400 * 0.125 + 50 * 10) / 1e6,
+         false},
+        {"a turn of no tokens",
+         {Context("gpt-9-hyper"), Count("2025-09-10T08:00:05Z", Usage(0, 0, 0, 0, 0), "")},
+         0,
+         false},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        for (const std::string& line : c.lines)
+            text += line + "\n";
+        const std::vector<LedgerRecord> turns = ReadCodexTurns(text, "p");
+        ASSERT_EQ(turns.size(), 1u) << c.name;
+        EXPECT_DOUBLE_EQ(turns[0].totals.dollars, c.dollars) << c.name;
+        EXPECT_EQ(turns[0].totals.estimated, c.estimated) << c.name;
     }
 }
 
