@@ -118,6 +118,25 @@ check "a report that cannot be replaced stays as it was" cmp -s "$report" "$scra
 check "and is not opened" opened_times 1
 chmod u+w "$report"
 
+# "Export history…" from the tray menu: the system's save dialog, a folder typed before a name
+# without its extension, and the file written off the window thread (this home has no ledger
+# yet: the header alone).
+export_dir="$scratch/export"
+mkdir -p "$export_dir"
+save_dialog_up() { probe window '#32770' | grep -q '^visible'; }
+no_save_dialog() { ! save_dialog_up; }
+probe command 113
+check "Export history… opens the save dialog" wait_until 10 save_dialog_up
+sleep 1
+shot save-dialog
+xdotool key ctrl+a
+xdotool type --delay 20 "$(program_path "$export_dir")\\history"
+xdotool key Return
+check "the history is written where the dialog says, .csv added" \
+    wait_until 10 test -s "$export_dir/history.csv"
+check "as CSV with its header" sh -c "head -n 1 '$export_dir/history.csv' | grep -q '^day,machine,tool,'"
+check "and the dialog is gone" wait_until 5 no_save_dialog
+
 probe command 107
 wait $first
 code=$?
