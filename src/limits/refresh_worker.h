@@ -62,6 +62,7 @@ struct RefreshSources {
     std::function<std::wstring()> planFromCredentials;
     std::function<ClaudeLogSummary(int64_t now)> scanClaudeLogs;
     std::function<CodexLimits(int64_t now)> scanCodexLimits;
+    std::function<std::wstring()> historyFolder;
 };
 
 // What the worker keeps from one cycle to the next: the scanners' memories of the log files,
