@@ -28,10 +28,9 @@ struct Shot {
     std::wstring dataFolder = L"C:\\Users\\someone\\AppData\\Roaming\\Tidewell";
 
     PanelLayout Paint(HDC dc, bool measureOnly) {
-        const PanelInputs inputs{snapshot,       settings,       settingsPage,
-                                 kTargetNone,    std::time(nullptr), scale,
-                                 kNoStatusLine,  false,          kTargetNone,
-                                 dataFolder};
+        const PanelInputs inputs{snapshot,           settings,  settingsPage,  kTargetNone,
+                                 std::time(nullptr), scale,     kNoStatusLine, false,
+                                 kTargetNone,        dataFolder};
         GdiCanvas canvas(dc, PanelScale{scale, settings.size}, fonts);
         if (!measureOnly) {
             canvas.FillRect({0, 0, PanelScale{scale, settings.size}(330), 4000},
@@ -126,8 +125,9 @@ int main(int argc, char** argv) {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"TidewellPanelShot";
     RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Tidewell", WS_POPUP,
-                                  20, 20, 330, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Tidewell", WS_POPUP, 20, 20,
+                        330, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window)
         return 1;
     using GetDpi = UINT(WINAPI*)(HWND);

@@ -18,9 +18,15 @@ HistoryState Moved(uint32_t count,
 TEST(MovedAsideNotice, OncePerMoveTheFirstStateIncluded) {
     // Published states in turn, and whether each shows the balloon.
     const std::vector<std::pair<uint32_t, bool>> states = {
-        {0, false}, {0, false}, {1, true},  {1, false}, {1, false},
-        {3, true},  {3, false}, {1, false},  // a new worker counts again from its own moves:
-                                             // nothing to tell
+        {0, false},
+        {0, false},
+        {1, true},
+        {1, false},
+        {1, false},
+        {3, true},
+        {3, false},
+        {1, false},  // a new worker counts again from its own moves:
+                     // nothing to tell
         {2, true},
     };
     MovedAsideNotice notice;
