@@ -48,6 +48,9 @@ if(WIN32)
     # Not a test: times one full panel repaint (run it under Wine by hand).
     add_executable(tidewell_paint_bench ${PROJECT_SOURCE_DIR}/tests/tools/paint_bench_win.cpp)
     target_link_libraries(tidewell_paint_bench PRIVATE tidewell_core tidewell_warnings)
+    # Not a test: the panel with made-up figures, for screenshots (run it under Wine by hand).
+    add_executable(tidewell_panel_shot ${PROJECT_SOURCE_DIR}/tests/tools/panel_shot_win.cpp)
+    target_link_libraries(tidewell_panel_shot PRIVATE tidewell_core tidewell_warnings)
 endif()
 
 include(${PROJECT_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -5,9 +5,11 @@
 
 #include <ctime>
 
+#include "app/folder_dialog_win.h"
 #include "app/save_dialog_win.h"
 #include "core/autostart.h"
 #include "display/display_format.h"
+#include "display/history_text.h"
 #include "history/history_rows.h"
 #include "panel/claude_connect_win.h"
 #include "platform/atomic_file.h"
@@ -80,9 +82,11 @@ bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
     if (panel_.Create(instance, window_, !fonts_.empty()))
         RoundDarkFrame(panel_.window());
     tray_.Add(window_);
+    historyFolder_.Set(settings_.values().historyFolder);
     const HWND window = window_;
     worker_.Start(published_, settings_.values().maxblock,
-                  [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); });
+                  [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); },
+                  [&choice = historyFolder_] { return choice.Get(); });
     // A writer killed halfway (Claude Code ends a slow status line run) leaves its temporary
     // file behind; ten minutes on, no write can still own it.
     RemoveAbandonedTempFiles(DataDirectory(), 600);
@@ -217,6 +221,9 @@ void DesktopApp::OnDataReady() {
             tray_.ShowBalloon(balloon.title, balloon.text);
         }
     }
+    // Not one of the limit warnings that `alerts` silences: history was lost and is rebuilt.
+    if (const std::optional<Balloon> balloon = movedAside_.Check(snapshot_.history))
+        tray_.ShowBalloon(balloon->title, balloon->text);
     panel_.Repaint();
 }
 
@@ -348,6 +355,10 @@ void DesktopApp::RunCommand(Command command) {
         case Command::kResetPosition:
             panel_.ResetPosition();
             return;
+        case Command::kChooseHistoryFolder:
+            return ChooseHistoryFolder();
+        case Command::kDefaultHistoryFolder:
+            return SetHistoryFolder(L"");
         case Command::kOpenReport:
             return OpenReport();
         case Command::kExportHistory:
@@ -382,6 +393,36 @@ void DesktopApp::ToggleConnection() {
         return Quit();
     if (changed)
         panel_.Refit();
+}
+
+// The folder dialog is modal like the connection flow's message boxes, and held the same way.
+void DesktopApp::ChooseHistoryFolder() {
+    if (inDialog_)
+        return;
+    inDialog_ = true;
+    panel_.HoldOpen(true);
+    const std::wstring dataFolder = DataDirectory();
+    const std::optional<std::wstring> picked =
+        PickFolder(panel_.window(), L"History folder",
+                   ShownHistoryFolder(settings_.values().historyFolder, dataFolder));
+    panel_.HoldOpen(false);
+    inDialog_ = false;
+    if (quitAfterDialog_)
+        return Quit();
+    if (picked)
+        SetHistoryFolder(HistoryFolderSetting(*picked, dataFolder));
+}
+
+// The setting is saved, and the worker moves the ledger at its next cycle, which starts now.
+void DesktopApp::SetHistoryFolder(std::wstring folder) {
+    Settings& settings = settings_.values();
+    if (folder != settings.historyFolder) {
+        settings.historyFolder = folder;
+        settings_.Save();
+        historyFolder_.Set(std::move(folder));
+        worker_.Wake();
+    }
+    panel_.Refit();
 }
 
 // Where the ledgers are read: where the worker keeps this computer's, once it has said so.

@@ -14,6 +14,7 @@
 #include "limits/refresh_worker.h"
 #include "panel/panel_win.h"
 #include "platform/handles_win.h"
+#include "tray/history_notice.h"
 #include "tray/limit_warnings.h"
 #include "tray/tray_notify_win.h"
 
@@ -49,6 +50,8 @@ private:
     void SetTrayNumber(const wchar_t* show);
     void SetPanelSize(int32_t size);
     void ToggleConnection();
+    void ChooseHistoryFolder();
+    void SetHistoryFolder(std::wstring folder);
     void OpenReport();
     void OnReportWritten();
     void ExportHistory();
@@ -63,6 +66,9 @@ private:
     PublishedState published_;
     UsageSnapshot snapshot_;
     WarningTracker warnings_;
+    MovedAsideNotice movedAside_;
+    // The history folder as the user chose it, for the worker (which moves the ledger there).
+    HistoryFolderChoice historyFolder_;
     UINT taskbarCreated_ = 0;
     HWND window_ = nullptr;  // the hidden main window: the message hub; destroyed on quit
     TrayNotifyIcon tray_;

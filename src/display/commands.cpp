@@ -32,6 +32,8 @@ constexpr Binding kBindings[] = {
     {0, kTargetNormal, Command::kSizeNormal},
     {0, kTargetLarge, Command::kSizeLarge},
     {0, kTargetResetPosition, Command::kResetPosition},
+    {0, kTargetHistoryFolder, Command::kChooseHistoryFolder},
+    {0, kTargetDefaultHistoryFolder, Command::kDefaultHistoryFolder},
     {kMenuOpenReport, kTargetReport, Command::kOpenReport},
     {kMenuExportHistory, kTargetNone, Command::kExportHistory},
     {kMenuRefreshNow, kTargetNone, Command::kRefreshNow},

@@ -26,7 +26,9 @@ enum class Command {
     kSizeCompact,
     kSizeNormal,
     kSizeLarge,
-    kResetPosition,  // the panel opens beside the tray again, not where it was dragged
+    kResetPosition,         // the panel opens beside the tray again, not where it was dragged
+    kChooseHistoryFolder,   // pick the folder of the usage ledgers in the system's dialog
+    kDefaultHistoryFolder,  // the ledgers go back to the data folder
     kOpenReport,
     kExportHistory,     // every computer's ledger as a CSV file the user names
     kRefreshNow,        // rescan at once; the service is asked only when due
@@ -75,6 +77,8 @@ enum PanelTargetId : int32_t {
     kTargetNormal = 42,
     kTargetLarge = 43,
     kTargetResetPosition = 44,
+    kTargetHistoryFolder = 45,
+    kTargetDefaultHistoryFolder = 46,
 };
 
 // The command of a menu item or a panel target; kNone for ids that are neither.

@@ -5,6 +5,7 @@ UsageSnapshot SnapshotOf(const UsageState& state) {
     snapshot.planLimits = state.planLimits;
     snapshot.codex = state.codex;
     snapshot.claude = state.claude;
+    snapshot.history = state.history;
     snapshot.hasUpdate = state.publishedAt != 0;
     snapshot.lastUpdate = state.publishedAt;
     return snapshot;

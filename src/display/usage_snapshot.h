@@ -4,6 +4,7 @@
 
 #include "claude_logs/usage_summary.h"
 #include "codex/codex_scanner.h"
+#include "history/history_state.h"
 #include "limits/refresh_worker.h"
 #include "limits/usage_client.h"
 
@@ -13,6 +14,7 @@ struct UsageSnapshot {
     PlanLimits planLimits;
     CodexLimits codex;
     ClaudeLogSummary claude;
+    HistoryState history;    // the usage ledger: the panel's totals, the reading, the faults
     bool hasUpdate = false;  // false until the worker's first publish: the figures are being read
     int64_t lastUpdate = 0;  // when the figures were gathered (Unix seconds)
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings.h"
@@ -48,6 +49,7 @@ struct PanelInputs {
     StatusLineState statusLineState = kNoStatusLine;
     bool autostartOn = false;
     int32_t focusedId = kTargetNone;  // drawn with the focus ring
+    std::wstring_view dataFolder{};   // the history folder unless the user chose another
 };
 
 // Lays out the page and, unless `measureOnly`, draws it on `canvas` (whose background is already

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "display/display_format.h"
+#include "display/history_text.h"
 #include "display/pace.h"
 #include "panel/panel_layout.h"
 
@@ -267,6 +268,23 @@ private:
     void ClaudeSection() {
         Separator();
         SectionHeading(L"CLAUDE", S(26));
+        ClaudeRows();
+        HistoryTotals();
+    }
+
+    // What the ledger holds of this computer's Claude Code usage at API rates, once it holds any.
+    void HistoryTotals() {
+        const HistoryState& history = in_.snapshot.history;
+        if (!history.hasRows)
+            return;
+        if (Drawing()) {
+            Text(FormatHistoryTotals(history.claudeTodayDollars, history.claudeSevenDayDollars),
+                 Box(x_, y_, x_ + w_, y_ + S(20)), FontRole::kSmall, kMuted, TextAlign::kLeft);
+        }
+        y_ += S(24);
+    }
+
+    void ClaudeRows() {
         const PlanLimits& plan = in_.snapshot.planLimits;
         if (plan.hasLimits) {
             for (const LimitRow& row : plan.limits) {
@@ -369,6 +387,8 @@ private:
         SwitchRow(kTargetAlerts, L"Warn at 80% and 95%", settings.alerts);
         SectionHeading(L"SOURCES", S(28));
         SourceRows();
+        SectionHeading(L"HISTORY", S(28));
+        HistoryRows();
         y_ += S(8);
         const int32_t bw = (w_ - S(8)) / 2;
         Button(Box(x_, y_, x_ + bw, y_ + S(34)), kTargetBack, L"Back", FontRole::kButton, kInk,
@@ -407,6 +427,57 @@ private:
             }
             y_ += S(20);
         }
+    }
+
+    // The folder of the usage ledgers (the row chooses another), the way back to the data folder
+    // once another was chosen, and what the worker says of the ledger: the first read of every
+    // log while it runs, a chosen folder it cannot reach.
+    void HistoryRows() {
+        const std::wstring folder =
+            ShownHistoryFolder(in_.settings.historyFolder, std::wstring(in_.dataFolder));
+        const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(44));
+        AddTarget(target, kTargetHistoryFolder, L"History folder: " + folder);
+        if (Drawing()) {
+            if (Hovered(kTargetHistoryFolder))
+                canvas_.FillRoundRect(target, kHover, S(8));
+            constexpr std::wstring_view kChange = L"Change\u2026";
+            const int32_t cw = canvas_.TextWidth(kChange, FontRole::kSmall);
+            Text(L"History folder", Box(x_, y_ + S(2), x_ + w_ - cw - S(10), y_ + S(24)),
+                 FontRole::kRowLabel, kText, TextAlign::kLeft);
+            Text(kChange, Box(x_ + w_ - cw, y_ + S(2), x_ + w_, y_ + S(24)), FontRole::kSmall,
+                 kMuted, TextAlign::kRightPlain);
+            Text(FitPath(folder, w_), Box(x_, y_ + S(23), x_ + w_, y_ + S(41)), FontRole::kSmall,
+                 kMuted, TextAlign::kLeft);
+        }
+        y_ += S(48);
+        if (!in_.settings.historyFolder.empty()) {
+            Button(Box(x_, y_, x_ + w_, y_ + S(30)), kTargetDefaultHistoryFolder,
+                   L"Use the data folder", FontRole::kButton, kMuted, kRaised);
+            y_ += S(36);
+        }
+        const HistoryState& history = in_.snapshot.history;
+        if (history.readingHistory) {
+            if (Drawing()) {
+                Text(FormatHistoryProgress(history.historyBytesRead, history.historyBytesTotal),
+                     Box(x_, y_, x_ + w_, y_ + S(18)), FontRole::kSmall, kMuted, TextAlign::kLeft);
+            }
+            y_ += S(20);
+        }
+        if (!history.unreachableFolder.empty()) {
+            if (Drawing()) {
+                constexpr std::wstring_view kCantReach = L"Can't reach ";
+                const int32_t lw = canvas_.TextWidth(kCantReach, FontRole::kSmall);
+                Text(std::wstring(kCantReach) + FitPath(history.unreachableFolder, w_ - lw),
+                     Box(x_, y_, x_ + w_, y_ + S(18)), FontRole::kSmall, kAmber, TextAlign::kLeft);
+            }
+            y_ += S(20);
+        }
+    }
+
+    std::wstring FitPath(std::wstring_view path, int32_t width) {
+        return FitPathToWidth(path, width, [this](std::wstring_view text) {
+            return canvas_.TextWidth(text, FontRole::kSmall);
+        });
     }
 
     Canvas& canvas_;

@@ -41,6 +41,7 @@ PanelWindow::~PanelWindow() {
 
 bool PanelWindow::Create(HINSTANCE instance, HWND owner, bool fontsAvailable) {
     fontsAvailable_ = fontsAvailable;
+    dataFolder_ = DataDirectory();
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DROPSHADOW;
@@ -92,7 +93,8 @@ PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureO
                              dpiScale_,
                              statusLine_,
                              autostartOn_,
-                             focusShown_ ? focused_ : kTargetNone};
+                             focusShown_ ? focused_ : kTargetNone,
+                             dataFolder_};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "core/settings.h"
 #include "display/commands.h"
@@ -84,6 +85,7 @@ private:
     Context context_;
     HWND window_ = nullptr;
     bool fontsAvailable_ = false;
+    std::wstring dataFolder_;  // where the usage history goes unless another folder is chosen
     float dpiScale_ = 1.0f;
     bool settingsPage_ = false;
     int32_t hovered_ = kTargetNone;

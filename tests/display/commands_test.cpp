@@ -38,6 +38,8 @@ TEST(Commands, EveryMenuItemAndPanelTargetToItsCommand) {
         {kTargetAlerts, Command::kToggleAlerts},
         {kTargetQuit, Command::kQuit},
         {kTargetResetPosition, Command::kResetPosition},
+        {kTargetHistoryFolder, Command::kChooseHistoryFolder},
+        {kTargetDefaultHistoryFolder, Command::kDefaultHistoryFolder},
         {kTargetConnect, Command::kToggleConnection},
         {kTargetCompact, Command::kSizeCompact},
         {kTargetNormal, Command::kSizeNormal},

@@ -63,6 +63,8 @@ accessible
 check "Enter opens the settings page" grep -q ' Codex limits$' "$scratch/accessible.txt"
 check "whose first choice takes the focus" grep -qx 'radio focused,checked Auto' "$scratch/accessible.txt"
 check "the Codex switch is announced on" grep -qx 'checkbox -,checked Codex limits' "$scratch/accessible.txt"
+check "the history folder is a button named with its folder" \
+    grep -q '^button - History folder: [A-Z]:\\.*\\Tidewell$' "$scratch/accessible.txt"
 check "the arrows reach the Codex switch" press_until Down "Codex limits"
 xdotool key space
 check "Space turns it off: seccodex=0 in config.ini" wait_until 5 setting seccodex=0

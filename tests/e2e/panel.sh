@@ -116,7 +116,7 @@ wait_until 5 panel_visible
 panel_rect
 
 click 88 $((height - 51))
-check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 569
+check "Settings opens the settings page, growing upwards" wait_until 5 panel_is 330 645
 check "its bottom edge stays" [ "$bottom" -eq "$before" ]
 shot panel-settings
 click 164 88
@@ -126,18 +126,18 @@ check "the Codex switch saves seccodex=0" wait_until 5 setting seccodex=0
 click 165 254
 check "and back: seccodex=1" wait_until 5 setting seccodex=1
 click 265 152
-check "Large: 376 wide, size=2" wait_until 5 panel_is 376 649
+check "Large: 376 wide, size=2" wait_until 5 panel_is 376 736
 check "saved as size=2" setting size=2
 shot panel-settings-large
 click 72 173
-check "Compact: 290 wide" wait_until 5 panel_is 290 505
+check "Compact: 290 wide" wait_until 5 panel_is 290 572
 check "saved as size=0" setting size=0
 shot panel-settings-compact
 click 143 134
-check "Normal again" wait_until 5 panel_is 330 569
+check "Normal again" wait_until 5 panel_is 330 645
 click 165 354
 check "the keep-open switch pins the panel" wait_until 5 setting pinned=1
-click 88 538
+click 88 614
 check "Back returns to the main page" wait_until 5 panel_is 330 338
 
 xdotool mousemove 100 100 click 1
@@ -157,7 +157,7 @@ probe command 111
 wait_until 5 panel_visible
 panel_rect
 click 88 $((height - 51))
-wait_until 5 panel_is 330 569
+wait_until 5 panel_is 330 645
 xdotool key Escape
 check "Escape on the settings page goes back to the main page" wait_until 5 panel_is 330 338
 check "and keeps the panel open" panel_visible
@@ -188,7 +188,7 @@ mkdir -p "$(dirname "$claude_settings")"
 printf '{"model": "opus", "statusLine": {"type": "command", "command": "other-tool"}}' >"$claude_settings"
 click 271 25
 click 88 $((height - 51))
-wait_until 5 panel_is 330 605
+wait_until 5 panel_is 330 681
 cp "$claude_settings" "$scratch/other.json"
 click 165 $live
 # While the question is up, a click on the tray icon, "Open Tidewell" and new data change
@@ -287,6 +287,33 @@ click 165 194
 check "Reset position forgets the place" wait_until 5 sh -c "! $(command -v iconv) -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q '^px='"
 panel_rect
 check "and moves the panel ($left,$top)" [ "$left" -ne 200 -o "$top" -ne 60 ]
+quit
+
+# A history folder chosen: the settings page names it and offers the way back to the data folder,
+# which forgets the choice in config.ini. A click on the folder's row opens the system's folder
+# picker; Escape there changes nothing.
+mkdir -p "$scratch/history"
+printf '[q]\r\nwelcomed=1\r\nalerts=0\r\nhistory=%s\r\n' "$(program_path "$scratch/history")" |
+    iconv -f UTF-8 -t UTF-16 >"$data/config.ini"
+start --autostart >/dev/null
+sleep 2
+probe command 112 >/dev/null
+wait_until 5 panel_visible
+check "a chosen history folder: the settings page offers the data folder (36 more)" wait_until 5 panel_is 330 681
+sleep 1
+shot panel-settings-history
+click 165 563
+sleep 2
+shot panel-history-picker
+xdotool key Escape
+sleep 1
+check "the folder picker cancelled keeps the folder" sh -c "$(command -v iconv) -f UTF-16 -t UTF-8 '$data/config.ini' | tr -d '\r' | grep -qxF 'history=$(program_path "$scratch/history")'"
+check "and the program answers" probe send 100 5000
+panel_visible || { probe command 112 >/dev/null; wait_until 5 panel_visible; }
+panel_rect
+click 165 604
+check "Use the data folder forgets the choice" wait_until 5 sh -c "! $(command -v iconv) -f UTF-16 -t UTF-8 '$data/config.ini' | grep -q '^history='"
+check "and the page loses the offer" wait_until 5 panel_is 330 645
 quit
 
 # The paint cycle needs a display, so its leak test runs here.

@@ -89,17 +89,11 @@ struct Scene {
     StatusLineState statusLine = kNoStatusLine;
     int32_t hovered = kTargetNone;
     int32_t focused = kTargetNone;
+    std::wstring dataFolder = L"C:\\Users\\me\\AppData\\Roaming\\Tidewell";
 
     PanelInputs Inputs() const {
-        return {snapshot,
-                settings,
-                settingsPage,
-                hovered,
-                kNow,
-                dpi,
-                statusLine,
-                false,
-                focused};
+        return {snapshot, settings,   settingsPage, hovered, kNow,
+                dpi,      statusLine, false,        focused, dataFolder};
     }
     int32_t Width() const { return PanelScale{dpi, settings.size}(330); }
     PanelLayout Measure() const {
@@ -171,14 +165,16 @@ TEST(PanelLayout, HeightsOfBothPagesAndBothPassesAgree) {
         {&stale, 338 + 24 + 38},
         {&staleConnected, 338 + 24},
         {&hidden, 44 + 1 + 24 + 4 + 42 + 26},
-        {&settings, 501 + 28 + 2 * 20},  // the sources: a heading and two lines
+        // the sources: a heading and two lines; the history: a heading and the folder's row
+        {&settings, 501 + 28 + 2 * 20 + 28 + 48},
         // the 429 message, the estimate row without a bar (no largest window yet), no Codex data
         {&estimate, 44 + (1 + 26 + 24 + 28 + 38) + (1 + 26 + 24) + 72},
         // each term scaled on its own: 12+26 header, rows 37, heading 23, footer 4+7+30+23
         {&compact, 12 + 26 + 2 * (1 + 23 + 37 + 37) + 4 + 7 + 30 + 23},
-        // 1.71: 24+51, separator 2, caption 48, segments 62, switches 62, footer 14+58+24
+        // 1.71: 24+51, separator 2, caption 48, segments 62, switches 62, source lines 34,
+        // the folder's row 82, footer 14+58+24
         {&large144, 24 + 51 + 2 + 2 * (48 + 62) + (48 + 2 * 62) + (48 + 4 * 62) + (48 + 2 * 34) +
-                        14 + 58 + 24},
+                        (48 + 82) + 14 + 58 + 24},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const auto& [scene, height] = cases[i];
@@ -219,11 +215,12 @@ TEST(PanelLayout, TargetsAndTheirPlaces) {
     settings.settingsPage = true;
     const PanelLayout page = settings.Measure();
     EXPECT_EQ(Ids(page),
-              (std::vector<int32_t>{4, 5, 7, 8, 9, 41, 42, 43, 10, 11, 40, 12, 13, 14, 6, 17}));
+              (std::vector<int32_t>{4, 5, 7, 8, 9, 41, 42, 43, 10, 11, 40, 12, 13, 14, 45, 6, 17}));
     EXPECT_EQ(page.targets[2].rect, (PanelRect{16, 73, 111, 103}));  // segment width (298-12)/3
     EXPECT_EQ(page.targets[4].rect, (PanelRect{218, 73, 313, 103}));
     EXPECT_EQ(page.targets[8].rect, (PanelRect{10, 201, 320, 235}));  // switch rows reach past x
-    EXPECT_EQ(page.targets[14].rect, (PanelRect{16, 521, 161, 555}));
+    EXPECT_EQ(page.targets[14].rect, (PanelRect{10, 541, 320, 585}));  // the history folder
+    EXPECT_EQ(page.targets[15].rect, (PanelRect{16, 597, 161, 631}));
     RecordingCanvas canvas;
     settings.Draw(canvas);
     const auto texts = canvas.Texts();
@@ -511,6 +508,8 @@ TEST(PanelFocus, TabOrderNamesAndTheRing) {
         {kTargetKeepOpen, L"Keep open when I click elsewhere", TargetKind::kSwitch, true},
         {kTargetAutostart, L"Start with Windows", TargetKind::kSwitch, false},
         {kTargetAlerts, L"Warn at 80% and 95%", TargetKind::kSwitch, true},
+        {kTargetHistoryFolder, L"History folder: C:\\Users\\me\\AppData\\Roaming\\Tidewell",
+         TargetKind::kButton, false},
         {kTargetBack, L"Back", TargetKind::kButton, false},
         {kTargetQuit, L"Quit Tidewell", TargetKind::kButton, false},
     };
@@ -728,6 +727,117 @@ TEST(PanelPlacement, OnlyARealMoveIsRemembered) {
         EXPECT_EQ(moved->x, m.x);
         EXPECT_EQ(moved->y, m.y);
     }
+}
+
+// The line of the ledger's dollars closes the Claude section, once the ledger holds rows.
+TEST(PanelLayout, TheHistoryTotalsCloseTheClaudeSection) {
+    Scene live;
+    Scene totals = live;
+    totals.snapshot.history.hasRows = true;
+    totals.snapshot.history.claudeTodayDollars = 4.1;
+    totals.snapshot.history.claudeSevenDayDollars = 31.2;
+    Scene empty = totals;  // figures but no rows: nothing to show
+    empty.snapshot.history.hasRows = false;
+    Scene offer = totals;  // the connect offer comes first
+    offer.snapshot.planLimits.fromStatusLine = false;
+    Scene noClaude = totals;
+    noClaude.settings.secclaude = false;
+    const std::wstring line = L"Today $4.10 \u00b7 7 days $31.20";
+
+    const std::tuple<Scene*, int32_t, bool> cases[] = {
+        {&live, 338, false},
+        {&totals, 338 + 24, true},
+        {&empty, 338, false},
+        {&offer, 338 + 38 + 24, true},
+        {&noClaude, 338 - (1 + 26 + 42 + 42), false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [scene, height, shown] = cases[i];
+        RecordingCanvas canvas;
+        EXPECT_EQ(scene->Draw(canvas).height, height) << i;
+        EXPECT_EQ(scene->Measure().height, height) << i;
+        const RecordingCanvas::Op* op = canvas.TextOp(line);
+        ASSERT_EQ(op != nullptr, shown) << i;
+        if (!op)
+            continue;
+        EXPECT_EQ(op->colour, palette::kMuted);
+        const auto texts = canvas.Texts();
+        const auto at = std::find(texts.begin(), texts.end(), line);
+        ASSERT_NE(at + 1, texts.end());
+        EXPECT_EQ(*(at + 1), L"CODEX") << "the last line of the Claude section";
+        const RecordingCanvas::Op* codex = canvas.TextOp(L"CODEX");
+        EXPECT_EQ(codex->rect.top - 8 - 1, op->rect.top + 24) << "the separator follows";
+    }
+}
+
+// The settings page's history rows: the folder (the data folder unless another was chosen),
+// the way back, the first read's progress and a folder that cannot be reached.
+TEST(PanelLayout, TheHistoryFolderRowsFollowTheSources) {
+    Scene base;
+    base.settingsPage = true;
+    Scene chosen = base;
+    chosen.settings.historyFolder = L"D:\\Sync\\Tidewell";
+    Scene reading = base;
+    reading.snapshot.history.readingHistory = true;
+    reading.snapshot.history.historyBytesRead = 1'200'000'000;
+    reading.snapshot.history.historyBytesTotal = 3'400'000'000;
+    Scene unreachable = chosen;
+    unreachable.snapshot.history.unreachableFolder = L"\\\\nas\\share\\usage";
+    Scene longPath = base;  // 298 pixels hold 42 characters
+    longPath.dataFolder = L"C:\\Users\\someone with a long name\\AppData\\Roaming\\Tidewell";
+
+    using Texts = std::vector<std::wstring>;
+    const std::tuple<Scene*, int32_t, Texts> cases[] = {
+        {&base,
+         0,
+         {L"History folder", L"Change\u2026", L"C:\\Users\\me\\AppData\\Roaming\\Tidewell"}},
+        {&chosen,
+         36,
+         {L"History folder", L"Change\u2026", L"D:\\Sync\\Tidewell", L"Use the data folder"}},
+        {&reading,
+         20,
+         {L"History folder", L"Change\u2026", L"C:\\Users\\me\\AppData\\Roaming\\Tidewell",
+          L"Reading history: 1.2 of 3.4 GB"}},
+        {&unreachable,
+         36 + 20,
+         {L"History folder", L"Change\u2026", L"D:\\Sync\\Tidewell", L"Use the data folder",
+          L"Can't reach \\\\nas\\share\\usage"}},
+        {&longPath,
+         0,
+         {L"History folder", L"Change\u2026", L"C:\\\u2026\\AppData\\Roaming\\Tidewell"}},
+    };
+    const int32_t baseHeight = base.Measure().height;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [scene, extra, expected] = cases[i];
+        RecordingCanvas canvas;
+        const PanelLayout layout = scene->Draw(canvas);
+        EXPECT_EQ(layout.height, baseHeight + extra) << i;
+        EXPECT_EQ(scene->Measure().targets, layout.targets) << i;
+        const auto texts = canvas.Texts();
+        const auto heading = std::find(texts.begin(), texts.end(), L"HISTORY");
+        ASSERT_NE(heading, texts.end()) << i;
+        const auto back = std::find(heading, texts.end(), L"Back");
+        EXPECT_EQ(Texts(heading + 1, back), expected) << i;
+        for (auto it = heading + 1; it != back; ++it)
+            EXPECT_LE(static_cast<int32_t>(it->size()) * 7, 298) << i << " fits the page";
+
+        // New targets have ids of their own, after the switches and before the footer.
+        const std::vector<int32_t> ids = Ids(layout);
+        const bool way = !scene->settings.historyFolder.empty();
+        const auto alerts = std::find(ids.begin(), ids.end(), kTargetAlerts);
+        ASSERT_NE(alerts, ids.end());
+        std::vector<int32_t> tail(alerts + 1, ids.end());
+        std::vector<int32_t> wanted{kTargetHistoryFolder};
+        if (way)
+            wanted.push_back(kTargetDefaultHistoryFolder);
+        wanted.insert(wanted.end(), {kTargetBack, kTargetQuit});
+        EXPECT_EQ(tail, wanted) << i;
+    }
+    RecordingCanvas canvas;
+    unreachable.Draw(canvas);
+    EXPECT_EQ(canvas.TextOp(L"Can't reach \\\\nas\\share\\usage")->colour, palette::kAmber);
+    EXPECT_EQ(FindTarget(chosen.Measure(), kTargetHistoryFolder)->name,
+              L"History folder: D:\\Sync\\Tidewell");
 }
 
 // "Reset position" is offered once the panel was dragged, and only then.
