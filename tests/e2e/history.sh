@@ -87,8 +87,9 @@ fi
 
 # A damaged ledger (its header overwritten while the program is stopped) is moved aside and made
 # again from the logs: the days they still hold come back with the same figures.
+check "there is a ledger to damage" [ -s "$ledger" ]
 python3 -c 'import sys
-with open(sys.argv[1], "r+b") as f: f.write(b"garbage!" * 12 + b"junk")' "$ledger"
+with open(sys.argv[1], "r+b") as f: f.write(b"garbage!" * 12 + b"junk")' "$ledger" 2>/dev/null
 start
 moved_aside() { ls "$data"/usage.db.damaged-* >/dev/null 2>&1; }
 check "a damaged ledger is moved aside" wait_until 30 moved_aside

@@ -238,4 +238,8 @@ def main(argv):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    try:
+        sys.exit(main(sys.argv))
+    except (OSError, ValueError, KeyError, sqlite3.Error) as error:
+        print("FAILED: %s: %s" % (type(error).__name__, error))
+        sys.exit(1)
