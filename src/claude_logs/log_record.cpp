@@ -77,8 +77,8 @@ bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record) {
     return usage != std::string_view::npos && ParseClaudeUsageLine(line, usage, record);
 }
 
-bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record,
-                          ModelPriceCache* cache) {
+bool ParseClaudeUsage(std::string_view line, size_t usage, ClaudeUsageLine& parsed,
+                      ModelPriceCache* cache) {
     // Both keys usually close the line: find their compact forms in one pass, and fall back to
     // the full search (which also tries the spaced form) only for a key that is missing.
     size_t timestampAt = 0, requestIdAt = 0;
@@ -136,12 +136,24 @@ bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& 
             cache->valid = true;
         }
     }
-    const RequestPrice price = PriceRequestFor(index, model, time, tokens);
+    parsed.time = time;
+    parsed.model = model;
+    parsed.messageId = messageId;
+    parsed.requestId = requestId;
+    parsed.tokens = tokens;
+    parsed.cacheWrites = cacheWrite;
+    parsed.price = PriceRequestFor(index, model, time, tokens);
+    return true;
+}
 
-    record.time = time;
-    record.tokens = in + out + cacheWrite;
-    record.cost = price.dollars;
-    record.costEstimated = price.estimated;
-    record.dedupKey = MakeDedupKey(messageId, requestId);
+bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record,
+                          ModelPriceCache* cache) {
+    ClaudeUsageLine parsed;
+    if (!ParseClaudeUsage(line, usage, parsed, cache)) return false;
+    record.time = parsed.time;
+    record.tokens = parsed.tokens.input + parsed.tokens.output + parsed.cacheWrites;
+    record.cost = parsed.price.dollars;
+    record.costEstimated = parsed.price.estimated;
+    record.dedupKey = MakeDedupKey(parsed.messageId, parsed.requestId);
     return true;
 }

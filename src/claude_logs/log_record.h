@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "claude_logs/model_prices.h"
+
 // Identifies one reply across lines and files: a 128-bit hash of "message id|request id".
 // All zero means the line had no message id, and such a record is never de-duplicated. Keeping
 // the hash instead of the text saves a heap allocation per record; two different ids agree in
@@ -43,6 +45,19 @@ struct ModelPriceCache {
 // The same for a line whose first "usage" key is known to be at `usage`.
 bool ParseClaudeUsageLine(std::string_view line, size_t usage, ClaudeLogRecord& record,
                           ModelPriceCache* cache = nullptr);
+
+// Everything a usage line tells, for the ledger's finer record. The views point into the line.
+struct ClaudeUsageLine {
+    int64_t time = 0;
+    std::string_view model;
+    std::string_view messageId;
+    std::string_view requestId;
+    RequestTokens tokens;  // cache writes all in `cacheWrite5m` when the line does not split them
+    double cacheWrites = 0;  // all cache-creation tokens, as the line gives them
+    RequestPrice price;
+};
+bool ParseClaudeUsage(std::string_view line, size_t usage, ClaudeUsageLine& parsed,
+                      ModelPriceCache* cache = nullptr);
 
 // The key that marks a usage line: the one search that every line costs.
 inline constexpr std::string_view kUsageKey = "\"usage\"";

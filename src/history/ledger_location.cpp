@@ -43,6 +43,7 @@ LedgerLocation LedgerLocationFor(const std::wstring& dataFolder, const std::wstr
                                : WideFromPath(PathFromWide(dataFolder) / L"usage.db");
     } else {
         location.folder = historyFolder;
+        location.chosen = true;
         location.ownPath = WideFromPath(PathFromWide(historyFolder) /
                                         PathFromWide(L"usage-" + Utf8ToWide(location.machine) + L".db"));
     }

@@ -9,6 +9,7 @@ struct LedgerLocation {
     std::wstring folder;   // where every computer's ledgers are read from
     std::wstring ownPath;  // the one file this computer writes
     std::string machine;   // this computer's name, as its file in a shared folder gives it
+    bool chosen = false;   // a folder the user chose, not the data folder
 };
 
 // `historyFolder` empty (or the data folder itself) means the data folder. `computer` is made

@@ -540,3 +540,33 @@ std::optional<std::string> LedgerStore::Meta(const std::string& key) {
     }
     return ColumnText(use.get(), 0);
 }
+
+std::optional<bool> LedgerStore::HasRows() {
+    int64_t any = 0;
+    if (QueryInt(impl_->db.get(), "SELECT EXISTS(SELECT 1 FROM usage)", any) != SQLITE_OK)
+        return std::nullopt;
+    return any != 0;
+}
+
+bool LedgerStore::CopyTo(const std::wstring& path) {
+    std::error_code error;
+    if (fs::exists(PathFromWide(path), error) || error)
+        return false;
+    // VACUUM INTO writes a temporary name first, so that a failure never leaves a half copy
+    // under the ledger's own name.
+    const std::wstring temp = path + L".copying";
+    fs::remove(PathFromWide(temp), error);
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(impl_->db.get(), "VACUUM INTO ?1", -1, &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return false;
+    }
+    const Statement statement(raw);
+    const bool copied = BindText(raw, 1, SqlitePath(temp)) && sqlite3_step(raw) == SQLITE_DONE;
+    if (copied) fs::rename(PathFromWide(temp), PathFromWide(path), error);
+    if (!copied || error) {
+        fs::remove(PathFromWide(temp), error);
+        return false;
+    }
+    return true;
+}

@@ -68,6 +68,14 @@ public:
     // A progress value; none when it was never set or cannot be read.
     std::optional<std::string> Meta(const std::string& key);
 
+    // True when the ledger holds at least one row; none when it cannot be read.
+    std::optional<bool> HasRows();
+
+    // Writes a copy of the whole ledger to `path` (a file that must not exist yet), as one
+    // consistent snapshot: for moving the ledger to another folder. False on any failure, with
+    // no partial copy left behind.
+    bool CopyTo(const std::wstring& path);
+
 private:
     struct Impl;
     explicit LedgerStore(std::unique_ptr<Impl> impl);

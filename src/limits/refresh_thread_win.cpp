@@ -3,7 +3,28 @@
 #include <ctime>
 
 namespace {
+
 constexpr DWORD kCycleWaitMs = 45000;
+// Between two slices of the history reading the thread rests this long, and tells the window
+// how far it got at most this often.
+constexpr DWORD kSlicePauseMs = 20;
+constexpr ULONGLONG kProgressEveryMs = 1000;
+
+// The calling thread's I/O and memory priority lowered while it lives: the history reading
+// gives way to everything else on the computer.
+class BackgroundMode {
+public:
+    BackgroundMode() : entered_(SetThreadPriority(GetCurrentThread(), THREAD_MODE_BACKGROUND_BEGIN)) {}
+    ~BackgroundMode() {
+        if (entered_) SetThreadPriority(GetCurrentThread(), THREAD_MODE_BACKGROUND_END);
+    }
+    BackgroundMode(const BackgroundMode&) = delete;
+    BackgroundMode& operator=(const BackgroundMode&) = delete;
+
+private:
+    BOOL entered_;
+};
+
 }  // namespace
 
 RefreshThread::~RefreshThread() {
@@ -11,10 +32,13 @@ RefreshThread::~RefreshThread() {
 }
 
 bool RefreshThread::Start(PublishedState& state, AtomicDouble& maxblock,
-                          std::function<void()> published) {
+                          std::function<void()> published,
+                          std::function<std::wstring()> historyFolder) {
     scanners_.claude.StopWhen(&quit_);
     scanners_.codex.StopWhen(&quit_);
-    return Start(DefaultRefreshSources(scanners_, maxblock, &quit_), state, std::move(published));
+    RefreshSources sources = DefaultRefreshSources(scanners_, maxblock, &quit_);
+    sources.historyFolder = std::move(historyFolder);
+    return Start(std::move(sources), state, std::move(published));
 }
 
 bool RefreshThread::Start(RefreshSources sources, PublishedState& state,
@@ -67,11 +91,35 @@ DWORD WINAPI RefreshThread::Main(void* self) {
 void RefreshThread::Loop() {
     RefreshWorker worker(std::move(sources_), *state_, &quit_);
     while (!quit_.load()) {
-        const int64_t now = static_cast<int64_t>(std::time(nullptr));
-        worker.RunCycle(now, forceFetch_.exchange(false));
+        const ULONGLONG cycleStart = GetTickCount64();
+        worker.RunCycle(static_cast<int64_t>(std::time(nullptr)), forceFetch_.exchange(false));
         if (quit_.load())
             break;
         published_();
-        WaitForSingleObject(wake_.get(), kCycleWaitMs);
+        // The history reading goes on between cycles until the next one is due; a wake (a
+        // refresh, a changed log) runs the cycle at once.
+        bool woken = false, sliced = false;
+        ULONGLONG lastProgress = GetTickCount64();
+        while (worker.readingHistory() && !quit_.load() &&
+               GetTickCount64() - cycleStart < kCycleWaitMs) {
+            if (WaitForSingleObject(wake_.get(), kSlicePauseMs) == WAIT_OBJECT_0) {
+                woken = true;
+                break;
+            }
+            {
+                const BackgroundMode background;
+                worker.RunHistorySlice(static_cast<int64_t>(std::time(nullptr)));
+            }
+            sliced = true;
+            if (!worker.readingHistory() || GetTickCount64() - lastProgress >= kProgressEveryMs) {
+                published_();
+                lastProgress = GetTickCount64();
+            }
+        }
+        if (woken || quit_.load())
+            continue;
+        const ULONGLONG spent = sliced ? GetTickCount64() - cycleStart : 0;
+        WaitForSingleObject(wake_.get(),
+                            spent >= kCycleWaitMs ? 0 : static_cast<DWORD>(kCycleWaitMs - spent));
     }
 }

@@ -23,7 +23,9 @@ public:
     // then `published()` (which posts MSG_DATA_READY), then a wait of up to 45 seconds or until
     // woken, until stopped. `state` and `maxblock` must outlive the thread. False when the
     // event or the thread could not be created.
-    bool Start(PublishedState& state, AtomicDouble& maxblock, std::function<void()> published);
+    // `historyFolder` gives the history folder setting (none: the data folder).
+    bool Start(PublishedState& state, AtomicDouble& maxblock, std::function<void()> published,
+               std::function<std::wstring()> historyFolder = nullptr);
     // The same with other sources (tests).
     bool Start(RefreshSources sources, PublishedState& state, std::function<void()> published);
 

@@ -8,6 +8,7 @@
 
 #include "claude_logs/scan.h"
 #include "codex/codex_scanner.h"
+#include "limits/history_cycle.h"
 #include "limits/limit_cache.h"
 #include "platform/whole_file.h"
 
@@ -74,6 +75,19 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
     sources.scanCodexLimits = [&scanners](int64_t now) {
         return ScanCodexPlaces(scanners.codex, scanners.places, now, &scanners.codexGate);
     };
+    scanners.history.StopWhen(stop);
+    sources.recordHistory = [&scanners](int64_t now, const std::wstring& historyFolder) {
+        HistoryRecorder& recorder = scanners.history;
+        recorder.Record(LedgerLocationNow(historyFolder),
+                        HistoryPlacesAfterScan(scanners.places, scanners.claude, scanners.codex, now),
+                        HistoryFilesAfterScan(scanners.claude, scanners.codex), now);
+        return recorder.state();
+    };
+    sources.readHistorySlice = [&scanners](int64_t now, HistoryState& state) {
+        const bool more = scanners.history.ReadHistorySlice(now);
+        state = scanners.history.state();
+        return more;
+    };
     return sources;
 }
 
@@ -111,11 +125,31 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     if (stop_ && stop_->load()) {
         return;  // a scan cut short by quitting is not the picture of the logs
     }
+    std::optional<HistoryState> history;
+    if (sources_.recordHistory) {
+        history = sources_.recordHistory(
+            now, sources_.historyFolder ? sources_.historyFolder() : std::wstring());
+        readingHistory_ = history->readingHistory;
+    }
     if (limits) lastPlanLimits_ = *limits;
     std::lock_guard<std::mutex> guard(published_.lock);
     UsageState& state = published_.state;
     state.claude = std::move(claude);
     state.codex = std::move(codex);
     if (limits) state.planLimits = std::move(*limits);
+    if (history) state.history = std::move(*history);
     state.publishedAt = now;
+}
+
+bool RefreshWorker::RunHistorySlice(int64_t now) {
+    if (!sources_.readHistorySlice || !readingHistory_) return false;
+    HistoryState history;
+    try {
+        readingHistory_ = sources_.readHistorySlice(now, history);
+    } catch (const std::bad_alloc&) {
+        return readingHistory_;  // tried again at the next slice
+    }
+    std::lock_guard<std::mutex> guard(published_.lock);
+    published_.state.history = std::move(history);
+    return readingHistory_;
 }

@@ -11,7 +11,9 @@
 #include "codex/codex_scanner.h"
 #include "core/atomic_double.h"
 #include "core/walk_gate.h"
+#include "history/history_recorder.h"
 #include "history/history_state.h"
+#include "history/ledger_days.h"
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
@@ -62,6 +64,12 @@ struct RefreshSources {
     std::function<std::wstring()> planFromCredentials;
     std::function<ClaudeLogSummary(int64_t now)> scanClaudeLogs;
     std::function<CodexLimits(int64_t now)> scanCodexLimits;
+    // The ledger: a cycle's recording, and one slice of the history reading (true while more is
+    // left). Either may be empty.
+    std::function<HistoryState(int64_t now, const std::wstring& historyFolder)> recordHistory;
+    std::function<bool(int64_t now, HistoryState& state)> readHistorySlice;
+    // The history folder the user chose; empty for the data folder.
+    std::function<std::wstring()> historyFolder;
 };
 
 // What the worker keeps from one cycle to the next: the scanners' memories of the log files,
@@ -75,6 +83,7 @@ struct LogScanners {
     LocalDays claudeDays;
     LiveCacheReader live{LiveCachePath()};
     LogPlaceFinder places;
+    HistoryRecorder history{LocalDayOf};
 };
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners
@@ -94,6 +103,9 @@ public:
     // Runs one cycle at `now`; `requested` is the panel's Refresh. A cycle that runs out of
     // memory ends early and publishes nothing.
     void RunCycle(int64_t now, bool requested);
+    // One slice of the history reading, published; true while more is left.
+    bool RunHistorySlice(int64_t now);
+    bool readingHistory() const { return readingHistory_; }
 
     const FetchSchedule& schedule() const { return schedule_; }
 
@@ -105,4 +117,5 @@ private:
     const std::atomic<bool>* stop_;
     FetchSchedule schedule_;
     PlanLimits lastPlanLimits_;  // what this worker last published, the base of a live merge
+    bool readingHistory_ = false;
 };
