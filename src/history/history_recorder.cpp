@@ -269,8 +269,32 @@ bool HistoryRecorder::ReadFile(const HistoryFile& file, FileMemory& memory, int6
     return changed || memory.records.size() != before;
 }
 
+void HistoryRecorder::CheckTimeZone(int64_t now) {
+    // A local midnight the days were worked out with: when the zone (or its rules) moved it,
+    // every day is worked out again, and the window follows.
+    if (midnight_) {
+        const int64_t day = DayNumberOf(*midnight_);
+        int64_t at = 0, before = 0;
+        if (DayNumber(dayOf_(*midnight_), at) && DayNumber(dayOf_(*midnight_ - 1), before) &&
+            at == day && before == day - 1)
+            return;
+        dayOfQuarter_.clear();
+        dirty_ = true;
+        midnight_.reset();
+    }
+    // The last quarter hour before `now` that starts a day (a zone changes only on quarters).
+    int64_t quarter = (now >= 0 ? now : now - 899) / 900 * 900;
+    for (int step = 0; step < 4 * 26; ++step, quarter -= 900) {
+        if (DayNumberOf(quarter) != DayNumberOf(quarter - 1)) {
+            midnight_ = quarter;
+            return;
+        }
+    }
+}
+
 void HistoryRecorder::Record(const LedgerLocation& location, const std::vector<HistoryPlace>& places,
                              const std::vector<HistoryFile>& files, int64_t now) {
+    CheckTimeZone(now);
     const int64_t today = DayNumberOf(now);
     const int64_t windowStart = today - (kLedgerWindowDays - 1);
     if (windowStart != windowStart_) {
@@ -480,6 +504,17 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
     const auto keep = [&](const LedgerRecord& parsed) {
         if (DayNumberOf(parsed.time) < pass.windowStart) pass.fileRecords.push_back(parsed);
     };
+    const auto parse = [&](std::string_view lines) {
+        if (pass.claude) {
+            ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
+                if (pass.claude->ReadLine(line, usage, record)) keep(record);
+            });
+        } else {
+            ForEachLine(lines, [&](std::string_view line) {
+                if (pass.codex->ReadLine(line, record)) keep(record);
+            });
+        }
+    };
     while (pass.next < pass.files.size() && read < budget && !(stop_ && stop_->load())) {
         const Backfill::File& file = pass.files[pass.next];
         if (!pass.claude && !pass.codex) {
@@ -489,21 +524,19 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
                 pass.codex = std::make_unique<CodexTurnReader>(file.place);
         }
         // A slice ends inside a file at a line's end; a line longer than what is left of the
-        // budget is still read whole.
-        const uint64_t room = std::max<uint64_t>(budget - read, kMaxLogLineBytes + 1);
-        const uint64_t end = file.size - pass.consumed > room ? pass.consumed + room : file.size;
-        const AppendedRead part = ReadAppendedLines(
-            file.path, pass.consumed, end, pass.inLongLine, buffer_, [&](std::string_view lines) {
-                if (pass.claude) {
-                    ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
-                        if (pass.claude->ReadLine(line, usage, record)) keep(record);
-                    });
-                } else {
-                    ForEachLine(lines, [&](std::string_view line) {
-                        if (pass.codex->ReadLine(line, record)) keep(record);
-                    });
-                }
-            });
+        // budget is read whole.
+        const auto readUpTo = [&](uint64_t room) {
+            const uint64_t end = file.size - pass.consumed > room ? pass.consumed + room : file.size;
+            return std::pair(end, ReadAppendedLines(file.path, pass.consumed, end, pass.inLongLine,
+                                                    buffer_, parse));
+        };
+        uint64_t room = budget - read;
+        auto [end, part] = readUpTo(room);
+        while (part.opened && !part.failed && part.consumed == 0 && end < file.size &&
+               room <= kMaxLogLineBytes) {
+            room *= 2;
+            std::tie(end, part) = readUpTo(room);
+        }
         read += std::max<uint64_t>(part.bytesRead, 1);
         pass.consumed += part.consumed;
         pass.inLongLine = part.inLongLine;
@@ -511,7 +544,10 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
         if (!part.opened || part.failed || end == file.size) FinishBackfillFile();
     }
     const bool complete = pass.next >= pass.files.size();
-    if (WriteBackfill(complete) && complete) backfill_.reset();
+    if (WriteBackfill(complete) && complete) {
+        state_.historyBytesRead = state_.historyBytesTotal = pass.bytesTotal;
+        backfill_.reset();
+    }
     Publish(DayNumberOf(now));
     return backfill_ != nullptr;
 }

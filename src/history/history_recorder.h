@@ -100,6 +100,7 @@ private:
     void LoadKnownFiles();
     std::string KnownFilesText() const;
     int64_t DayNumberOf(int64_t time);
+    void CheckTimeZone(int64_t now);
     const HistoryPlace* PlaceOf(const std::wstring& path, LedgerTool tool,
                                 const std::vector<HistoryPlace>& places) const;
     bool ReadFile(const HistoryFile& file, FileMemory& memory, int64_t windowStart, bool& failed);
@@ -125,6 +126,7 @@ private:
     int64_t windowStart_ = 0;
     int64_t publishedDay_ = 0;
     std::unordered_map<int64_t, int64_t> dayOfQuarter_;  // local day of each quarter hour
+    std::optional<int64_t> midnight_;                    // a local midnight, as first worked out
 
     std::unique_ptr<Backfill> backfill_;
     std::set<std::string> backfilled_;  // places whose history was read
