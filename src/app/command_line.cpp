@@ -8,6 +8,16 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     if (args.size() > 2 && args[1] == L"--json") {
         command.mode = RunMode::JsonExport;
         command.jsonPath = args[2];
+    } else if (args.size() > 1 && args[1] == L"--history-csv") {
+        // New with the ledger, so no older command line holds it: without its file it is a
+        // mistake, not the desktop.
+        if (args.size() > 2) {
+            command.mode = RunMode::HistoryCsv;
+            command.historyCsvPath = args[2];
+        } else {
+            command.mode = RunMode::MissingFile;
+            command.unknownOption = args[1];
+        }
     } else if (args.size() > 1 && args[1] == L"--statusline") {
         command.mode = RunMode::StatusLine;
     } else if (args.size() > 1 && args[1] == L"--version") {

@@ -5,8 +5,10 @@
 
 #include <ctime>
 
+#include "app/save_dialog_win.h"
 #include "core/autostart.h"
 #include "display/display_format.h"
+#include "history/history_rows.h"
 #include "panel/claude_connect_win.h"
 #include "platform/atomic_file.h"
 #include "platform/instance.h"
@@ -188,6 +190,12 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case MSG_REFRESH_NOW:
             worker_.Wake();
             return 0;
+        case MSG_REPORT_DONE:
+            OnReportWritten();
+            return 0;
+        case MSG_EXPORT_DONE:
+            OnHistoryExported();
+            return 0;
         default:
             return DefWindowProcW(window_, message, wParam, lParam);
     }
@@ -342,6 +350,8 @@ void DesktopApp::RunCommand(Command command) {
             return;
         case Command::kOpenReport:
             return OpenReport();
+        case Command::kExportHistory:
+            return ExportHistory();
         case Command::kRefreshNow:
             worker_.Wake();
             return;
@@ -374,10 +384,68 @@ void DesktopApp::ToggleConnection() {
         panel_.Refit();
 }
 
-void DesktopApp::OpenReport() {
-    if (!OpenUsageReport(snapshot_, Now())) {
-        tray_.ShowBalloon(L"Usage report", L"The usage report could not be written.");
+// Where the ledgers are read: where the worker keeps this computer's, once it has said so.
+LedgerLocation DesktopApp::LedgerToRead() {
+    HistoryState history;
+    {
+        std::lock_guard<std::mutex> guard(published_.lock);
+        history = published_.state.history;
     }
+    return ReadableLedgerLocation(history,
+                                  ConfiguredLedgerLocation(settings_.values().historyFolder));
+}
+
+// The page is built and written on a thread of its own (the ledgers it reads may be large, or
+// on a share) and opened here once written. A request while one is under way is that one.
+void DesktopApp::OpenReport() {
+    bool stillReading = false;
+    {
+        std::lock_guard<std::mutex> guard(published_.lock);
+        stillReading = published_.state.history.readingHistory;
+    }
+    const LedgerLocation ledgers = LedgerToRead();
+    const int64_t now = Now();
+    reportJob_.Start(window_, MSG_REPORT_DONE,
+                     [snapshot = snapshot_, ledgers, stillReading, now] {
+                         return WriteUsageReport(snapshot, ledgers, stillReading, now);
+                     });
+}
+
+void DesktopApp::OnReportWritten() {
+    const std::wstring path = reportJob_.Finish();
+    if (path.empty()) {
+        tray_.ShowBalloon(L"Usage report", L"The usage report could not be written.");
+        return;
+    }
+    ShowUsageReport(path);
+}
+
+// The save dialog runs a modal loop, like the connection flow's message boxes: the same rules
+// hold while it is up (see ToggleConnection). The file is written off the window thread.
+void DesktopApp::ExportHistory() {
+    if (inDialog_ || exportJob_.Running())
+        return;
+    inDialog_ = true;
+    const std::wstring path =
+        AskSavePath(window_, SaveDialogChoice{kHistoryCsvFileName, kHistoryCsvTypeName,
+                                              kHistoryCsvPattern, kHistoryCsvExtension});
+    inDialog_ = false;
+    if (quitAfterDialog_)
+        return Quit();
+    if (path.empty())
+        return;
+    const LedgerLocation ledgers = LedgerToRead();
+    const int64_t now = Now();
+    exportJob_.Start(window_, MSG_EXPORT_DONE, [ledgers, path, now] {
+        return Export{path, ExportHistoryCsv(ledgers, path, now)};
+    });
+}
+
+void DesktopApp::OnHistoryExported() {
+    const Export done = exportJob_.Finish();
+    const HistoryExportNotice notice = HistoryExportNoticeFor(done.result, done.path);
+    if (!notice.title.empty())
+        tray_.ShowBalloon(notice.title, notice.text);
 }
 
 void DesktopApp::Quit() {

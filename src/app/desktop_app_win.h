@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
+#include "app/history_export.h"
+#include "app/window_job_win.h"
 #include "core/settings.h"
 #include "display/commands.h"
 #include "display/usage_snapshot.h"
@@ -47,6 +50,10 @@ private:
     void SetPanelSize(int32_t size);
     void ToggleConnection();
     void OpenReport();
+    void OnReportWritten();
+    void ExportHistory();
+    void OnHistoryExported();
+    LedgerLocation LedgerToRead();
     void Quit();
     void WelcomeOrRefreshAutostart();
     int64_t Now() const;
@@ -67,7 +74,14 @@ private:
                                      return std::nullopt;
                                  return PanelRect{rect->left, rect->top, rect->right, rect->bottom};
                              }}};
-    bool inDialog_ = false;  // a message box of the connection flow is up
+    bool inDialog_ = false;  // a message box of the connection flow, or the save dialog, is up
     bool quitAfterDialog_ = false;
+    // The report and the history export read the ledgers off the window thread.
+    WindowJob<std::wstring> reportJob_;  // the written page's path; empty on failure
+    struct Export {
+        std::wstring path;
+        HistoryExportResult result;
+    };
+    WindowJob<Export> exportJob_;
     RefreshThread worker_;
 };

@@ -33,6 +33,7 @@ constexpr Binding kBindings[] = {
     {0, kTargetLarge, Command::kSizeLarge},
     {0, kTargetResetPosition, Command::kResetPosition},
     {kMenuOpenReport, kTargetReport, Command::kOpenReport},
+    {kMenuExportHistory, kTargetNone, Command::kExportHistory},
     {kMenuRefreshNow, kTargetNone, Command::kRefreshNow},
     {0, kTargetRefresh, Command::kRefreshWithFetch},
     {kMenuWebsite, kTargetNone, Command::kWebsite},

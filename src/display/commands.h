@@ -28,6 +28,7 @@ enum class Command {
     kSizeLarge,
     kResetPosition,  // the panel opens beside the tray again, not where it was dragged
     kOpenReport,
+    kExportHistory,     // every computer's ledger as a CSV file the user names
     kRefreshNow,        // rescan at once; the service is asked only when due
     kRefreshWithFetch,  // the same, and the service may be asked 60 seconds after its last answer
     kWebsite,
@@ -48,6 +49,7 @@ enum MenuItemId : uint32_t {
     kMenuShowCodex = 110,
     kMenuOpenPanel = ID_OPEN_PANEL,
     kMenuOpenSettings = 112,
+    kMenuExportHistory = 113,
 };
 
 // The panel's clickable targets.

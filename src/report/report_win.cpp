@@ -4,17 +4,23 @@
 
 #include <shellapi.h>  // after windows.h, which it needs
 
+#include "history/history_rows.h"
 #include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "report/usage_report.h"
 
-bool OpenUsageReport(const UsageSnapshot& snapshot, int64_t now) {
+std::wstring WriteUsageReport(const UsageSnapshot& snapshot, const LedgerLocation& ledgers,
+                              bool stillReading, int64_t now) {
     const std::wstring folder = TempFolder();
     if (folder.empty())
-        return false;
+        return {};
+    const ReportHistory history = ReportHistoryFrom(ReadHistoryRows(ledgers, now), stillReading);
     const std::wstring path = WideFromPath(PathFromWide(folder) / "tidewell-report.html");
-    if (!WriteFileAtomically(path, BuildUsageReport(snapshot, now)))
-        return false;
+    if (!WriteFileAtomically(path, BuildUsageReport(snapshot, history, now)))
+        return {};
+    return path;
+}
+
+void ShowUsageReport(const std::wstring& path) {
     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return true;
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "core/numbers.h"
 #include "display/display_format.h"
 #include "platform/unicode.h"
+#include "report/history_section.h"
 #include "report/html_text.h"
 
 namespace {
@@ -90,6 +92,34 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
         for (const SourceLine& line : sources) {
             page += "<br>" + EscapeHtml(WideToUtf8(FormatSourceLine(line)));
         }
+        page += "</p>";
+    }
+    return page;
+}
+
+ReportHistory ReportHistoryFrom(HistoryRows read, bool stillReading) {
+    ReportHistory history;
+    history.rows = std::move(read.rows);
+    history.stillReading = stillReading;
+    if (!read.ownUnreadable.empty())
+        history.unreadable.push_back(std::move(read.ownUnreadable));
+    for (std::wstring& path : read.othersUnreadable)
+        history.unreadable.push_back(std::move(path));
+    return history;
+}
+
+std::string BuildUsageReport(const UsageSnapshot& snapshot, const ReportHistory& history,
+                             int64_t now, const std::function<LocalDateTime(int64_t)>& toLocal) {
+    std::string page = BuildUsageReport(snapshot, now, toLocal);
+    const LocalDateTime local = toLocal(now);
+    char today[16];
+    std::snprintf(today, sizeof today, "%04d-%02d-%02d", std::clamp(local.year, 0, 9999),
+                  std::clamp(local.month, 1, 12), std::clamp(local.day, 1, 31));
+    page += BuildHistorySection(history.rows, today, history.stillReading);
+    if (!history.unreadable.empty()) {
+        page += "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:";
+        for (const std::wstring& path : history.unreadable)
+            page += "<br>" + EscapeHtml(WideToUtf8(path));
         page += "</p>";
     }
     return page;

@@ -24,6 +24,7 @@ uint32_t TrackTrayMenu(HWND window, POINT at, const TrayMenuChecks& checks) {
     AppendMenuW(menu.get(), checked(checks.autostart), kMenuToggleAutostart, L"Start with Windows");
     AppendMenuW(menu.get(), checked(checks.alerts), kMenuToggleAlerts, L"Warnings at 80% and 95%");
     AppendMenuW(menu.get(), MF_STRING, kMenuOpenReport, L"Open usage report");
+    AppendMenuW(menu.get(), MF_STRING, kMenuExportHistory, L"Export history\u2026");
     AppendMenuW(menu.get(), MF_STRING, kMenuRefreshNow, L"Refresh now");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuWebsite, L"Tidewell website");

@@ -45,4 +45,28 @@ TEST(ParseCommandLine, ChoosesTheModeFromTheFirstArgument) {
     }
 }
 
+TEST(ParseCommandLine, TheHistoryExportNeedsItsFile) {
+    const struct {
+        std::vector<std::wstring> args;
+        RunMode mode;
+        std::wstring path;
+        std::wstring option;
+    } cases[] = {
+        {{L"--history-csv", L"h.csv"}, RunMode::HistoryCsv, L"h.csv", L""},
+        {{L"--history-csv", L"h.csv", L"--json", L"x"}, RunMode::HistoryCsv, L"h.csv", L""},
+        {{L"--history-csv", L"--json"}, RunMode::HistoryCsv, L"--json", L""},  // as given
+        {{L"--history-csv"}, RunMode::MissingFile, L"", L"--history-csv"},
+        {{L"--History-csv", L"h.csv"}, RunMode::UnknownOption, L"", L"--History-csv"},
+        // Only as the first word.
+        {{L"--autostart", L"--history-csv", L"x"}, RunMode::UnknownOption, L"", L"--history-csv"},
+        {{L"--json", L"--history-csv"}, RunMode::JsonExport, L"", L""},
+    };
+    for (const auto& c : cases) {
+        const CommandLine command = Parse(c.args);
+        EXPECT_EQ(command.mode, c.mode) << c.args.size();
+        EXPECT_EQ(command.historyCsvPath, c.path);
+        EXPECT_EQ(command.unknownOption, c.option);
+    }
+}
+
 }  // namespace

@@ -14,8 +14,9 @@ TEST(Commands, EveryMenuItemAndPanelTargetToItsCommand) {
         {106, Command::kWebsite},      {107, Command::kQuit},
         {108, Command::kShowAuto},     {109, Command::kShowClaude},
         {110, Command::kShowCodex},    {111, Command::kOpenPanel},
-        {112, Command::kOpenSettings}, {0, Command::kNone},
-        {104, Command::kNone},         {113, Command::kNone},
+        {112, Command::kOpenSettings}, {113, Command::kExportHistory},
+        {0, Command::kNone},           {104, Command::kNone},
+        {114, Command::kNone},
     };
     for (const auto& [id, command] : menu)
         EXPECT_EQ(CommandForMenuItem(id), command) << id;

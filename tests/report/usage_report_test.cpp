@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/iso_time.h"
+#include "report/history_section.h"
 
 namespace {
 
@@ -98,6 +99,55 @@ TEST(UsageReport, SourcesInTheFooterEscaped) {
                               "<p style='color:#8d8d86'>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
                               "files<br>Windows ~/.codex \u00b7 1 file<br>Ubuntu (WSL) \u00b7 "
                               "stopped, not read</p>");
+}
+
+// The history comes after everything the page had, which stays byte for byte; its days count
+// back from the local date of now, not the UTC one.
+TEST(UsageReport, TheHistoryFollowsThePageAsItWas) {
+    UsageSnapshot snapshot;
+    snapshot.claude.dailyTokens["2026-12-10"] = 5000;
+    const int64_t now = 1796947200 - 60;  // 2026-12-10 23:59 UTC
+    const auto local = [](int64_t t) { return Utc(t + 3600); };  // an hour east: the 11th
+    const std::string before = BuildUsageReport(snapshot, now, local);
+
+    EXPECT_EQ(BuildUsageReport(snapshot, ReportHistory{}, now, local), before);
+
+    LedgerRow row;
+    row.key = {"2026-12-11", LedgerTool::kClaude, "This computer", "/w/app", "claude-opus-4-1"};
+    row.totals = {3, 100, 20, 0, 0, 0, 1.25, false};
+    row.machine = "DESK";
+    for (const bool reading : {false, true}) {
+        ReportHistory history;
+        history.rows = {row};
+        history.stillReading = reading;
+        const std::string page = BuildUsageReport(snapshot, history, now, local);
+        ASSERT_EQ(page.substr(0, before.size()), before);
+        EXPECT_EQ(page.substr(before.size()), BuildHistorySection({row}, "2026-12-11", reading));
+        EXPECT_NE(page.substr(before.size()), BuildHistorySection({row}, "2026-12-10", reading));
+    }
+
+    ReportHistory unread;
+    unread.stillReading = true;
+    unread.unreadable = {L"/s/usage-<B&B>.db"};
+    EXPECT_EQ(BuildUsageReport(snapshot, unread, now, local),
+              before + BuildHistorySection({}, "2026-12-11", true) +
+                  "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:"
+                  "<br>/s/usage-&lt;B&amp;B&gt;.db</p>");
+}
+
+TEST(UsageReport, TheHistoryOfWhatWasReadNamesEveryUnreadableLedger) {
+    HistoryRows read;
+    read.rows.resize(2);
+    read.ownUnreadable = L"/s/usage-DESK.db";
+    read.othersUnreadable = {L"/s/usage-A.db"};
+    ReportHistory history = ReportHistoryFrom(read, true);
+    EXPECT_EQ(history.rows.size(), 2u);
+    EXPECT_TRUE(history.stillReading);
+    EXPECT_EQ(history.unreadable, (std::vector<std::wstring>{L"/s/usage-DESK.db", L"/s/usage-A.db"}));
+    read.ownUnreadable.clear();
+    history = ReportHistoryFrom(read, false);
+    EXPECT_FALSE(history.stillReading);
+    EXPECT_EQ(history.unreadable, std::vector<std::wstring>{L"/s/usage-A.db"});
 }
 
 }  // namespace
