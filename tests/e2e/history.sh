@@ -1,8 +1,8 @@
 #!/bin/sh
 # The usage ledger outlives the logs, on a Wine desktop: a home of logs over the 40 days before
 # today (make_history_home.py, with records written twice); the first start reads them all into
-# usage.db with the figures the fixture gives; after the files older than 30 days are deleted and
-# the program restarted, the ledger, the report's chart (as Chromium reads it) and
+# usage.db with the figures the fixture gives; after the files older than 30 days (and one of 5
+# days ago, a day the program keeps exact) are deleted and the program restarted, the ledger, the report's chart (as Chromium reads it) and
 # --history-csv still hold those days with the same figures; a damaged usage.db is moved aside
 # and rebuilt from the logs that are left.
 # Usage: history.sh <tidewell.exe> <runner> <tidewell_probe.exe>
@@ -50,9 +50,10 @@ check "the first start records all 40 days with the fixture's figures" \
 stop "after the backfill"
 check "the ledger is readable once the program is gone" history save "$ledger" "$scratch/first.json"
 
-# The logs older than 30 days go, as Claude Code's clean-up would take them. Those days stay.
+# The logs older than 30 days go, as Claude Code's clean-up would take them, and one session of 5
+# days ago. Those days stay as they were.
 python3 -c 'import json, os, sys
-for path in json.load(open(sys.argv[1]))["old_files"]: os.remove(path)' "$scratch/expected.json"
+for path in json.load(open(sys.argv[1]))["gone_files"]: os.remove(path)' "$scratch/expected.json"
 start
 wait_cycles 2
 check "with the old logs gone, the running program's ledger keeps their days" \

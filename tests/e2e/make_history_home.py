@@ -11,8 +11,9 @@ last record's.
 
 Writes DEST/.claude, DEST/.codex, and the JSON file EXPECTED:
   {"days": {"YYYY-MM-DD": {"claude": {totals}, "codex": {totals}}},
-   "old_files": [files whose records are all older than 30 days],
-   "kept_days": [days none of whose files are old]}
+   "gone_files": [the files to delete: those whose records are all older than 30 days, and
+                  one of the three sessions of 5 days ago, a day the program keeps exact],
+   "kept_days": [days none of whose files are to be deleted]}
 where totals are messages, input, output, cache_write_5m, cache_write_1h, cache_read, dollars
 (Claude's at the API's rates; Codex's are not checked).
 Usage: make_history_home.py DEST EXPECTED [NOW]
@@ -103,7 +104,7 @@ def main(dest, expected_path, now):
     rng = random.Random(24)
     today = datetime.date.fromtimestamp(now)
     days = {}
-    old_files = []
+    gone_files = []
     seen = set()  # message ids counted already
     files = []  # (path, lines, last time, days of its records)
     kept_lines = {}  # day offset -> lines of its first file, for the copies
@@ -202,16 +203,17 @@ def main(dest, expected_path, now):
 
     old_before = at_local(today - datetime.timedelta(days=OLD_AFTER_DAYS), 0, 0, 0)
     gone_days = set()
+    # A session 5 days ago goes too, as if deleted by hand while the program was not running.
     for path, lines, last, file_days in files:
         write(path, lines, last)
-        if last < old_before:
-            old_files.append(path)
+        if last < old_before or path.endswith(os.sep + "0005-1.jsonl"):
+            gone_files.append(path)
             gone_days |= file_days
     for day in days.values():
         for totals in day.values():
             totals["dollars"] = round(totals["dollars"], 6)
     with open(expected_path, "w", encoding="utf-8") as f:
-        json.dump({"days": days, "old_files": sorted(old_files),
+        json.dump({"days": days, "gone_files": sorted(gone_files),
                    "kept_days": sorted(set(days) - gone_days)}, f, indent=1, sort_keys=True)
 
 
