@@ -49,6 +49,10 @@ if(WIN32)
     # app's agent sessions, the Sources section, the report's footer and the export.
     tidewell_e2e(sources $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
     set_tests_properties(e2e.sources PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # The usage ledger: backfilled from 40 days of logs, kept when the old logs go, shown in the
+    # report's chart and the CSV, rebuilt when damaged.
+    tidewell_e2e(history $<TARGET_FILE:tidewell_probe>)
+    set_tests_properties(e2e.history PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The release archive, packed from this build.
     tidewell_e2e(package ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()
