@@ -18,17 +18,17 @@ bool ClaudeLedgerReader::ReadLine(std::string_view line, size_t usage, LedgerRec
     // The session's folder comes before the message on every line; the lines of one file
     // mostly name the same one, which is then decoded once.
     const size_t cwdAt = FindBytes(line, kCwdPattern);
-    if (cwdAt != std::string_view::npos) {
-        const size_t valueStart = cwdAt + kCwdPattern.size();
-        const std::optional<std::string_view> raw = StringValueFrom(line, valueStart);
-        if (raw && (!rawCwd_ || *raw != *rawCwd_)) {
-            // A raw value ends at the first quote, which an escaped quote also is: decode the
-            // real string, and remember the raw text only when it was the whole of it.
-            std::optional<std::string> decoded = DecodeJsonString(line, valueStart);
-            cwd_ = decoded ? std::move(*decoded) : std::string();
-            rawCwd_ = std::string(*raw);
-            if (!raw->empty() && raw->back() == '\\') rawCwd_.reset();  // cut at an escaped quote
-        }
+    const std::optional<std::string_view> raw =
+        cwdAt != std::string_view::npos ? StringValueFrom(line, cwdAt + kCwdPattern.size())
+                                        : FindStringAfterKey(line, "cwd");
+    if (raw && (!rawCwd_ || *raw != *rawCwd_)) {
+        // A raw value ends at the first quote, which an escaped quote also is: decode the real
+        // string, and remember the raw text only when it was the whole of it.
+        std::optional<std::string> decoded =
+            DecodeJsonString(line, static_cast<size_t>(raw->data() - line.data()));
+        cwd_ = decoded ? std::move(*decoded) : std::string();
+        rawCwd_ = std::string(*raw);
+        if (!raw->empty() && raw->back() == '\\') rawCwd_.reset();  // cut at an escaped quote
     }
 
     record.time = parsed.time;
