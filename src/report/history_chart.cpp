@@ -47,7 +47,9 @@ std::string Number(int64_t value) {
 
 std::string TickLabel(double dollars, double step) {
     if (step >= 1) {
-        return "$" + std::to_string(std::llround(dollars));
+        std::string text = "$";
+        text += std::to_string(std::llround(dollars));
+        return text;
     }
     return ReportDollars(dollars);
 }
@@ -59,7 +61,8 @@ std::string BarTitle(const std::string& day, const ChartDay& chartDay) {
         if (chartDay.used[f]) {
             title += separator;
             title += FamilyName(static_cast<ModelFamily>(f));
-            title += " " + ReportDollars(chartDay.dollars[f]);
+            title += ' ';
+            title += ReportDollars(chartDay.dollars[f]);
             separator = ", ";
         }
     }
@@ -96,7 +99,9 @@ const char* FamilyColour(ModelFamily family) {
 }
 
 std::string ReportDollars(double dollars) {
-    return "$" + FormatCsvDollars(dollars);
+    std::string text = "$";
+    text += FormatCsvDollars(dollars);
+    return text;
 }
 
 std::string BuildHistoryChart(const std::vector<LedgerRow>& rows, int64_t today) {
@@ -146,7 +151,9 @@ std::string BuildHistoryChart(const std::vector<LedgerRow>& rows, int64_t today)
         if (!days[i].any) {
             continue;
         }
-        svg += "<g><title>" + BarTitle(day, days[i]) + "</title>";
+        svg += "<g><title>";
+        svg += BarTitle(day, days[i]);
+        svg += "</title>";
         double below = 0;
         for (int f = 0; f < kModelFamilyCount; ++f) {
             if (days[i].dollars[f] <= 0) {

@@ -188,10 +188,10 @@ TEST_F(RecorderTest, OlderDaysAreReadOnceInSlicesAndNeverShrink) {
     // Forty days of logs in three files, one of them repeating another's replies.
     std::string old, copy;
     for (int day = 10; day < 40; ++day) {
-        old += Reply(kNow - day * kDay, "o" + std::to_string(day), day);
+        old += Reply(kNow - day * kDay, std::to_string(day), day);
     }
     for (int day = 10; day < 20; ++day) {
-        copy += Reply(kNow - day * kDay, "o" + std::to_string(day), day);
+        copy += Reply(kNow - day * kDay, std::to_string(day), day);
     }
     Write("old.jsonl", old);
     Write("resumed.jsonl", copy + Reply(kNow - 15 * kDay, "x", 100));
