@@ -95,8 +95,14 @@ check "the tooltip gives the run-out time" wait_until 20 tooltip_has 'Claude 5-h
 status_line 75 89.9
 check "bars at 75% and 89.9%: amber and amber" wait_until 15 bars_are panel-live-2 FFC53D FFC53D
 check "89.9% is not written in the danger colour" [ "$(danger_text panel-live-2)" -eq 0 ]
-check "two live rows and two Codex windows: 338 high" panel_is 330 338
+# The fixture's logs are of the last hours, so the ledger holds rows and the line "Today $x · 7 days
+# $y" (24 pixels) sits under the Claude rows.
+main=362
+check "two live rows, the Today line and two Codex windows: $main high" panel_is 330 $main
 shot panel-live
+check "the Today line under the Claude rows" \
+    [ "$(convert "$artifacts/panel-live.png" -crop "300x20+$((left + 16))+$((top + 157))" +repage -depth 8 txt:- |
+        grep -ci '#AAA9A2')" -gt 20 ]
 before=$bottom
 
 # Hover lights the dark "Usage report" button; a click writes the report.
@@ -138,7 +144,7 @@ check "Normal again" wait_until 5 panel_is 330 645
 click 165 354
 check "the keep-open switch pins the panel" wait_until 5 setting pinned=1
 click 88 614
-check "Back returns to the main page" wait_until 5 panel_is 330 338
+check "Back returns to the main page" wait_until 5 panel_is 330 $main
 
 xdotool mousemove 100 100 click 1
 sleep 1
@@ -159,7 +165,7 @@ panel_rect
 click 88 $((height - 51))
 wait_until 5 panel_is 330 645
 xdotool key Escape
-check "Escape on the settings page goes back to the main page" wait_until 5 panel_is 330 338
+check "Escape on the settings page goes back to the main page" wait_until 5 panel_is 330 $main
 check "and keeps the panel open" panel_visible
 
 # A drag by the header's free area moves the panel; the place is saved and used after a restart.
