@@ -29,7 +29,7 @@ if(WIN32)
     # The panel clicked through, its pages and sizes screenshotted; the same prefix, so serial.
     tidewell_e2e(panel $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_tests>)
-    set_tests_properties(e2e.panel PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    set_tests_properties(e2e.panel PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE TIMEOUT 300)
     # The panel from the keyboard, and what a screen reader hears.
     tidewell_e2e(keyboard $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
     set_tests_properties(e2e.keyboard PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
