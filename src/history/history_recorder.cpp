@@ -317,6 +317,7 @@ void HistoryRecorder::Record(const LedgerLocation& location, const std::vector<H
     std::set<std::wstring> present;
     std::set<std::string> unreadPlaces;  // a file of them could not be read this cycle
     for (const HistoryFile& file : files) {
+        if (stop_ && stop_->load()) return;  // quitting: what was read is written next time
         const HistoryPlace* place = PlaceOf(file.path, file.tool, places);
         if (!place) continue;
         present.insert(file.path);
@@ -413,6 +414,7 @@ bool HistoryRecorder::WriteWindow(const std::vector<HistoryPlace>& places,
 }
 
 void HistoryRecorder::StartBackfill(const std::vector<HistoryPlace>& places) {
+    if (stop_ && stop_->load()) return;
     auto pass = std::make_unique<Backfill>();
     for (const HistoryPlace& place : places) {
         if (!place.read || backfilled_.count(place.name) || pass->places.count(place.name)) continue;
