@@ -3,28 +3,7 @@
 #include <objbase.h>
 #include <shobjidl.h>
 
-namespace {
-
-// Releases a COM interface when it goes.
-template <typename T>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (object_)
-            object_->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* operator->() const { return object_; }
-    T** out() { return &object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_ = nullptr;
-};
-
-}  // namespace
+#include "platform/com_ref_win.h"
 
 std::wstring AskSavePath(HWND owner, const SaveDialogChoice& choice) {
     ComRef<IFileSaveDialog> dialog;
@@ -47,12 +26,7 @@ std::wstring AskSavePath(HWND owner, const SaveDialogChoice& choice) {
     if (FAILED(dialog->Show(owner)))  // cancelled, or could not be shown
         return {};
     ComRef<IShellItem> item;
-    if (FAILED(dialog->GetResult(item.out())) || !item)
+    if (FAILED(dialog->GetResult(item.out())))
         return {};
-    PWSTR path = nullptr;
-    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path)
-        return {};
-    std::wstring chosen(path);
-    CoTaskMemFree(path);
-    return chosen;
+    return FileSystemPathOf(item.get());
 }

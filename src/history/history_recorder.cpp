@@ -43,6 +43,23 @@ void ForEachLine(std::string_view lines, OnLine&& onLine) {
     }
 }
 
+// Hands each reply (through `claude`) or turn (through `codex`) of a block of complete lines to
+// `keep`; one of the readers is set.
+template <typename Keep>
+void ReadRecords(std::string_view lines, ClaudeLedgerReader* claude, CodexTurnReader* codex,
+                 Keep&& keep) {
+    LedgerRecord record;
+    if (claude) {
+        ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
+            if (claude->ReadLine(line, usage, record)) keep(record);
+        });
+    } else {
+        ForEachLine(lines, [&](std::string_view line) {
+            if (codex->ReadLine(line, record)) keep(record);
+        });
+    }
+}
+
 std::string Join(const std::set<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += name + '\n';
@@ -248,19 +265,10 @@ bool HistoryRecorder::ReadFile(const HistoryFile& file, FileMemory& memory, int6
         memory.records.push_back({record.time, names_.Id(record.project), names_.Id(record.model),
                                   record.totals, record.identity});
     };
-    LedgerRecord record;
     const AppendedRead read = ReadAppendedLines(
         file.path, memory.consumed, file.size, memory.inLongLine, buffer_,
         [&](std::string_view lines) {
-            if (memory.claude) {
-                ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
-                    if (memory.claude->ReadLine(line, usage, record)) keep(record);
-                });
-            } else {
-                ForEachLine(lines, [&](std::string_view line) {
-                    if (memory.codex->ReadLine(line, record)) keep(record);
-                });
-            }
+            ReadRecords(lines, memory.claude.get(), memory.codex.get(), keep);
         });
     failed = !read.opened || read.failed;
     if (!read.opened) return changed;
@@ -502,20 +510,11 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
     if (!backfill_ || !store_ || !store_->writable()) return false;
     Backfill& pass = *backfill_;
     uint64_t read = 0;
-    LedgerRecord record;
     const auto keep = [&](const LedgerRecord& parsed) {
         if (DayNumberOf(parsed.time) < pass.windowStart) pass.fileRecords.push_back(parsed);
     };
     const auto parse = [&](std::string_view lines) {
-        if (pass.claude) {
-            ForEachLineWith(lines, kUsageKey, [&](std::string_view line, size_t usage) {
-                if (pass.claude->ReadLine(line, usage, record)) keep(record);
-            });
-        } else {
-            ForEachLine(lines, [&](std::string_view line) {
-                if (pass.codex->ReadLine(line, record)) keep(record);
-            });
-        }
+        ReadRecords(lines, pass.claude.get(), pass.codex.get(), keep);
     };
     while (pass.next < pass.files.size() && read < budget && !(stop_ && stop_->load())) {
         const Backfill::File& file = pass.files[pass.next];
