@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <tuple>
+#include <utility>
 
 #include "core/log_files.h"
 #include "history/ledger_days.h"
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr int64_t kUnreachableRetrySeconds = 600;
+constexpr uint64_t kHistoryReadStep = 4 << 20;
 constexpr char kKnownFilesKey[] = "window_files";
 constexpr char kBackfilledKey[] = "history_read";
 
@@ -368,27 +370,50 @@ void HistoryRecorder::Record(const LedgerLocation& location, const std::vector<H
 bool HistoryRecorder::WriteWindow(const std::vector<HistoryPlace>& places,
                                   const std::set<std::wstring>& present,
                                   const std::set<std::string>& unreadPlaces) {
-    std::vector<LedgerRecord> records;
+    // The window's sums by day, tool, place, project and model, on the names' numbers: a busy
+    // week is hundreds of thousands of replies, summed here without a text per reply.
+    struct Counted {
+        const WindowRecord* record;
+        LedgerTool tool;
+        uint32_t place;
+    };
+    std::vector<Counted> counted;
     for (const auto& [path, memory] : files_) {
-        for (const WindowRecord& record : memory->records) {
-            LedgerRecord& full = records.emplace_back();
-            full.time = record.time;
-            full.tool = memory->tool;
-            full.place = memory->place;
-            full.project = names_.names[record.project];
-            full.model = names_.names[record.model];
-            full.totals = record.totals;
-            full.identity = record.identity;
-        }
+        const uint32_t place = names_.Id(memory->place);
+        for (const WindowRecord& record : memory->records)
+            counted.push_back({&record, memory->tool, place});
     }
-    const std::vector<LedgerRow> fromLogs = AggregateLedgerRecords(records, [this](int64_t time) {
-        return DayFromNumber(DayNumberOf(time));
-    });
+    std::unordered_map<DedupKey, size_t, DedupHash> best;  // the copy of each reply that counts
+    for (size_t i = 0; i < counted.size(); ++i) {
+        const WindowRecord& record = *counted[i].record;
+        if (record.identity.empty()) continue;
+        const auto [at, added] = best.emplace(record.identity, i);
+        if (!added && LedgerTokens(record.totals) > LedgerTokens(counted[at->second].record->totals))
+            at->second = i;
+    }
+    using Key = std::tuple<int64_t, LedgerTool, uint32_t, uint32_t, uint32_t>;
+    std::map<Key, LedgerTotals> sums;
+    for (size_t i = 0; i < counted.size(); ++i) {
+        const auto& [record, tool, place] = counted[i];
+        if (!record->identity.empty() && best.find(record->identity)->second != i) continue;
+        AddLedgerTotals(sums[{DayNumberOf(record->time), tool, place, record->project, record->model}],
+                        record->totals);
+    }
+    if (stop_ && stop_->load()) return false;  // quitting: written at the next start
+    std::vector<LedgerRow> fromLogs;
+    fromLogs.reserve(sums.size());
+    for (const auto& [key, totals] : sums) {
+        const auto& [day, tool, place, project, model] = key;
+        fromLogs.push_back({{DayFromNumber(day), tool, names_.names[place], names_.names[project],
+                             names_.names[model]},
+                            totals,
+                            {}});
+    }
     const std::optional<std::vector<LedgerRow>> stored = store_->Rows(DayFromNumber(windowStart_));
     if (!stored) return false;
 
     std::set<std::string> days;
-    for (const auto* rows : {&fromLogs, &*stored}) {
+    for (const std::vector<LedgerRow>* rows : {&std::as_const(fromLogs), &*stored}) {
         for (const LedgerRow& row : *rows) days.insert(row.key.day);
     }
     LedgerWrite write;
@@ -458,16 +483,9 @@ void HistoryRecorder::FinishBackfillFile() {
     for (const LedgerRecord* record : CountedCopies(pass.fileRecords)) {
         if (!record->identity.empty() && !pass.seen.insert(record->identity).second) continue;
         const std::string day = DayFromNumber(DayNumberOf(record->time));
-        LedgerTotals& sum = pass.sums[{day, record->tool, record->place, record->project,
-                                       record->model}];
-        sum.messages += record->totals.messages;
-        sum.input += record->totals.input;
-        sum.output += record->totals.output;
-        sum.cacheWrite5m += record->totals.cacheWrite5m;
-        sum.cacheWrite1h += record->totals.cacheWrite1h;
-        sum.cacheRead += record->totals.cacheRead;
-        sum.dollars += record->totals.dollars;
-        sum.estimated = sum.estimated || record->totals.estimated;
+        AddLedgerTotals(
+            pass.sums[{day, record->tool, record->place, record->project, record->model}],
+            record->totals);
         pass.touched.insert(day);
     }
     pass.bytesDone += pass.files[pass.next].size;
@@ -531,7 +549,8 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
             return std::pair(end, ReadAppendedLines(file.path, pass.consumed, end, pass.inLongLine,
                                                     buffer_, parse));
         };
-        uint64_t room = budget - read;
+        // Read in steps, so that a quit is seen within one step even inside a large file.
+        uint64_t room = std::min(budget - read, kHistoryReadStep);
         auto [end, part] = readUpTo(room);
         while (part.opened && !part.failed && part.consumed == 0 && end < file.size &&
                room <= kMaxLogLineBytes) {
@@ -544,6 +563,8 @@ bool HistoryRecorder::ReadHistorySlice(int64_t now, uint64_t budget) {
         // Gone, unreadable, or read to its end (a last line without its newline is not whole).
         if (!part.opened || part.failed || end == file.size) FinishBackfillFile();
     }
+    if (stop_ && stop_->load())
+        return true;  // quitting: what this slice read is read again at the next start
     const bool complete = pass.next >= pass.files.size();
     if (WriteBackfill(complete) && complete) {
         state_.historyBytesRead = state_.historyBytesTotal = pass.bytesTotal;

@@ -7,17 +7,6 @@
 
 namespace {
 
-void Add(LedgerTotals& sum, const LedgerTotals& more) {
-    sum.messages += more.messages;
-    sum.input += more.input;
-    sum.output += more.output;
-    sum.cacheWrite5m += more.cacheWrite5m;
-    sum.cacheWrite1h += more.cacheWrite1h;
-    sum.cacheRead += more.cacheRead;
-    sum.dollars += more.dollars;
-    sum.estimated = sum.estimated || more.estimated;
-}
-
 // Whether `a` should stand for the identity rather than `b`.
 bool BetterCopy(const LedgerRecord& a, const LedgerRecord& b) {
     const int64_t tokensA = LedgerTokens(a.totals), tokensB = LedgerTokens(b.totals);
@@ -55,13 +44,24 @@ std::map<LedgerKey, LedgerTotals> OwnRows(const std::vector<LedgerRow>& rows,
     std::map<LedgerKey, LedgerTotals> own;
     for (const LedgerRow& row : rows) {
         if (row.machine.empty() && days.count(row.key.day) != 0) {
-            Add(own[row.key], row.totals);
+            AddLedgerTotals(own[row.key], row.totals);
         }
     }
     return own;
 }
 
 }  // namespace
+
+void AddLedgerTotals(LedgerTotals& sum, const LedgerTotals& more) {
+    sum.messages += more.messages;
+    sum.input += more.input;
+    sum.output += more.output;
+    sum.cacheWrite5m += more.cacheWrite5m;
+    sum.cacheWrite1h += more.cacheWrite1h;
+    sum.cacheRead += more.cacheRead;
+    sum.dollars += more.dollars;
+    sum.estimated = sum.estimated || more.estimated;
+}
 
 int64_t LedgerTokens(const LedgerTotals& totals) {
     return totals.input + totals.output + totals.cacheWrite5m + totals.cacheWrite1h +
@@ -88,7 +88,7 @@ std::vector<LedgerRow> AggregateLedgerRecords(const std::vector<LedgerRecord>& r
             continue;
         }
         LedgerKey key{dayOf(record.time), record.tool, record.place, record.project, record.model};
-        Add(sums[std::move(key)], record.totals);
+        AddLedgerTotals(sums[std::move(key)], record.totals);
     }
     std::vector<LedgerRow> rows;
     rows.reserve(sums.size());

@@ -35,6 +35,9 @@ using DayOfTime = std::function<std::string(int64_t)>;
 std::vector<LedgerRow> AggregateLedgerRecords(const std::vector<LedgerRecord>& records,
                                               const DayOfTime& dayOf);
 
+// Adds `more` to `sum`: every count, the dollars, and whether any of it was an estimate.
+void AddLedgerTotals(LedgerTotals& sum, const LedgerTotals& more);
+
 // All the tokens of a row's totals (cache reads included).
 int64_t LedgerTokens(const LedgerTotals& totals);
 
