@@ -84,7 +84,9 @@ xdotool key Escape
 sleep 0.7
 accessible
 check "Escape returns to the main page" grep -qx 'button - Usage report' "$scratch/accessible.txt"
-check "with the focus on its first target" [ "$(focused)" = "$first" ]
+now=$(focused)
+shown=$(probe window TidewellPanel | tr -d '\r' | cut -d' ' -f1)
+check "with the focus on its first target (got '$now', panel $shown)" [ "$now" = "$first" ]
 xdotool key Escape
 sleep 0.7
 check "a second Escape hides the panel" sh -c '! "$0" "$1" window TidewellPanel | grep -q ^visible' \

@@ -5,7 +5,9 @@
 artifacts="$(dirname "$exe")/e2e-artifacts"
 mkdir -p "$artifacts"
 export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+# No key repeat: on a busy machine xdotool's release can come late enough for the server to
+# repeat a key, and a repeated Escape or Enter does what a second press does.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ardelay 60000 -arinterval 60000 3>"$scratch/display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
