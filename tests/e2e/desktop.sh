@@ -36,7 +36,7 @@ check "a second click opens it again" wait_until 5 panel_visible
 shot panel-reopened
 
 # The tray menu from a real right click on the icon (its items, their order and check marks in
-# the screenshots), and a real click on "Warnings at 80% and 95%", its sixth line: the command
+# the screenshots), and a real click on "Warn at 80% and 95%", its sixth line: the command
 # runs once the menu has closed.
 alerts_are() { config_text | grep -qx "alerts=$1"; }
 probe command 102
@@ -106,7 +106,7 @@ check "byte for byte the portable builder's page" same_page
 chromium_run() { (cd "$scratch" && timeout 60 chromium --headless --no-sandbox --disable-gpu \
     --hide-scrollbars --window-size=900,800 "$@" "file://$report" 2>/dev/null); }
 chromium_run --dump-dom >"$scratch/dom.html"
-check "Chromium sees 4 days oldest first, bars against the busiest, 4 windows newest first" \
+check "Chromium sees every day oldest first, 4 with use and bars against the busiest, 4 windows newest first" \
     python3 "$(dirname "$0")/report_dom.py" 4 4 <"$scratch/dom.html"
 chromium_run --screenshot="$artifacts/report.png" >/dev/null
 check "and draws its bars" [ "$(convert "$artifacts/report.png" -depth 8 txt:- | grep -ci '#FFC53D')" -gt 100 ]
