@@ -34,6 +34,17 @@ check "a click on the icon closes the open panel" sh -c "! $(command -v "$runner
 xdotool mousemove 1013 758 click 1
 check "a second click opens it again" wait_until 5 panel_visible
 shot panel-reopened
+# A double click, like the menu's bold "Open Tidewell", leaves the panel open: on the open panel
+# and on the shut one.
+xdotool mousemove 1013 758 click --repeat 2 --delay 120 1
+sleep 1
+check "a double click on the icon leaves the open panel open" panel_visible
+xdotool mousemove 640 300 click 1
+wait_until 5 sh -c "! $(command -v "$runner") $probe window TidewellPanel | grep -q '^visible'"
+sleep 1
+xdotool mousemove 1013 758 click --repeat 2 --delay 120 1
+sleep 1
+check "a double click on the icon opens the shut panel and leaves it open" panel_visible
 
 # The tray menu from a real right click on the icon (its items, their order and check marks in
 # the screenshots), and a real click on "Warn at 80% and 95%", its sixth line: the command
