@@ -5,7 +5,8 @@ Prints one line per finding and exits non-zero when the page is not as the progr
 the heading with the time the report was made; the tables of the last days and of the 5-hour
 windows (found by their headings; the history's tables follow them) once each, with a header row
 each whose number columns' heads carry the class of their numbers; every day of at least eight in
-a row, oldest first, DAYS of them with use and bars truncated against the busiest day (which gets
+a row, oldest first, DAYS of them with use (a count, or "MIN-MAX" for logs whose times are
+relative to now and so fall on more or fewer dates by the time of day) and bars truncated against the busiest day (which gets
 100%), the others with empty cells; windows newest first with the open one marked " (now)" and
 only the first.
 Usage: report_dom.py DAYS WINDOWS < dom.html
@@ -62,7 +63,8 @@ class Tables(html.parser.HTMLParser):
 
 
 def main():
-    days_expected, windows_expected = int(sys.argv[1]), int(sys.argv[2])
+    low, _, high = sys.argv[1].partition("-")
+    days_expected, windows_expected = range(int(low), int(high or low) + 1), int(sys.argv[2])
     parser = Tables()
     parser.feed(sys.stdin.read())
     problems = []
@@ -82,7 +84,7 @@ def main():
     else:
         days, windows = parser.tables[0][1:], parser.tables[1][1:]
         used = [row for row in days if row[1][0]]
-        if len(used) != days_expected or len(days) < 8 or len(windows) != windows_expected:
+        if len(used) not in days_expected or len(days) < 8 or len(windows) != windows_expected:
             problems.append("rows: %d days, %d with use, %d windows" %
                             (len(days), len(used), len(windows)))
         dates = [row[0][0] for row in days]
