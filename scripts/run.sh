@@ -16,16 +16,18 @@ wine_prepare_prefix
 exe="build/windows-release/tidewell.exe"
 
 # The Linux user's own Claude Code and Codex folders, so the tray shows their real figures
-# (Wine sees the host's "/a/b" as "Z:\a\b"). A machine with neither (a first try) gets the
-# repository's sample home, its times moved to now, so that there is something to see.
+# (Wine sees the host's "/a/b" as "Z:\a\b"). A machine with neither, or with no log from the
+# last eight days in them (a first try), gets the repository's sample home, its times moved to
+# now, so that there is something to see.
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-if [ -z "${CLAUDE_CONFIG_DIR:-}${CODEX_HOME:-}" ] && [ ! -d "${HOME:-}/.claude" ] && [ ! -d "${HOME:-}/.codex" ]; then
+source scripts/run_home.sh
+if reason=$(sample_home_reason "${HOME:-}"); then
     sample="build/run/sample-home"
     rm -rf "$sample"
     python3 tests/e2e/make_home.py tests/fixtures/home "$sample"
     export CLAUDE_CONFIG_DIR="$(windows_path "$(pwd)/$sample/.claude")"
     export CODEX_HOME="$(windows_path "$(pwd)/$sample/.codex")"
-    echo "No ~/.claude or ~/.codex on this machine: Tidewell shows the sample home in $sample (from tests/fixtures/home)."
+    echo "$reason: Tidewell shows the sample home in $sample (from tests/fixtures/home)."
 fi
 if [ -d "${HOME:-}/.claude" ] && [ -z "${CLAUDE_CONFIG_DIR:-}" ]; then
     export CLAUDE_CONFIG_DIR="$(windows_path "$HOME/.claude")"

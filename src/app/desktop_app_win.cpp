@@ -234,30 +234,32 @@ void DesktopApp::ShowTrayNumber() {
                BuildTrayTooltip(snapshot_, Now()));
 }
 
+static_assert(kTraySelect == NIN_SELECT && kTrayKeySelect == NIN_KEYSELECT &&
+              kTrayDoubleClick == WM_LBUTTONDBLCLK);
+
 void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(lParam)) {
-        case NIN_KEYSELECT:
-            // Enter or Space on the icon: the panel opens with the keyboard's focus in it. The
-            // shell may send this twice for one key, so it never closes the panel.
-            if (inDialog_ || panel_.Visible())
-                return;
+    const UINT event = LOWORD(lParam);
+    if (IsTrayClick(event)) {
+        if (!inDialog_) {
             panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)),
                               static_cast<short>(HIWORD(wParam)));
-            ShowPanel(true);
-            return;
-        case NIN_SELECT:
-            if (inDialog_)
-                return;  // the panel stays with its dialog
-            panel_.NoteAnchor(static_cast<short>(LOWORD(wParam)),
-                              static_cast<short>(HIWORD(wParam)));
-            if (panel_.JustHid())
-                return;  // the click that took the focus from the panel
-            if (panel_.Visible()) {
-                panel_.Hide();
-            } else {
+        }
+        const TrayClickPanel state{panel_.Visible(), panel_.JustHid(), inDialog_};
+        switch (trayClicks_.Decide(event, state, GetTickCount(), GetDoubleClickTime())) {
+            case TrayClickAction::kShow:
                 ShowPanel();
-            }
-            return;
+                return;
+            case TrayClickAction::kShowFromKeyboard:
+                ShowPanel(true);
+                return;
+            case TrayClickAction::kHide:
+                panel_.Hide();
+                return;
+            case TrayClickAction::kNothing:
+                return;
+        }
+    }
+    switch (event) {
         case WM_CONTEXTMENU: {
             if (!inDialog_)
                 panel_.HideUnlessPinned();

@@ -16,6 +16,7 @@
 #include "platform/handles_win.h"
 #include "tray/history_notice.h"
 #include "tray/limit_warnings.h"
+#include "tray/tray_click.h"
 #include "tray/tray_notify_win.h"
 
 // The desktop program: the one owner of everything it holds while it runs. The settings, the
@@ -66,6 +67,7 @@ private:
     PublishedState published_;
     UsageSnapshot snapshot_;
     WarningTracker warnings_;
+    TrayClickRule trayClicks_;  // what a click on the icon does, after a double click too
     MovedAsideNotice movedAside_;
     // The history folder as the user chose it, for the worker (which moves the ledger there).
     HistoryFolderChoice historyFolder_;

@@ -253,8 +253,16 @@ private:
             Text(UpdateLine(), Box(x_, y_, x_ + w_ - S(70), y_ + S(18)), FontRole::kCaption, kDim,
                  TextAlign::kLeft);
         }
-        Button(Box(x_ + w_ - S(66), y_ - S(1), x_ + w_, y_ + S(19)), kTargetRefresh, L"Refresh",
-               FontRole::kCaption, kMuted, kBackground);
+        // Its text ends where the percentages above end; the hover fill reaches past that edge.
+        const int32_t refreshWidth = canvas_.TextWidth(L"Refresh", FontRole::kCaption);
+        const PanelRect refresh =
+            Box(x_ + w_ - refreshWidth - S(8), y_ - S(1), x_ + w_ + S(8), y_ + S(19));
+        AddTarget(refresh, kTargetRefresh, L"Refresh");
+        if (Drawing()) {
+            canvas_.FillRoundRect(refresh, ButtonFill(kTargetRefresh, kBackground), S(8));
+            Text(L"Refresh", Box(refresh.left, refresh.top, x_ + w_, refresh.bottom),
+                 FontRole::kCaption, kMuted, TextAlign::kRightPlain);
+        }
         y_ += S(26);
     }
 
@@ -379,7 +387,7 @@ private:
         SectionHeading(L"SHOW", S(28));
         SwitchRow(kTargetClaudeSection, L"Claude limits", settings.secclaude);
         SwitchRow(kTargetCodexSection, L"Codex limits", settings.seccodex);
-        SectionHeading(L"BEHAVIOUR", S(28));
+        SectionHeading(L"BEHAVIOR", S(28));
         SwitchRow(kTargetConnect, L"Live limits from Claude Code",
                   in_.statusLineState == kOwnStatusLine);
         SwitchRow(kTargetKeepOpen, L"Keep open when I click elsewhere", settings.pinned);

@@ -266,7 +266,7 @@ void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
     }
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
     TrackMouseEvent(&track);
-    SetCursor(LoadCursorW(nullptr, id != kTargetNone ? IDC_HAND : IDC_ARROW));
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));  // the hand is for links; these are buttons
 }
 
 void PanelWindow::FocusTarget(int32_t id) {

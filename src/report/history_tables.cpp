@@ -37,7 +37,8 @@ std::string Cells(const Sum& sum) {
 
 std::string Head(const char* heading, const char* first) {
     return std::string("<h2>") + heading + "</h2><table><tr><th>" + first +
-           "</th><th>Messages</th><th>Tokens</th><th>API-equivalent</th></tr>";
+           "</th><th class=n>Messages</th><th class=n>Tokens</th>"
+           "<th class=n>API-equivalent</th></tr>";
 }
 
 // The recent rows summed by `name` (a model, or a project's path).

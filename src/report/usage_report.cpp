@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <optional>
 #include <utility>
 
 #include "core/numbers.h"
 #include "display/display_format.h"
+#include "history/ledger_days.h"
 #include "platform/unicode.h"
 #include "report/history_section.h"
 #include "report/html_text.h"
@@ -19,8 +22,29 @@ constexpr char kHead[] =
     "padding:0 20px}h1,h2{color:#21201c}table{width:100%;border-collapse:collapse}td,th{padding:"
     "8px 10px;border-bottom:1px solid #e9e8e6;text-align:left}td.n{text-align:right;font-family:"
     "Consolas,monospace;color:#21201c}.bar{height:10px;border-radius:5px;background:#ffc53d}"
-    "</style><h1>Tidewell report</h1>";
-static_assert(sizeof kHead - 1 == 477);
+    "th.n{text-align:right}"
+    "</style>";
+static_assert(sizeof kHead - 1 == 475);
+
+// The local date of `local`, "YYYY-MM-DD".
+std::string DayText(const LocalDateTime& local) {
+    char day[16];
+    std::snprintf(day, sizeof day, "%04d-%02d-%02d", std::clamp(local.year, 0, 9999),
+                  std::clamp(local.month, 1, 12), std::clamp(local.day, 1, 31));
+    return day;
+}
+
+// Every day of the eight that end today, with what the logs hold (none for a day without use),
+// and any day the logs hold outside them, oldest first.
+std::map<std::string, std::optional<double>> EveryDay(const std::map<std::string, double>& used,
+                                                      const std::string& today) {
+    std::map<std::string, std::optional<double>> days(used.begin(), used.end());
+    if (const std::optional<int64_t> last = DayNumber(today)) {
+        for (int64_t day = *last - 7; day <= *last; ++day)
+            days.try_emplace(DayFromNumber(day));
+    }
+    return days;
+}
 
 std::string CodexLine(const std::string& label, const CodexWindow& window, int64_t now) {
     return label + ": " + std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
@@ -43,21 +67,40 @@ std::string FormatReportStartTime(const LocalDateTime& local) {
     return text;
 }
 
+std::string FormatReportMadeTime(const LocalDateTime& local) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int hour = std::clamp(local.hour, 0, 23);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s, %s %d, %d at %d:%02d %s",
+                  kDays[std::clamp(local.weekday, 0, 6)],
+                  kMonths[std::clamp(local.month, 1, 12) - 1], local.day, local.year,
+                  hour % 12 == 0 ? 12 : hour % 12, local.minute, hour < 12 ? "AM" : "PM");
+    return text;
+}
+
 std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
                              const std::function<LocalDateTime(int64_t)>& toLocal) {
     const ClaudeLogSummary& claude = snapshot.claude;
+    const LocalDateTime local = toLocal(now);
     std::string page = kHead;
-    page += "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th>Tokens</th>"
+    page += "<h1>Tidewell report</h1><p>Made " + FormatReportMadeTime(local) + "</p>";
+    page += "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th class=n>Tokens</th>"
             "<th style='width:50%'></th></tr>";
     double busiest = 1.0;
     for (const auto& [date, tokens] : claude.dailyTokens) busiest = std::max(busiest, tokens);
-    for (const auto& [date, tokens] : claude.dailyTokens) {
-        page += "<tr><td>" + date + "</td><td class=n>" + WideToUtf8(FormatTokenCount(tokens)) +
+    for (const auto& [date, tokens] : EveryDay(claude.dailyTokens, DayText(local))) {
+        if (!tokens) {
+            page += "<tr><td>" + date + "</td><td class=n></td><td></td></tr>";
+            continue;
+        }
+        page += "<tr><td>" + date + "</td><td class=n>" + WideToUtf8(FormatTokenCount(*tokens)) +
                 "</td><td><div class=bar style='width:" +
-                std::to_string(TruncateToInt64(tokens * 100 / busiest)) + "%'></div></td></tr>";
+                std::to_string(TruncateToInt64(*tokens * 100 / busiest)) + "%'></div></td></tr>";
     }
-    page += "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th>"
-            "<th>Tokens</th><th>API-equivalent</th></tr>";
+    page += "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th class=n>Messages</th>"
+            "<th class=n>Tokens</th><th class=n>API-equivalent</th></tr>";
     bool estimated = false;
     for (auto block = claude.blocks.rbegin(); block != claude.blocks.rend(); ++block) {
         char cost[32];
@@ -111,11 +154,7 @@ ReportHistory ReportHistoryFrom(HistoryRows read, bool stillReading) {
 std::string BuildUsageReport(const UsageSnapshot& snapshot, const ReportHistory& history,
                              int64_t now, const std::function<LocalDateTime(int64_t)>& toLocal) {
     std::string page = BuildUsageReport(snapshot, now, toLocal);
-    const LocalDateTime local = toLocal(now);
-    char today[16];
-    std::snprintf(today, sizeof today, "%04d-%02d-%02d", std::clamp(local.year, 0, 9999),
-                  std::clamp(local.month, 1, 12), std::clamp(local.day, 1, 31));
-    page += BuildHistorySection(history.rows, today, history.stillReading);
+    page += BuildHistorySection(history.rows, DayText(toLocal(now)), history.stillReading);
     if (!history.unreadable.empty()) {
         page += "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:";
         for (const std::wstring& path : history.unreadable)

@@ -10,9 +10,10 @@
 #include "history/history_rows.h"
 #include "history/ledger_row.h"
 
-// The usage report page for the snapshot at `now`, as one line of UTF-8 HTML: tokens per day
-// (oldest first, with bars against the busiest day), every 5-hour window (newest first) and the
-// Codex limits. `toLocal` converts block start times to local time.
+// The usage report page for the snapshot at `now`, as one line of UTF-8 HTML: when it was made,
+// tokens per day (every day of the last eight, oldest first, with bars against the busiest day),
+// every 5-hour window (newest first) and the Codex limits. `toLocal` converts `now` and block
+// start times to local time.
 std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
                              const std::function<LocalDateTime(int64_t)>& toLocal = ToLocalDateTime);
 
@@ -32,6 +33,10 @@ ReportHistory ReportHistoryFrom(HistoryRows read, bool stillReading);
 std::string BuildUsageReport(
     const UsageSnapshot& snapshot, const ReportHistory& history, int64_t now,
     const std::function<LocalDateTime(int64_t)>& toLocal = ToLocalDateTime);
+
+// When the report was made, as its heading says, in US English whatever the locale:
+// "Mon, Mar 3, 2025 at 2:05 PM".
+std::string FormatReportMadeTime(const LocalDateTime& local);
 
 // A block's start as the report shows it, in English whatever the locale: "Mon 03 Mar 14:00".
 std::string FormatReportStartTime(const LocalDateTime& local);

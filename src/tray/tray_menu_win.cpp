@@ -18,17 +18,19 @@ uint32_t TrackTrayMenu(HWND window, POINT at, const TrayMenuChecks& checks) {
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     // The menu owns its submenu from here on: it is destroyed with it.
     if (AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(numbers.get()),
-                    L"Number on the icon")) {
+                    L"Number on the tray icon")) {
         numbers.release();
     }
     AppendMenuW(menu.get(), checked(checks.autostart), kMenuToggleAutostart, L"Start with Windows");
-    AppendMenuW(menu.get(), checked(checks.alerts), kMenuToggleAlerts, L"Warnings at 80% and 95%");
+    AppendMenuW(menu.get(), checked(checks.alerts), kMenuToggleAlerts, L"Warn at 80% and 95%");
     AppendMenuW(menu.get(), MF_STRING, kMenuOpenReport, L"Open usage report");
     AppendMenuW(menu.get(), MF_STRING, kMenuExportHistory, L"Export history\u2026");
     AppendMenuW(menu.get(), MF_STRING, kMenuRefreshNow, L"Refresh now");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu.get(), MF_STRING, kMenuWebsite, L"Tidewell website");
     AppendMenuW(menu.get(), MF_STRING, kMenuQuit, L"Quit Tidewell");
+    // Bold: what a double click on the icon does.
+    SetMenuDefaultItem(menu.get(), kMenuOpenPanel, FALSE);
 
     SetForegroundWindow(window);
     const UINT chosen = static_cast<UINT>(

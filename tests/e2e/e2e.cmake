@@ -16,6 +16,8 @@ endfunction()
 tidewell_e2e(startup)
 tidewell_e2e(statusline)
 tidewell_e2e(json_export ${PROJECT_SOURCE_DIR}/tests/fixtures)
+# Which home scripts/run.sh shows: a shell decision, no program run.
+tidewell_e2e(run_home)
 
 # Windows only: instances and windows need a display, so this one brings its own Xvfb and Wine
 # prefix and runs alone.

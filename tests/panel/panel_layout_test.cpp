@@ -23,6 +23,7 @@ struct RecordingCanvas : Canvas {
         PanelRect rect;
         uint32_t colour = 0;
         std::wstring text;
+        TextAlign align = TextAlign::kLeft;
     };
     std::vector<Op> ops;
 
@@ -36,8 +37,8 @@ struct RecordingCanvas : Canvas {
         ops.push_back({"frame", rect, colour, {}});
     }
     void DrawText(std::wstring_view text, const PanelRect& rect, FontRole, uint32_t colour,
-                  TextAlign) override {
-        ops.push_back({"text", rect, colour, std::wstring(text)});
+                  TextAlign align) override {
+        ops.push_back({"text", rect, colour, std::wstring(text), align});
     }
     void DrawGlyph(Glyph glyph, const PanelRect& rect, uint32_t colour, TextAlign) override {
         ops.push_back({"glyph", rect, colour, std::to_wstring(static_cast<int>(glyph))});
@@ -202,7 +203,7 @@ TEST(PanelLayout, TargetsAndTheirPlaces) {
     EXPECT_EQ(main.targets[1].rect, (PanelRect{288, 12, 314, 38}));
     EXPECT_EQ(main.targets[2].rect, (PanelRect{16, 270, 161, 304}));
     EXPECT_EQ(main.targets[3].rect, (PanelRect{169, 270, 314, 304}));
-    EXPECT_EQ(main.targets[4].rect, (PanelRect{248, 311, 314, 331}));
+    EXPECT_EQ(main.targets[4].rect, (PanelRect{257, 311, 322, 331}));  // "Refresh": its text ends at 314
     EXPECT_EQ(main.headerBottom, 44);
 
     Scene first;
@@ -434,6 +435,46 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
         if (c.fillWidth) {
             EXPECT_EQ(bars[1].rect.right - bars[1].rect.left, c.fillWidth) << c.percent;
             EXPECT_EQ(bars[1].colour, c.fillColour) << c.percent;
+        }
+    }
+}
+
+// "Refresh" ends where the percentages end, at every size and scale, and its hover fill
+// covers the whole text.
+TEST(PanelLayout, RefreshLinesUpWithThePercentages) {
+    // The right edge of the ink of a text op, 7 pixels a character.
+    const auto inkRight = [](const RecordingCanvas::Op& op) {
+        const int32_t width = static_cast<int32_t>(op.text.size()) * 7;
+        switch (op.align) {
+            case TextAlign::kLeft:
+                return op.rect.left + width;
+            case TextAlign::kCentre:
+                return (op.rect.left + op.rect.right + width) / 2;
+            default:
+                return op.rect.right;
+        }
+    };
+    for (const float dpi : {1.0f, 1.5f}) {
+        for (const int32_t size : {0, 1, 2}) {
+            Scene scene;
+            scene.dpi = dpi;
+            scene.settings.size = size;
+            scene.hovered = kTargetRefresh;
+            RecordingCanvas canvas;
+            const PanelLayout layout = scene.Draw(canvas);
+            const RecordingCanvas::Op* refresh = canvas.TextOp(L"Refresh");
+            const RecordingCanvas::Op* percent = canvas.TextOp(L"43%");
+            ASSERT_NE(refresh, nullptr);
+            ASSERT_NE(percent, nullptr);
+            EXPECT_EQ(inkRight(*refresh), inkRight(*percent)) << dpi << " " << size;
+            const PanelHitTarget* target = FindTarget(layout, kTargetRefresh);
+            ASSERT_NE(target, nullptr);
+            const auto fill = std::find_if(
+                canvas.ops.begin(), canvas.ops.end(),
+                [&](const auto& op) { return op.kind == "round" && op.rect == target->rect; });
+            ASSERT_NE(fill, canvas.ops.end()) << dpi << " " << size;
+            EXPECT_LT(fill->rect.left, inkRight(*refresh) - 7 * 7);
+            EXPECT_GT(fill->rect.right, inkRight(*refresh));
         }
     }
 }

@@ -160,8 +160,8 @@ TEST(HistoryTables, MonthTotalsNewestFirst) {
                                          Row("2024-12-31", "m", "/a", 0.004, 1)};
     EXPECT_EQ(
         BuildMonthTable(rows),
-        "<h2>By month</h2><table><tr><th>Month</th><th>Messages</th><th>Tokens</th>"
-        "<th>API-equivalent</th></tr>"
+        "<h2>By month</h2><table><tr><th>Month</th><th class=n>Messages</th><th class=n>Tokens</th>"
+        "<th class=n>API-equivalent</th></tr>"
         "<tr><td>May 2025</td><td class=n>1</td><td class=n>1k</td><td class=n>$3.00</td></tr>"
         "<tr><td>April 2025</td><td class=n>6</td><td class=n>6k</td><td class=n>~$1.75</td></tr>"
         "<tr><td>December 2024</td><td class=n>1</td><td class=n>1k</td><td class=n>$0.00</td></tr>"

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "core/iso_time.h"
 #include "report/history_section.h"
 
@@ -20,38 +22,122 @@ LocalDateTime Utc(int64_t t) {
             static_cast<int>(secs % 60), static_cast<int>((days % 7 + 11) % 7)};
 }
 
-const std::string kHeadEnd = "<h1>Tidewell report</h1>";
 const std::string kDailyHead =
-    "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th>Tokens</th><th style='width:50%'></th></tr>";
+    "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th class=n>Tokens</th><th style='width:50%'></th></tr>";
 const std::string kBlocksHead =
-    "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th><th>Tokens</th>"
-    "<th>API-equivalent</th></tr>";
+    "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th class=n>Messages</th><th class=n>Tokens</th>"
+    "<th class=n>API-equivalent</th></tr>";
 const std::string kNote = "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
 
-std::string Body(const UsageSnapshot& snapshot, int64_t now) {
+// The page split where the tests look: the heading, the daily table's rows, and the rest with
+// the daily rows taken out.
+struct Page {
+    std::string heading, days, body;
+};
+
+Page Split(const UsageSnapshot& snapshot, int64_t now) {
     const std::string page = BuildUsageReport(snapshot, now, Utc);
     EXPECT_EQ(page.find('\n'), std::string::npos);
-    EXPECT_EQ(page.find(kHeadEnd), 477 - kHeadEnd.size());
-    return page.substr(477);
+    Page split;
+    const size_t heading = page.find("</style>") + 8, daily = page.find(kDailyHead);
+    const size_t blocks = page.find(kBlocksHead);
+    if (heading < 8 || daily == std::string::npos || blocks == std::string::npos) {
+        ADD_FAILURE() << page;
+        return split;
+    }
+    split.heading = page.substr(heading, daily - heading);
+    split.days = page.substr(daily + kDailyHead.size(), blocks - daily - kDailyHead.size());
+    split.body = kDailyHead + page.substr(blocks);
+    return split;
+}
+
+std::string Body(const UsageSnapshot& snapshot, int64_t now) { return Split(snapshot, now).body; }
+std::string Days(const UsageSnapshot& snapshot, int64_t now) { return Split(snapshot, now).days; }
+
+std::string EmptyDay(const char* day) {
+    return std::string("<tr><td>") + day + "</td><td class=n></td><td></td></tr>";
 }
 
 TEST(UsageReport, EmptyDataHasBothTableHeadsAndTheNote) {
     EXPECT_EQ(Body({}, 0), kDailyHead + kBlocksHead + "</table>" + kNote);
 }
 
+// The number columns' heads stand over their numbers.
+TEST(UsageReport, NumberHeadsAlignRight) {
+    const std::string page = BuildUsageReport({}, 0, Utc);
+    EXPECT_NE(page.find("th.n{text-align:right}"), std::string::npos);
+    EXPECT_NE(page.find("td.n{text-align:right"), std::string::npos);
+}
+
+TEST(UsageReport, TheHeadingSaysWhenItWasMade) {
+    struct Case {
+        const char* at;
+        const char* made;
+    };
+    const Case cases[] = {
+        {"2025-03-03T00:05:00Z", "Mon, Mar 3, 2025 at 12:05 AM"},
+        {"2025-03-03T11:59:00Z", "Mon, Mar 3, 2025 at 11:59 AM"},
+        {"2025-03-03T12:00:00Z", "Mon, Mar 3, 2025 at 12:00 PM"},
+        {"2025-03-03T13:07:00Z", "Mon, Mar 3, 2025 at 1:07 PM"},
+        {"2026-12-31T23:59:59Z", "Thu, Dec 31, 2026 at 11:59 PM"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Split({}, ParseIsoTime(c.at)).heading,
+                  std::string("<h1>Tidewell report</h1><p>Made ") + c.made + "</p>")
+            << c.at;
+    }
+}
+
 TEST(UsageReport, DaysOldestFirstWithTruncatedBars) {
+    const int64_t now = ParseIsoTime("2025-03-04T12:00:00Z");
     UsageSnapshot s;
     s.claude.dailyTokens = {{"2025-03-01", 1000}, {"2025-03-02", 4000}, {"2025-03-03", 3000}, {"2025-03-04", 1333}};
     const std::string rows =
+        EmptyDay("2025-02-25") + EmptyDay("2025-02-26") + EmptyDay("2025-02-27") +
+        EmptyDay("2025-02-28") +
         "<tr><td>2025-03-01</td><td class=n>1k</td><td><div class=bar style='width:25%'></div></td></tr>"
         "<tr><td>2025-03-02</td><td class=n>4k</td><td><div class=bar style='width:100%'></div></td></tr>"
         "<tr><td>2025-03-03</td><td class=n>3k</td><td><div class=bar style='width:75%'></div></td></tr>"
         "<tr><td>2025-03-04</td><td class=n>1k</td><td><div class=bar style='width:33%'></div></td></tr>";
-    EXPECT_EQ(Body(s, 0), kDailyHead + rows + kBlocksHead + "</table>" + kNote);
+    EXPECT_EQ(Days(s, now), rows);
     s.claude.dailyTokens = {{"2025-03-01", 0.5}};  // below 1: measured against 1
-    EXPECT_NE(Body(s, 0).find("width:50%"), std::string::npos);
+    EXPECT_NE(Days(s, now).find("width:50%"), std::string::npos);
     s.claude.dailyTokens = {{"2025-03-01", 2999}, {"2025-03-02", 4000}};  // 74.975: cut, not rounded
-    EXPECT_NE(Body(s, 0).find("width:74%"), std::string::npos);
+    EXPECT_NE(Days(s, now).find("width:74%"), std::string::npos);
+}
+
+// Every day of the eight that end on the local date of now has its row, a day without use an
+// empty one; a day the logs hold beyond them keeps its row.
+TEST(UsageReport, EveryDayOfTheRangeHasARow) {
+    struct Case {
+        const char* now;
+        std::map<std::string, double> used;
+        std::string days;
+    };
+    const std::string used = "<td class=n>1k</td><td><div class=bar style='width:100%'></div></td></tr>";
+    const Case cases[] = {
+        {"2025-03-01T23:59:59Z", {},
+         EmptyDay("2025-02-22") + EmptyDay("2025-02-23") + EmptyDay("2025-02-24") +
+             EmptyDay("2025-02-25") + EmptyDay("2025-02-26") + EmptyDay("2025-02-27") +
+             EmptyDay("2025-02-28") + EmptyDay("2025-03-01")},
+        {"2025-03-02T00:00:00Z", {{"2025-02-23", 1000}},  // the first day of the eight
+         "<tr><td>2025-02-23</td>" + used + EmptyDay("2025-02-24") + EmptyDay("2025-02-25") +
+             EmptyDay("2025-02-26") + EmptyDay("2025-02-27") + EmptyDay("2025-02-28") +
+             EmptyDay("2025-03-01") + EmptyDay("2025-03-02")},
+        {"2025-03-02T00:00:00Z", {{"2025-02-22", 1000}},  // the day before them
+         "<tr><td>2025-02-22</td>" + used + EmptyDay("2025-02-23") + EmptyDay("2025-02-24") +
+             EmptyDay("2025-02-25") + EmptyDay("2025-02-26") + EmptyDay("2025-02-27") +
+             EmptyDay("2025-02-28") + EmptyDay("2025-03-01") + EmptyDay("2025-03-02")},
+        {"2024-03-01T10:00:00Z", {{"2024-03-02", 1000}},  // a leap year, a day after today
+         EmptyDay("2024-02-23") + EmptyDay("2024-02-24") + EmptyDay("2024-02-25") +
+             EmptyDay("2024-02-26") + EmptyDay("2024-02-27") + EmptyDay("2024-02-28") +
+             EmptyDay("2024-02-29") + EmptyDay("2024-03-01") + "<tr><td>2024-03-02</td>" + used},
+    };
+    for (const Case& c : cases) {
+        UsageSnapshot s;
+        s.claude.dailyTokens = c.used;
+        EXPECT_EQ(Days(s, ParseIsoTime(c.now)), c.days) << c.now;
+    }
 }
 
 TEST(UsageReport, WindowsNewestFirstWithTheOpenOneMarked) {
