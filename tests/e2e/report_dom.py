@@ -48,6 +48,8 @@ class Tables(html.parser.HTMLParser):
             self.cell[1] = int(width.group(1)) if width else -1
 
     def handle_endtag(self, tag):
+        if tag in ("td", "th"):
+            self.cell = None
         if tag == "h2":
             self.in_heading = False
         if tag == "p":
