@@ -7,6 +7,7 @@
 
 #include "core/numbers.h"
 #include "display/display_format.h"
+#include "display/limit_level.h"
 #include "platform/unicode.h"
 #include "report/history_section.h"
 #include "report/html_text.h"
@@ -22,9 +23,13 @@ constexpr char kHead[] =
     "</style><h1>Tidewell report</h1>";
 static_assert(sizeof kHead - 1 == 477);
 
+// "5-hour window: 42%, resets in 3h 10m.", with the number every view shows; a window whose
+// reset time is not known (0) says nothing of its reset.
 std::string CodexLine(const std::string& label, const CodexWindow& window, int64_t now) {
-    return label + ": " + std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
-           WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now))) + ".";
+    std::string line = label + ": " + std::to_string(ShownPercent(window.usedPercent)) + "%";
+    if (window.resetsAt != 0)
+        line += ", resets in " + WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now)));
+    return line + ".";
 }
 
 std::string CodexLine(const CodexWindow& window, int64_t now) {
