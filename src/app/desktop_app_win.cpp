@@ -8,8 +8,8 @@
 #include "app/folder_dialog_win.h"
 #include "app/save_dialog_win.h"
 #include "core/autostart.h"
-#include "display/display_format.h"
 #include "display/history_text.h"
+#include "display/limit_level.h"
 #include "history/history_rows.h"
 #include "panel/claude_connect_win.h"
 #include "platform/atomic_file.h"
@@ -230,7 +230,7 @@ void DesktopApp::OnDataReady() {
 // The icon and tooltip from the snapshot as it is; the snapshot itself changes only with data.
 void DesktopApp::ShowTrayNumber() {
     const std::optional<double> percent = ChooseTrayPercent(snapshot_, settings_.values().show);
-    tray_.Show(percent ? std::optional<int32_t>(RoundPercent(*percent)) : std::nullopt,
+    tray_.Show(percent ? std::optional<int32_t>(ShownPercent(*percent)) : std::nullopt,
                BuildTrayTooltip(snapshot_, Now()));
 }
 

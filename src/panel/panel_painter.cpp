@@ -3,6 +3,7 @@
 
 #include "display/display_format.h"
 #include "display/history_text.h"
+#include "display/limit_level.h"
 #include "display/pace.h"
 #include "panel/panel_layout.h"
 
@@ -110,6 +111,13 @@ private:
                    std::wstring_view rightText, uint32_t rightColour, bool binding,
                    const Pace& pace) {
         const std::wstring percentText = hasPercent ? FormatPercent(percent) : std::wstring();
+        // Amber and red from the shown number, as the tray icon's bar and the warnings.
+        const LimitLevel level = LevelOfPercent(percent);
+        const auto levelColour = [level](uint32_t normal) {
+            return level == LimitLevel::kDanger    ? kDanger
+                   : level == LimitLevel::kWarning ? kAmber
+                                                   : normal;
+        };
         const int32_t pw = hasPercent ? canvas_.TextWidth(percentText, FontRole::kSmallStrong) : 0;
         const int32_t rw = canvas_.TextWidth(rightText, FontRole::kSmall);
         const int32_t lw = w_ - pw - S(10) - std::min(w_ / 2, rw) - S(10);
@@ -128,7 +136,7 @@ private:
         }
         if (hasPercent) {
             Text(percentText, Box(x_ + w_ - pw, y_, x_ + w_, y_ + S(22)), FontRole::kSmallStrong,
-                 percent >= 90 ? kDanger : kText, TextAlign::kRightPlain);
+                 levelColour(kText), TextAlign::kRightPlain);
         }
         Text(rightText,
              Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
@@ -138,7 +146,7 @@ private:
         if (percent > 0.4) {  // also false for NaN
             const double p = std::min(percent, 100.0);
             const int32_t fill = std::max(static_cast<int32_t>(w_ * p / 100), S(4));
-            const uint32_t colour = p >= 90 ? kDanger : p >= 75 ? kAmber : kBlue;
+            const uint32_t colour = levelColour(kBlue);
             canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + fill, y_ + S(31)), colour, S(4));
         }
         if (pace.known) PaceTick(pace.elapsed);

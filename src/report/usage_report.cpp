@@ -9,6 +9,7 @@
 
 #include "core/numbers.h"
 #include "display/display_format.h"
+#include "display/limit_level.h"
 #include "history/ledger_days.h"
 #include "platform/unicode.h"
 #include "report/history_section.h"
@@ -46,9 +47,13 @@ std::map<std::string, std::optional<double>> EveryDay(const std::map<std::string
     return days;
 }
 
+// "5-hour window: 42%, resets in 3h 10m.", with the number every view shows; a window whose
+// reset time is not known (0) says nothing of its reset.
 std::string CodexLine(const std::string& label, const CodexWindow& window, int64_t now) {
-    return label + ": " + std::to_string(TruncatePercent(window.usedPercent)) + "%, resets in " +
-           WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now))) + ".";
+    std::string line = label + ": " + std::to_string(ShownPercent(window.usedPercent)) + "%";
+    if (window.resetsAt != 0)
+        line += ", resets in " + WideToUtf8(FormatDuration(SaturatingAdd(window.resetsAt, -now)));
+    return line + ".";
 }
 
 std::string CodexLine(const CodexWindow& window, int64_t now) {

@@ -18,9 +18,10 @@ struct Balloon {
 // warns once. The memory lasts as long as the object (the process) and only grows.
 class WarningTracker {
 public:
-    // The balloon for one limit, or nothing when it is below 80% or has warned at this level in
-    // this window already. With the window's length (0: unknown), a limit on course to run out
-    // before its reset says when.
+    // The balloon for one limit, or nothing when the number it shows (ShownPercent) is below 80
+    // or it has warned at this level in this window already. With the window's length (0:
+    // unknown), a limit on course to run out before its reset says when; with no known reset
+    // time (0), the text says nothing of a reset.
     std::optional<Balloon> WarnIfNeeded(int64_t now, const std::wstring& keyPrefix, double percent,
                                         const std::wstring& titleLabel, int64_t resetsAt,
                                         int64_t windowSeconds = 0);

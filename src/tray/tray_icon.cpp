@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "display/limit_level.h"
+
 namespace {
 
 int RoundHalfUp(double x) {
@@ -67,6 +69,17 @@ TrayIconLook TrayIconLookFor(int32_t value, bool hasValue, const TrayIconGeometr
     const int32_t clamped = std::clamp(value, 0, 100);
     const int trackWidth = geometry.track.right - geometry.track.left;
     look.barWidth = static_cast<int>(clamped * static_cast<double>(trackWidth) / 100);
-    look.barColor = clamped >= 90 ? kIconRed : clamped >= 70 ? kIconAmber : kIconGreen;
+    // The colour changes where the warnings come, on the number the icon shows.
+    switch (LevelOfShown(value)) {
+        case LimitLevel::kDanger:
+            look.barColor = kIconRed;
+            break;
+        case LimitLevel::kWarning:
+            look.barColor = kIconAmber;
+            break;
+        case LimitLevel::kNormal:
+            look.barColor = kIconGreen;
+            break;
+    }
     return look;
 }

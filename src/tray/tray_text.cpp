@@ -4,6 +4,7 @@
 
 #include "core/numbers.h"
 #include "display/display_format.h"
+#include "display/limit_level.h"
 #include "display/pace.h"
 
 namespace {
@@ -11,6 +12,19 @@ namespace {
 // ", out at 15:40" when the limit runs out before its reset at the pace so far, else nothing.
 std::wstring RunOutSuffix(const Pace& pace, int64_t now) {
     return pace.runOutAt ? L", out at " + FormatRunOutTime(pace.runOutAt, now) : std::wstring();
+}
+
+// "43%", the number every view shows for the percentage.
+std::wstring PercentText(double percent) {
+    return std::to_wstring(ShownPercent(percent)) + L"%";
+}
+
+// ", resets in 2h 05m", or nothing when the reset time is not known (0); one already past reads
+// "0m".
+std::wstring ResetsInSuffix(int64_t resetsAt, int64_t now) {
+    if (resetsAt == 0)
+        return {};
+    return L", resets in " + FormatDuration(SaturatingAdd(resetsAt, -now));
 }
 
 }  // namespace
@@ -78,15 +92,14 @@ std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
     if (plan.hasLimits && !plan.limits.empty()) {
         const LimitRow& first = plan.limits.front();
         lines.push_back(
-            {L"Claude " + TooltipRowName(first) + L": " +
-                 std::to_wstring(RoundPercent(first.percent)) + L"%, resets in " +
-                 FormatDuration(SaturatingAdd(first.resetsAt, -now)),
+            {L"Claude " + TooltipRowName(first) + L": " + PercentText(first.percent) +
+                 ResetsInSuffix(first.resetsAt, now),
              RunOutSuffix(PaceOf(first.percent, first.resetsAt, first.windowSeconds, now), now),
              kNever});
         for (const LimitRow& row : plan.limits) {  // the limit that binds, when another one
             if (row.binding && &row != &first) {
                 lines.push_back(
-                    {row.label + L": " + std::to_wstring(RoundPercent(row.percent)) + L"%, binding",
+                    {row.label + L": " + PercentText(row.percent) + L", binding",
                      RunOutSuffix(PaceOf(row.percent, row.resetsAt, row.windowSeconds, now), now),
                      kBindingLines});
             }
@@ -95,23 +108,20 @@ std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now) {
             lines.push_back({L"Extra usage: " + FormatExtraUsage(plan.extra), {}, kExtraLine});
         }
     } else if (snapshot.claude.active) {
-        lines.push_back(
-            {L"Claude Code: " + std::to_wstring(TruncatePercent(snapshot.claude.percent)) +
-                 L"% (estimate)",
-             RunOutSuffix(
-                 PaceOf(snapshot.claude.percent, snapshot.claude.current.end, kBlockSeconds, now),
-                 now),
-             kNever});
+        lines.push_back({L"Claude Code: " + PercentText(snapshot.claude.percent) + L" (estimate)",
+                         RunOutSuffix(PaceOf(snapshot.claude.percent, snapshot.claude.current.end,
+                                             kBlockSeconds, now),
+                                      now),
+                         kNever});
     }
     const CodexWindow& primary = snapshot.codex.primary;
     if (primary.present) {
-        lines.push_back({L"Codex: " + std::to_wstring(TruncatePercent(primary.usedPercent)) +
-                             L"%, resets in " +
-                             FormatDuration(SaturatingAdd(primary.resetsAt, -now)),
-                         RunOutSuffix(PaceOf(primary.usedPercent, primary.resetsAt,
-                                             int64_t{primary.windowMinutes} * 60, now),
-                                      now),
-                         kNever});
+        lines.push_back(
+            {L"Codex: " + PercentText(primary.usedPercent) + ResetsInSuffix(primary.resetsAt, now),
+             RunOutSuffix(PaceOf(primary.usedPercent, primary.resetsAt,
+                                 int64_t{primary.windowMinutes} * 60, now),
+                          now),
+             kNever});
     }
     if (!snapshot.claude.active && !primary.present) {
         lines.push_back({L"No active session", {}, kNoSessionLine});

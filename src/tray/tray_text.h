@@ -19,5 +19,6 @@ inline constexpr size_t kTooltipMaxChars = 127;
 
 // The tray tooltip: "Tidewell", then the Claude, Codex and no-session lines as they apply, in at
 // most kTooltipMaxChars (the less important parts give way, whole); the reading text until the
-// first figures arrive.
+// first figures arrive. Percentages are the shown whole numbers (ShownPercent); a limit whose
+// reset time is not known says nothing of its reset.
 std::wstring BuildTrayTooltip(const UsageSnapshot& snapshot, int64_t now);

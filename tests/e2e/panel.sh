@@ -77,24 +77,25 @@ check "beside the tray: 330 wide, 12 from the work area's right and bottom ($lef
     [ "$width" -eq 330 -a "$right" -eq 1012 -a "$bottom" -eq 736 ]
 check "the background is #262624" [ "$(pixel panel-main 5 200)" = 262624 ]
 
-status_line 74.9 90
-check "bars at 74.9% and 90%: blue and danger" wait_until 15 bars_are panel-live-1 0090FF E54D2E
-check "90% is written in the danger colour" [ "$(danger_text panel-live-1)" -gt 0 ]
+# The bars turn amber and red where the shown number reaches 80 and 95, as the warnings come.
+status_line 79.4 94.5
+check "bars at 79.4% and 94.5%: blue and danger" wait_until 15 bars_are panel-live-1 0090FF E54D2E
+check "94.5% (95%) is written in the danger colour" [ "$(danger_text panel-live-1)" -gt 0 ]
 # An hour of five hours left: the tick at four fifths of the bar (x 16 + 238); 25 hours of the
-# week left: at 85% (16 + 253). 74.9% is behind its pace, 90% ahead: it runs out before the reset.
+# week left: at 85% (16 + 253). 79.4% is behind its pace, 94.5% ahead: it runs out before the reset.
 tick=$(tick_x panel-live-1 99)
 check "the 5-hour bar's pace tick at four fifths (x $tick)" [ "${tick:-0}" -ge 252 -a "${tick:-0}" -le 254 ]
 tick=$(tick_x panel-live-1 141)
 check "the weekly bar's pace tick at 85% (x $tick)" [ "${tick:-0}" -ge 268 -a "${tick:-0}" -le 271 ]
-check "90% at 85% of the week: the run-out time in the danger colour" [ "$(danger_reset panel-live-1)" -gt 0 ]
+check "94.5% at 85% of the week: the run-out time in the danger colour" [ "$(danger_reset panel-live-1)" -gt 0 ]
 # The tooltip, with the mouse on the icon: 85% at four fifths of the 5-hour window runs out first.
 status_line 85 10
 tooltip_has() { xdotool mousemove 1000 700 && sleep 0.3 && xdotool mousemove 1013 758 && sleep 1.5 &&
     probe tooltip | tr -d '\r' >"$scratch/tip.txt" && grep -q "$1" "$scratch/tip.txt"; }
 check "the tooltip gives the run-out time" wait_until 20 tooltip_has 'Claude 5-hour: 85%, resets in [0-9]*m, out at '
-status_line 75 89.9
-check "bars at 75% and 89.9%: amber and amber" wait_until 15 bars_are panel-live-2 FFC53D FFC53D
-check "89.9% is not written in the danger colour" [ "$(danger_text panel-live-2)" -eq 0 ]
+status_line 79.5 94.4
+check "bars at 79.5% and 94.4%: amber and amber" wait_until 15 bars_are panel-live-2 FFC53D FFC53D
+check "94.4% is not written in the danger colour" [ "$(danger_text panel-live-2)" -eq 0 ]
 # The fixture's logs are of the last hours, so the ledger holds rows and the line "Today $x · 7 days
 # $y" (24 pixels) sits under the Claude rows.
 main=362

@@ -394,6 +394,7 @@ TEST(PanelLayout, CodexModelBucketsFollowTheAccountsRows) {
     EXPECT_EQ(std::count(readingTexts.begin(), readingTexts.end(), L"GPT-5.3-Codex-Spark"), 0);
 }
 
+// The percentage and its bar turn amber and red where the shown number reaches 80 and 95.
 TEST(PanelLayout, LimitRowBarsAndPercentColours) {
     struct Case {
         double percent;
@@ -406,10 +407,13 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
         {0.4, L"0%", palette::kText, 0, 0},
         {0.5, L"1%", palette::kText, 4, palette::kBlue},
         {74.9, L"75%", palette::kText, 223, palette::kBlue},
-        {75, L"75%", palette::kText, 223, palette::kAmber},
-        {89.6, L"90%", palette::kText, 267, palette::kAmber},
-        {89.9, L"90%", palette::kText, 267, palette::kAmber},
-        {90, L"90%", palette::kDanger, 268, palette::kDanger},
+        {75, L"75%", palette::kText, 223, palette::kBlue},
+        {79.4, L"79%", palette::kText, 236, palette::kBlue},
+        {79.5, L"80%", palette::kAmber, 236, palette::kAmber},  // the 80% warning's number
+        {89.9, L"90%", palette::kAmber, 267, palette::kAmber},
+        {90, L"90%", palette::kAmber, 268, palette::kAmber},
+        {94.4, L"94%", palette::kAmber, 281, palette::kAmber},
+        {94.5, L"95%", palette::kDanger, 281, palette::kDanger},  // and the 95% one's
         {150, L"150%", palette::kDanger, 298, palette::kDanger},
         {-3, L"-3%", palette::kText, 0, 0},
     };

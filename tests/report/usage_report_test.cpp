@@ -165,13 +165,18 @@ TEST(UsageReport, CodexLines) {
     UsageSnapshot s;
     const int64_t now = 1000;
     s.codex.primary = {true, 42.9, 300, now + 3 * 3600 + 600};
-    EXPECT_EQ(Body(s, now), kDailyHead + kBlocksHead + "</table><h2>Codex</h2><p>5-hour window: 42%, "
-                                                       "resets in 3h 10m.</p>" + kNote);
+    EXPECT_EQ(Body(s, now), kDailyHead + kBlocksHead +
+                                "</table><h2>Codex</h2><p>5-hour window: 43%, "
+                                "resets in 3h 10m.</p>" +
+                                kNote);
     s.codex.secondary = {true, 17, 10080, now - 5};
     EXPECT_NE(Body(s, now).find("resets in 3h 10m.<br>Weekly: 17%, resets in 0m.</p>"), std::string::npos);
+    // A window with no known reset says nothing of it.
+    s.codex.secondary.resetsAt = 0;
+    EXPECT_NE(Body(s, now).find("resets in 3h 10m.<br>Weekly: 17%.</p>"), std::string::npos);
     // A model's bucket follows, its name from a log made safe for the page.
     s.codex.buckets = {{"m", L"<b>&'x\"", now, {true, 7.9, 300, now + 60}, {}}};
-    EXPECT_NE(Body(s, now).find("<br>&lt;b&gt;&amp;&#39;x&quot;: 7%, resets in 1m.</p>"),
+    EXPECT_NE(Body(s, now).find("<br>&lt;b&gt;&amp;&#39;x&quot;: 8%, resets in 1m.</p>"),
               std::string::npos);
     s.codex.primary.present = false;  // no primary, no section
     EXPECT_EQ(Body(s, now).find("Codex</h2>"), std::string::npos);

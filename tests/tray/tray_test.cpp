@@ -1,6 +1,7 @@
 // What the tray shows: the icon's decisions, the number choice, the tooltip and the warnings.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "platform/local_time.h"
@@ -10,6 +11,7 @@
 
 namespace {
 
+// The bar's colour changes where the warnings come: amber from 80, red from 95.
 TEST(TrayIconLook, NumberFontBarAndColourByValue) {
     struct Case {
         int32_t value;
@@ -20,8 +22,10 @@ TEST(TrayIconLook, NumberFontBarAndColourByValue) {
     };
     const Case cases[] = {
         {0, false, L"\u2013", -18, 0, kIconGreen}, {0, true, L"0", -18, 0, kIconGreen},
-        {69, true, L"69", -18, 16, kIconGreen},    {70, true, L"70", -18, 16, kIconAmber},
-        {89, true, L"89", -18, 21, kIconAmber},    {90, true, L"90", -18, 21, kIconRed},
+        {69, true, L"69", -18, 16, kIconGreen},    {70, true, L"70", -18, 16, kIconGreen},
+        {79, true, L"79", -18, 18, kIconGreen},    {80, true, L"80", -18, 19, kIconAmber},
+        {89, true, L"89", -18, 21, kIconAmber},    {90, true, L"90", -18, 21, kIconAmber},
+        {94, true, L"94", -18, 22, kIconAmber},    {95, true, L"95", -18, 22, kIconRed},
         {99, true, L"99", -18, 23, kIconRed},      {100, true, L"100", -14, 24, kIconRed},
         {1234, true, L"999", -14, 24, kIconRed},   {-3, true, L"-3", -18, 0, kIconGreen},
     };
@@ -127,17 +131,25 @@ TEST(TrayNumber, FollowsTheShowSetting) {
     for (const Case& c : cases) EXPECT_EQ(ChooseTrayPercent(c.snapshot, c.show), c.expected) << c.show;
 }
 
-TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
+TEST(TrayTooltip, PiecesInOrderEveryPercentRounded) {
     const int64_t now = 1000;
+    // 42.6, 31.5 and 99.7 show as the icon and the panel show them.
     EXPECT_EQ(BuildTrayTooltip(Snapshot(true, false, true), now),
-              L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nCodex: 31%, resets in 3d 0h");
-    EXPECT_EQ(BuildTrayTooltip(Snapshot(false, true, false), now), L"Tidewell\nClaude Code: 99% (estimate)");
+              L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nCodex: 32%, resets in 3d 0h");
+    EXPECT_EQ(BuildTrayTooltip(Snapshot(false, true, false), now),
+              L"Tidewell\nClaude Code: 100% (estimate)");
     EXPECT_EQ(BuildTrayTooltip(Snapshot(true, false, false), now),
               L"Tidewell\nClaude 5-hour: 43%, resets in 2h 05m\nNo active session");
     EXPECT_EQ(BuildTrayTooltip(Snapshot(false, false, false), now), L"Tidewell\nNo active session");
-    UsageSnapshot past = Snapshot(true, true, false);
+    // A reset already past reads 0m; one not known is not mentioned.
+    UsageSnapshot past = Snapshot(true, true, true);
+    past.planLimits.limits[0].resetsAt = now - 1;
+    past.codex.primary.resetsAt = now;
+    EXPECT_EQ(BuildTrayTooltip(past, now),
+              L"Tidewell\nClaude 5-hour: 43%, resets in 0m\nCodex: 32%, resets in 0m");
     past.planLimits.limits[0].resetsAt = 0;
-    EXPECT_EQ(BuildTrayTooltip(past, now), L"Tidewell\nClaude 5-hour: 43%, resets in 0m");
+    past.codex.primary.resetsAt = 0;
+    EXPECT_EQ(BuildTrayTooltip(past, now), L"Tidewell\nClaude 5-hour: 43%\nCodex: 32%");
     // A limit that binds, other than the first, gets a line of its own.
     UsageSnapshot binding = Snapshot(true, false, false);
     binding.planLimits.limits[1].binding = true;
@@ -148,8 +160,7 @@ TEST(TrayTooltip, PiecesInOrderRoundedOrTruncated) {
     // Extra usage, when on, after the Claude lines.
     binding.planLimits.extra = {true, 1240, 5000, true};
     EXPECT_EQ(BuildTrayTooltip(binding, now),
-              L"Tidewell\nClaude 5-hour: 43%, resets in 0m\nExtra usage: $12.40 of $50.00\n"
-              L"No active session");
+              L"Tidewell\nClaude 5-hour: 43%\nExtra usage: $12.40 of $50.00\nNo active session");
     // Before the worker's first publish nothing is known yet: not even "No active session".
     EXPECT_EQ(BuildTrayTooltip(UsageSnapshot{}, now), L"Tidewell \u00b7 reading logs\u2026");
 }
@@ -209,7 +220,7 @@ TEST(TrayTooltip, ExactlyTheShellsLengthFitsOneMoreGivesWay) {
     UsageSnapshot s = Snapshot(true, false, false);
     s.planLimits.extra = {true, 1240, 5000, true};
     const auto withLabel = [&](size_t length) {
-        s.planLimits.limits = {{std::wstring(length, L'x'), 5, 0}};
+        s.planLimits.limits = {{std::wstring(length, L'x'), 5, now - 60}};  // reset past: "0m"
         return BuildTrayTooltip(s, now);
     };
     const std::wstring tail =
@@ -220,8 +231,8 @@ TEST(TrayTooltip, ExactlyTheShellsLengthFitsOneMoreGivesWay) {
     EXPECT_EQ(withLabel(fits + 1), L"Tidewell\nClaude " + std::wstring(fits + 1, L'x') +
                                        L": 5%, resets in 0m\nNo active session");
     // A label too long for any line: that line goes whole, the rest stays.
-    s.codex.primary = {true, 31.5, 300, 0};
-    EXPECT_EQ(withLabel(200), L"Tidewell\nCodex: 31%, resets in 0m");
+    s.codex.primary = {true, 31.5, 300, now - 60};
+    EXPECT_EQ(withLabel(200), L"Tidewell\nCodex: 32%, resets in 0m");
 }
 
 TEST(TrayTooltip, TheFirstLineIsNamedByItsOwnRow) {
@@ -239,12 +250,15 @@ TEST(TrayTooltip, TheFirstLineIsNamedByItsOwnRow) {
     }
 }
 
-TEST(LimitWarnings, LevelsStartAtExactly80And95) {
+// Due when the shown (rounded) number reaches 80 and 95.
+TEST(LimitWarnings, LevelsStartWhereTheShownNumberIs80And95) {
     struct Case {
         double percent;
         const wchar_t* key;  // the level warned, or nothing
     };
-    const Case cases[] = {{79.999, nullptr}, {80.0, L"x:80:0"}, {94.999, L"x:80:0"}, {95.0, L"x:95:0"}};
+    const Case cases[] = {{79.4, nullptr},   {79.5, L"x:80:0"},      {80.0, L"x:80:0"},
+                          {94.4, L"x:80:0"}, {94.5, L"x:95:0"},      {95.0, L"x:95:0"},
+                          {-80, nullptr},    {std::nan(""), nullptr}};
     for (const Case& c : cases) {
         WarningTracker tracker;
         const bool warned = tracker.WarnIfNeeded(0, L"x", c.percent, L"X", 0).has_value();
@@ -262,16 +276,22 @@ TEST(LimitWarnings, EachLevelOncePerLimitWindow) {
     const auto warn = [&](double percent, int64_t resetsAt) {
         return tracker.WarnIfNeeded(now, L"cl5-hour limit", percent, L"Claude 5-hour limit", resetsAt);
     };
-    EXPECT_FALSE(warn(79.99, reset));
+    EXPECT_FALSE(warn(79.49, reset));
     EXPECT_EQ(warn(97, reset), (Balloon{L"Claude 5-hour limit at 97%", L"Resets in 1h 00m."}));
     EXPECT_FALSE(warn(99, reset));
     EXPECT_FALSE(warn(96, reset - 1));  // the same window reported a second early
     EXPECT_FALSE(warn(96, reset + 1));  // or late
     EXPECT_EQ(warn(85, reset)->title, L"Claude 5-hour limit at 85%");  // 80 was never shown
-    EXPECT_FALSE(warn(94.9, reset + 2));
-    EXPECT_TRUE(warn(99.9, reset + 5 * 3600)->title.ends_with(L"at 99%"));  // next window
+    EXPECT_FALSE(warn(94.4, reset + 2));
+    EXPECT_TRUE(warn(99.9, reset + 5 * 3600)->title.ends_with(L"at 100%"));  // next window
     EXPECT_EQ(tracker.shown().count(L"cl5-hour limit:95:96"), 1u);
-    EXPECT_EQ(tracker.WarnIfNeeded(now, L"cc", 80, L"Claude Code session", 0)->text, L"Resets in 0m.");
+    // A reset already past reads 0m; with none known the text names the warning instead (the
+    // shell shows no balloon without a text).
+    EXPECT_EQ(tracker.WarnIfNeeded(now, L"cx", 80, L"Codex", now - 1)->text, L"Resets in 0m.");
+    EXPECT_EQ(tracker.WarnIfNeeded(now, L"cc", 80, L"Claude Code session", 0)->text,
+              L"Warning at 80%.");
+    EXPECT_EQ(tracker.WarnIfNeeded(now, L"cc", 96, L"Claude Code session", 0, 5 * 3600)->text,
+              L"Warning at 95%.");
     EXPECT_EQ(tracker.shown().count(L"cc:80:0"), 1u);
 }
 
@@ -289,7 +309,8 @@ TEST(LimitWarnings, WatchedLimitsInOrder) {
     // Without plan limits the log estimate counts, but only with a largest block to measure by.
     s = Snapshot(false, true, false);
     EXPECT_TRUE(WarningTracker().CheckLimitWarnings(s, 0, 0).empty());
-    EXPECT_EQ(WarningTracker().CheckLimitWarnings(s, 1000, 0).at(0).title, L"Claude Code session at 99%");
+    EXPECT_EQ(WarningTracker().CheckLimitWarnings(s, 1000, 0).at(0).title,
+              L"Claude Code session at 100%");
 }
 
 }  // namespace
