@@ -4,6 +4,7 @@
 
 #include "core/iso_time.h"
 #include "report/history_section.h"
+#include "support/contrast.h"
 
 namespace {
 
@@ -26,13 +27,51 @@ const std::string kDailyHead =
 const std::string kBlocksHead =
     "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th>Messages</th><th>Tokens</th>"
     "<th>API-equivalent</th></tr>";
-const std::string kNote = "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+const std::string kNote =
+    "<p class=note>Built from local Claude Code and Codex logs on this computer.</p>";
 
 std::string Body(const UsageSnapshot& snapshot, int64_t now) {
     const std::string page = BuildUsageReport(snapshot, now, Utc);
     EXPECT_EQ(page.find('\n'), std::string::npos);
     EXPECT_EQ(page.find(kHeadEnd), 477 - kHeadEnd.size());
-    return page.substr(477);
+    // The theme's rules come right after the heading.
+    const std::string body = page.substr(477);
+    EXPECT_EQ(body.rfind("<style>", 0), 0u);
+    const size_t styleEnd = body.find("</style>");
+    return styleEnd == std::string::npos ? body : body.substr(styleEnd + 8);
+}
+
+// The colour a rule in the page gives, e.g. ColourIn(page, ".note{color:#"), as a COLORREF.
+uint32_t ColourIn(const std::string& text, const std::string& rule) {
+    const size_t at = text.find(rule);
+    EXPECT_NE(at, std::string::npos) << rule;
+    if (at == std::string::npos)
+        return 0;
+    const auto rgb =
+        static_cast<uint32_t>(std::stoul(text.substr(at + rule.size(), 6), nullptr, 16));
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+}
+
+// The notes (the footer among them) read as text in the light and the dark scheme, and the day
+// bars keep a colour under forced colours.
+TEST(UsageReport, NotesMeetAaAndBarsSurviveForcedColours) {
+    const std::string page = BuildUsageReport({}, 0, Utc);
+    const size_t dark = page.find("@media (prefers-color-scheme:dark)");
+    ASSERT_NE(dark, std::string::npos);
+    const std::string light = page.substr(0, dark), darkRules = page.substr(dark);
+    const struct {
+        const char* scheme;
+        uint32_t note, background;
+    } cases[] = {
+        {"light", ColourIn(light, ".note{color:#"), ColourIn(light, "background:#")},
+        {"dark", ColourIn(darkRules, ".note{color:#"), ColourIn(darkRules, "background:#")},
+    };
+    for (const auto& c : cases)
+        EXPECT_GE(ContrastRatio(c.note, c.background), 4.5) << c.scheme;
+    const size_t forced = page.find("@media (forced-colors:active){.bar{");
+    ASSERT_NE(forced, std::string::npos);
+    EXPECT_NE(page.find("forced-color-adjust:none;background:CanvasText", forced),
+              std::string::npos);
 }
 
 TEST(UsageReport, EmptyDataHasBothTableHeadsAndTheNote) {
@@ -96,7 +135,7 @@ TEST(UsageReport, SourcesInTheFooterEscaped) {
     s.claude.sources = {{L"/home/me/<b>&", 2, false}, {L"Windows ~/.codex", 0, false}};
     s.codex.sources = {{L"Windows ~/.codex", 1, false}, {L"Ubuntu (WSL)", 0, true}};
     EXPECT_EQ(Body(s, 0), kDailyHead + kBlocksHead + "</table>" + kNote +
-                              "<p style='color:#8d8d86'>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
+                              "<p class=note>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
                               "files<br>Windows ~/.codex \u00b7 1 file<br>Ubuntu (WSL) \u00b7 "
                               "stopped, not read</p>");
 }
@@ -131,7 +170,7 @@ TEST(UsageReport, TheHistoryFollowsThePageAsItWas) {
     unread.unreadable = {L"/s/usage-<B&B>.db"};
     EXPECT_EQ(BuildUsageReport(snapshot, unread, now, local),
               before + BuildHistorySection({}, "2026-12-11", true) +
-                  "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:"
+                  "<p class=note>Left out of the history, as they cannot be read:"
                   "<br>/s/usage-&lt;B&amp;B&gt;.db</p>");
 }
 
