@@ -22,14 +22,14 @@ bool HighContrastOn() {
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
+}  // namespace
+
 SystemColours CurrentSystemColours() {
     return {GetSysColor(COLOR_WINDOW),    GetSysColor(COLOR_WINDOWTEXT),
             GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT),
             GetSysColor(COLOR_HOTLIGHT),  GetSysColor(COLOR_GRAYTEXT),
             GetSysColor(COLOR_BTNFACE),   GetSysColor(COLOR_BTNTEXT)};
 }
-
-}  // namespace
 
 WindowsTheme ReadWindowsTheme() {
     WindowsTheme theme;

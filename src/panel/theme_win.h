@@ -13,6 +13,8 @@ struct WindowsTheme {
     bool lightTaskbar = false;  // the taskbar's own mode, which the tray icon follows
 };
 WindowsTheme ReadWindowsTheme();
+// The system's colours now (GetSysColor), which high contrast draws with.
+SystemColours CurrentSystemColours();
 
 // True for a message to a top-level window after which the theme is to be read again.
 bool IsThemeMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,14 +2,18 @@
 # Windows' themes on a Wine desktop: the panel and the tray icon in light mode (the registry's
 # AppsUseLightTheme and SystemUsesLightTheme), back to dark live when Settings broadcasts the
 # change, and high contrast (the HighContrast flags and Windows' "High Contrast Black" colours in
-# the prefix); then the usage report in Chromium in the dark scheme and under forced colours,
-# with its day bars still drawn. Screenshots in <build>/e2e-artifacts (themes-*.png).
-# Usage: themes.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder> <tidewell_report_page.exe>
+# the prefix; Wine keeps the flag off but takes the colours, so the page is also painted by the
+# panel_shot tool in the system's colours as high contrast paints it); then the usage report in
+# Chromium in the dark scheme and under forced colours, with its day bars still drawn.
+# Screenshots in <build>/e2e-artifacts (themes-*.png).
+# Usage: themes.sh <tidewell.exe> <runner> <tidewell_probe.exe> <fixtures folder>
+#                  <tidewell_report_page.exe> <tidewell_panel_shot.exe>
 exe=$1
 runner=$2
 probe=$3
 fixtures=$4
 report_page=$5
+panel_shot=$6
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/wine_desktop.sh"
 
@@ -89,6 +93,23 @@ case $reported in
         ;;
 esac
 quit
+# Both pages as high contrast paints them with these colours: black, white text and outlines,
+# the chosen segment and the switches that are on in the highlight (#1AEBFF).
+for page in main settings; do
+    "$runner" "$panel_shot" "$page-contrast" 4 >"$scratch/shot.txt" 2>/dev/null &
+    shooter=$!
+    wait_until 15 grep -q ready "$scratch/shot.txt"
+    sleep 1
+    set -- $(tr -d '\r' <"$scratch/shot.txt")  # ready DPI dpi LEFT TOP RIGHT BOTTOM
+    left=$4 top=$5 right=$6 bottom=$7
+    shot "themes-high-contrast-$page"
+    check "high contrast ($page): the window colour (black) behind" \
+        [ "$(pixel "themes-high-contrast-$page" 4 4)" = 000000 ]
+    check "white text and outlines" [ "$(panel_pixels "themes-high-contrast-$page" FFFFFF)" -gt 300 ]
+    wait $shooter
+done
+check "and the highlight on the settings page's choice and switches" \
+    [ "$(panel_pixels themes-high-contrast-settings 1AEBFF)" -gt 300 ]
 
 # The report in Chromium: the dark scheme, and forced colours (Windows' high contrast in a
 # browser) with the day bars drawn in the text colour.
