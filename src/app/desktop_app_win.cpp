@@ -12,6 +12,7 @@
 #include "display/limit_level.h"
 #include "history/history_rows.h"
 #include "panel/claude_connect_win.h"
+#include "panel/theme_win.h"
 #include "platform/atomic_file.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
@@ -45,10 +46,15 @@ std::vector<FontResource> RegisterEmbeddedFonts(HINSTANCE instance) {
     return fonts;
 }
 
-void RoundDarkFrame(HWND panel) {
-    const DWORD rounded = 2, dark = 1;
+void RoundFrame(HWND panel) {
+    const DWORD rounded = 2;
     DwmSetWindowAttribute(panel, 33, &rounded, sizeof rounded);  // DWMWA_WINDOW_CORNER_PREFERENCE
-    DwmSetWindowAttribute(panel, 20, &dark, sizeof dark);        // DWMWA_USE_IMMERSIVE_DARK_MODE
+}
+
+// The frame's border and shadow follow the panel: dark only in the dark theme.
+void FollowTheme(HWND panel, ThemeKind kind) {
+    const BOOL dark = kind == ThemeKind::kDark;
+    DwmSetWindowAttribute(panel, 20, &dark, sizeof dark);  // DWMWA_USE_IMMERSIVE_DARK_MODE
 }
 
 }  // namespace
@@ -80,8 +86,9 @@ bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
         return false;
     }
     if (panel_.Create(instance, window_, !fonts_.empty()))
-        RoundDarkFrame(panel_.window());
+        RoundFrame(panel_.window());
     tray_.Add(window_);
+    ApplyTheme();
     historyFolder_.Set(settings_.values().historyFolder);
     const HWND window = window_;
     worker_.Start(published_, settings_.values().maxblock,
@@ -151,9 +158,16 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // A hidden window gets no WM_DPICHANGED: a change of scale or of monitors comes as these.
         case WM_DISPLAYCHANGE:
         case WM_SETTINGCHANGE:
+            if (IsThemeMessage(message, wParam, lParam))
+                ApplyTheme();
             if (tray_.FitToTaskbar())
                 ShowTrayNumber();
             return DefWindowProcW(window_, message, wParam, lParam);
+        // Sent to every top-level window, as this one is: the system colours or high contrast
+        // changed.
+        case WM_SYSCOLORCHANGE:
+            ApplyTheme();
+            return 0;
         case WM_CLOSE:
             // Whoever asks the window to close (a task killer, a script) gets what Quit gives,
             // with its rule: never while the connection dialog is up.
@@ -225,6 +239,16 @@ void DesktopApp::OnDataReady() {
     if (const std::optional<Balloon> balloon = movedAside_.Check(snapshot_.history))
         tray_.ShowBalloon(balloon->title, balloon->text);
     panel_.Repaint();
+}
+
+// Light, dark or high contrast, read afresh: the panel, its frame and the tray icon follow.
+void DesktopApp::ApplyTheme() {
+    const WindowsTheme theme = ReadWindowsTheme();
+    panel_.SetPalette(theme.palette);
+    if (panel_.window())
+        FollowTheme(panel_.window(), theme.kind);
+    if (tray_.SetLightTaskbar(theme.lightTaskbar))
+        ShowTrayNumber();
 }
 
 // The icon and tooltip from the snapshot as it is; the snapshot itself changes only with data.

@@ -46,6 +46,7 @@ private:
     void OnDataReady();
     void OnTrayCallback(WPARAM wParam, LPARAM lParam);
     void ShowTrayNumber();
+    void ApplyTheme();
     void ShowPanel(bool fromKeyboard = false);
     void ChangeSetting(bool& setting);
     void SetTrayNumber(const wchar_t* show);

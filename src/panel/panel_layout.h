@@ -10,6 +10,7 @@
 #include "display/commands.h"
 #include "display/usage_snapshot.h"
 #include "panel/canvas.h"
+#include "panel/panel_theme.h"
 #include "statusline/claude_settings.h"
 
 // What a target is to the keyboard and to assistive technology.
@@ -50,6 +51,7 @@ struct PanelInputs {
     bool autostartOn = false;
     int32_t focusedId = kTargetNone;  // drawn with the focus ring
     std::wstring_view dataFolder{};   // the history folder unless the user chose another
+    Palette palette = DarkPalette();  // the colours of the theme Windows is in
 };
 
 // Lays out the page and, unless `measureOnly`, draws it on `canvas` (whose background is already

@@ -9,8 +9,6 @@
 
 namespace {
 
-using namespace palette;
-
 constexpr std::wstring_view kBindingTag = L"binding";
 constexpr std::wstring_view kConnectOffer = L"Connect to Claude Code for live limits";
 
@@ -51,11 +49,21 @@ private:
         layout_.targets.push_back({rect, id, std::wstring(name), kind, checked});
     }
 
-    // The keyboard's place: a ring in the accent colour just inside the target's edge.
+    // The keyboard's place, as Windows 11 draws it: outside the target's edge, a line in the
+    // background colour, then a thicker one in the accent, so that the ring stands out from the
+    // target's own fill and from the window alike.
     void FocusRing() {
         const PanelHitTarget* target = FindTarget(layout_, in_.focusedId);
         if (!Drawing() || !target) return;
-        canvas_.FrameRoundRect(target->rect, kBlue, S(8), std::max(2, S(2)));
+        const int32_t inner = std::max(1, S(1));
+        const int32_t outer = std::max(2, S(2));
+        const auto grown = [&](int32_t by) {
+            const PanelRect& r = target->rect;
+            return Box(r.left - by, r.top - by, r.right + by, r.bottom + by);
+        };
+        canvas_.FrameRoundRect(grown(inner), in_.palette.focusInner, S(8) + 2 * inner, inner);
+        canvas_.FrameRoundRect(grown(inner + outer), in_.palette.focusOuter,
+                               S(8) + 2 * (inner + outer), outer);
     }
 
     void Text(std::wstring_view text, const PanelRect& rect, FontRole font, uint32_t colour,
@@ -113,7 +121,7 @@ private:
         const std::wstring percentText = hasPercent ? FormatPercent(percent) : std::wstring();
         // Amber and red from the shown number, as the tray icon's bar and the warnings.
         const LimitLevel level = LevelOfPercent(percent);
-        const auto levelColour = [level](uint32_t normal) {
+        const auto levelColour = [this, level](uint32_t normal) {
             return level == LimitLevel::kDanger    ? kDanger
                    : level == LimitLevel::kWarning ? kAmber
                                                    : normal;
@@ -142,7 +150,7 @@ private:
              Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
              FontRole::kSmall, rightColour, TextAlign::kRight);
         if (!hasPercent) return;
-        canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, S(4));
+        EdgedFill(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, in_.palette.controlEdge, S(4));
         if (percent > 0.4) {  // also false for NaN
             const double p = std::min(percent, 100.0);
             const int32_t fill = std::max(static_cast<int32_t>(w_ * p / 100), S(4));
@@ -150,6 +158,26 @@ private:
             canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + fill, y_ + S(31)), colour, S(4));
         }
         if (pace.known) PaceTick(pace.elapsed);
+        if (in_.palette.systemColours)
+            LevelMark(LevelOfPercent(percent), x_ + w_ - pw);
+    }
+
+    // With the system's colours the bar's colour cannot carry the level (there is no amber or
+    // red among them): it is marked beside the percentage, "!" at the first warning and "!!" at
+    // the last, in the gap that keeps the percentage apart from the text before it.
+    void LevelMark(LimitLevel level, int32_t percentLeft) {
+        if (level == LimitLevel::kNormal)
+            return;
+        Text(level == LimitLevel::kDanger ? L"!!" : L"!",
+             Box(percentLeft - S(10), y_, percentLeft - S(2), y_ + S(22)), FontRole::kSmallStrong,
+             in_.palette.text, TextAlign::kRightPlain);
+    }
+
+    // A rounded fill with an outline of `edge` (none when it is the fill itself).
+    void EdgedFill(const PanelRect& rect, uint32_t fill, uint32_t edge, int32_t diameter) {
+        canvas_.FillRoundRect(rect, fill, diameter);
+        if (edge != fill)
+            canvas_.FrameRoundRect(rect, edge, diameter, std::max(1, S(1)));
     }
 
     // Where the bar would stand at an even pace: a light mark edged in the background colour, so
@@ -163,38 +191,81 @@ private:
         canvas_.FillRect(Box(left, y_ + S(24) + edge, left + core, y_ + S(34) - edge), kMuted);
     }
 
-    uint32_t ButtonFill(int32_t id, uint32_t fill) const {
-        if (!Hovered(id)) return fill;
-        return fill == kText ? kHoverLight : kHover;
+    // How a button, a segment or the Connect row looks: its fill, its text and its outline.
+    struct ControlLook {
+        uint32_t fill;
+        uint32_t text;
+        uint32_t edge;  // the fill itself when it needs none
+    };
+
+    // A fill that barely stands out from the window gets an outline. With the system's colours
+    // every control is a button face with an outline in its text colour, and the one under the
+    // mouse or chosen is in the highlight colours. A selected segment keeps its look under the
+    // mouse; dark ink on the dark hover fill (the pinned pin) turns light.
+    ControlLook LookOf(int32_t id, uint32_t text, uint32_t fill, bool chosen = false,
+                       bool hoverable = true) const {
+        const Palette& p = in_.palette;
+        const bool hovered = hoverable && Hovered(id);
+        if (p.systemColours) {
+            if (chosen || hovered)
+                return {p.highlight, p.highlightText, p.highlight};
+            const uint32_t face = fill == kBackground ? kBackground : p.buttonFace;
+            return {face, p.buttonText, p.buttonText};
+        }
+        const uint32_t face = !hovered ? fill : fill == kText ? kHoverLight : kHover;
+        if (face == kHover && text == kInk)
+            text = kText;
+        return {face, text, fill == kRaised ? p.controlEdge : face};
+    }
+
+    void DrawControl(const PanelRect& rect, const ControlLook& look) {
+        EdgedFill(rect, look.fill, look.edge, S(8));
     }
 
     void Button(const PanelRect& rect, int32_t id, std::wstring_view text, FontRole font,
                 uint32_t textColour, uint32_t fill) {
         AddTarget(rect, id, text);
         if (!Drawing()) return;
-        canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
-        Text(text, rect, font, textColour, TextAlign::kCentre);
+        const ControlLook look = LookOf(id, textColour, fill);
+        DrawControl(rect, look);
+        Text(text, rect, font, look.text, TextAlign::kCentre);
     }
 
     void GlyphButton(const PanelRect& rect, int32_t id, std::wstring_view name, Glyph glyph,
                      uint32_t colour, uint32_t fill, bool checked = false) {
         AddTarget(rect, id, name, checked ? TargetKind::kSwitch : TargetKind::kButton, checked);
         if (!Drawing()) return;
-        canvas_.FillRoundRect(rect, ButtonFill(id, fill), S(8));
-        canvas_.DrawGlyph(glyph, rect, colour, TextAlign::kCentre);
+        const ControlLook look = LookOf(id, colour, fill, checked);
+        DrawControl(rect, look);
+        canvas_.DrawGlyph(glyph, rect, look.text, TextAlign::kCentre);
+    }
+
+    // With the system's colours a row under the mouse is outlined in the highlight colour, not
+    // filled with it: the switch on it is drawn in that colour too.
+    void RowHover(const PanelRect& rect, int32_t id) {
+        if (!Hovered(id))
+            return;
+        if (in_.palette.systemColours) {
+            canvas_.FrameRoundRect(rect, in_.palette.highlight, S(8), std::max(2, S(2)));
+        } else {
+            canvas_.FillRoundRect(rect, kHover, S(8));
+        }
     }
 
     void SwitchRow(int32_t id, std::wstring_view label, bool on) {
         const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(34));
         AddTarget(target, id, label, TargetKind::kSwitch, on);
         if (Drawing()) {
-            if (Hovered(id)) canvas_.FillRoundRect(target, kHover, S(8));
+            RowHover(target, id);
             Text(label, Box(x_, y_, x_ + w_ - S(50), y_ + S(34)), FontRole::kRowLabel, kText,
                  TextAlign::kLeft);
-            canvas_.FillRoundRect(Box(x_ + w_ - S(36), y_ + S(9), x_ + w_, y_ + S(25)),
-                                  on ? kBlue : kTrack, S(16));
+            const Palette& p = in_.palette;
+            // Off, the track is told from the window by its outline, as Windows draws it.
+            EdgedFill(Box(x_ + w_ - S(36), y_ + S(9), x_ + w_, y_ + S(25)),
+                      on ? kBlue : p.switchOffTrack, on ? kBlue : p.switchOffEdge, S(16));
             const int32_t knob = on ? x_ + w_ - S(14) : x_ + w_ - S(36) + S(2);
-            canvas_.FillRoundRect(Box(knob, y_ + S(11), knob + S(12), y_ + S(23)), kText, S(12));
+            canvas_.FillRoundRect(Box(knob, y_ + S(11), knob + S(12), y_ + S(23)),
+                                  on ? p.knobOn : p.knobOff, S(12));
         }
         y_ += S(36);
     }
@@ -202,9 +273,10 @@ private:
     void Segment(const PanelRect& rect, int32_t id, std::wstring_view text, bool selected) {
         AddTarget(rect, id, text, TargetKind::kChoice, selected);
         if (!Drawing()) return;
-        const uint32_t fill = selected ? kText : Hovered(id) ? kHover : kRaised;
-        canvas_.FillRoundRect(rect, fill, S(8));
-        Text(text, rect, FontRole::kSmallStrong, selected ? kInk : kText, TextAlign::kCentre);
+        const ControlLook look =
+            LookOf(id, selected ? kInk : kText, selected ? kText : kRaised, selected, !selected);
+        DrawControl(rect, look);
+        Text(text, rect, FontRole::kSmallStrong, look.text, TextAlign::kCentre);
     }
 
     // Three segments side by side, then the group's advance.
@@ -267,9 +339,10 @@ private:
             Box(x_ + w_ - refreshWidth - S(8), y_ - S(1), x_ + w_ + S(8), y_ + S(19));
         AddTarget(refresh, kTargetRefresh, L"Refresh");
         if (Drawing()) {
-            canvas_.FillRoundRect(refresh, ButtonFill(kTargetRefresh, kBackground), S(8));
+            const ControlLook look = LookOf(kTargetRefresh, kMuted, kBackground);
+            DrawControl(refresh, look);
             Text(L"Refresh", Box(refresh.left, refresh.top, x_ + w_, refresh.bottom),
-                 FontRole::kCaption, kMuted, TextAlign::kRightPlain);
+                 FontRole::kCaption, look.text, TextAlign::kRightPlain);
         }
         y_ += S(26);
     }
@@ -338,12 +411,15 @@ private:
         const PanelRect target = Box(x_, y_, x_ + w_, y_ + S(30));
         AddTarget(target, kTargetConnect, kConnectOffer);
         if (Drawing()) {
-            canvas_.FillRoundRect(target, Hovered(kTargetConnect) ? kHover : kRaised, S(8));
-            Text(kConnectOffer,
-                 Box(x_ + S(10), y_, x_ + w_ - S(10), y_ + S(30)), FontRole::kSmall, kText,
-                 TextAlign::kLeft);
-            canvas_.DrawGlyph(Glyph::kArrow, Box(x_, y_, x_ + w_ - S(10), y_ + S(30)), kMuted,
-                              TextAlign::kRightPlain);
+            // With the system's colours it reads as a link until the mouse lights it.
+            const bool system = in_.palette.systemColours;
+            const ControlLook look = LookOf(kTargetConnect, in_.palette.link, kRaised);
+            const uint32_t text = system && !Hovered(kTargetConnect) ? in_.palette.link : look.text;
+            DrawControl(target, look);
+            Text(kConnectOffer, Box(x_ + S(10), y_, x_ + w_ - S(10), y_ + S(30)), FontRole::kSmall,
+                 text, TextAlign::kLeft);
+            canvas_.DrawGlyph(Glyph::kArrow, Box(x_, y_, x_ + w_ - S(10), y_ + S(30)),
+                              system ? text : kMuted, TextAlign::kRightPlain);
         }
         y_ += S(38);
     }
@@ -454,8 +530,7 @@ private:
         const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(44));
         AddTarget(target, kTargetHistoryFolder, L"History folder: " + folder);
         if (Drawing()) {
-            if (Hovered(kTargetHistoryFolder))
-                canvas_.FillRoundRect(target, kHover, S(8));
+            RowHover(target, kTargetHistoryFolder);
             constexpr std::wstring_view kChange = L"Change\u2026";
             const int32_t cw = canvas_.TextWidth(kChange, FontRole::kSmall);
             Text(L"History folder", Box(x_, y_ + S(2), x_ + w_ - cw - S(10), y_ + S(24)),
@@ -498,6 +573,20 @@ private:
 
     Canvas& canvas_;
     const PanelInputs& in_;
+    // The theme's colours, under the names the page is drawn with.
+    const uint32_t kBackground = in_.palette.background;
+    const uint32_t kRaised = in_.palette.raised;
+    const uint32_t kHover = in_.palette.hover;
+    const uint32_t kTrack = in_.palette.track;
+    const uint32_t kDivider = in_.palette.divider;
+    const uint32_t kText = in_.palette.text;
+    const uint32_t kHoverLight = in_.palette.hoverLight;
+    const uint32_t kInk = in_.palette.ink;
+    const uint32_t kMuted = in_.palette.muted;
+    const uint32_t kDim = in_.palette.dim;
+    const uint32_t kBlue = in_.palette.blue;
+    const uint32_t kAmber = in_.palette.amber;
+    const uint32_t kDanger = in_.palette.danger;
     const PanelScale S;
     const bool measureOnly_;
     const int32_t x_;

@@ -15,7 +15,8 @@ struct PanelScale {
     int32_t operator()(int32_t v) const;
 };
 
-// Colours as Windows COLORREF values (0x00BBGGRR).
+// The dark theme's colours as Windows COLORREF values (0x00BBGGRR); panel_theme.h has them
+// all, for every theme.
 namespace palette {
 inline constexpr uint32_t kBackground = 0x242626;
 inline constexpr uint32_t kRaised = 0x303334;
@@ -25,11 +26,14 @@ inline constexpr uint32_t kDivider = 0x35393A;
 inline constexpr uint32_t kText = 0xF0F4F5;
 inline constexpr uint32_t kHoverLight = 0xDAE0E1;
 inline constexpr uint32_t kInk = 0x1C2021;
-inline constexpr uint32_t kMuted = 0xA2A9AA;
-inline constexpr uint32_t kDim = 0x797F80;
+inline constexpr uint32_t kMuted = 0xA3AAAB;
+inline constexpr uint32_t kDim = 0x878D8E;
 inline constexpr uint32_t kBlue = 0xFF9000;
 inline constexpr uint32_t kAmber = 0x3DC5FF;
-inline constexpr uint32_t kDanger = 0x2E4DE5;
+inline constexpr uint32_t kDanger = 0x4662E8;
+inline constexpr uint32_t kControlEdge = 0x6C7375;
+inline constexpr uint32_t kSwitchOffEdge = 0x838B8D;
+inline constexpr uint32_t kKnobOn = 0xFFFFFF;
 }  // namespace palette
 
 enum class FontRole {

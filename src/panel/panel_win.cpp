@@ -94,7 +94,8 @@ PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureO
                              statusLine_,
                              autostartOn_,
                              focusShown_ ? focused_ : kTargetNone,
-                             dataFolder_};
+                             dataFolder_,
+                             palette_};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
@@ -231,6 +232,12 @@ void PanelWindow::Repaint() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
+void PanelWindow::SetPalette(const Palette& palette) {
+    palette_ = palette;
+    if (Visible())
+        InvalidateRect(window_, nullptr, FALSE);
+}
+
 // The double-buffered paint: the whole page composed off screen, then copied in one go.
 void PanelWindow::Paint() {
     PAINTSTRUCT paint;
@@ -245,7 +252,7 @@ void PanelWindow::Paint() {
         if (memory.get() && bitmap) {
             Selection useBitmap(memory.get(), bitmap.get());
             GdiCanvas canvas(memory.get(), Scale(), fontsAvailable_);
-            canvas.FillRect({0, 0, client.right, client.bottom}, palette::kBackground);
+            canvas.FillRect({0, 0, client.right, client.bottom}, palette_.background);
             layout_ = RunPainter(canvas, client.right, false);
             height = layout_.height;
             BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);

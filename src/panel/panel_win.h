@@ -53,6 +53,8 @@ public:
     // Repaints a visible panel from the current snapshot (and what it shows of Claude Code's
     // settings and of autostart, read again), without erasing first.
     void Repaint();
+    // Draws in these colours from now on.
+    void SetPalette(const Palette& palette);
 
     // Where the user selected the tray icon: the next opening's anchor when the shell cannot say
     // where the icon is.
@@ -101,4 +103,5 @@ private:
     StatusLineState statusLine_ = kNoStatusLine;
     bool autostartOn_ = false;
     PanelRect movingFrom_;  // the window's rectangle when a move-or-size loop began
+    Palette palette_ = DarkPalette();  // the colours of the theme Windows is in
 };

@@ -38,7 +38,7 @@ std::string BuildHistorySection(const std::vector<LedgerRow>& rows, std::string_
     html += BuildModelTable(rows, todayNumber);
     html += BuildProjectTable(rows, todayNumber);
     html +=
-        "<p style='color:#8d8d86'>From the usage ledger of every computer it holds. Tokens "
+        "<p class=note>From the usage ledger of every computer it holds. Tokens "
         "count input, output and cache writes. Codex turns cost $0.00 here: the price list "
         "has no OpenAI prices.</p>";
     return html;

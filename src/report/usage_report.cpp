@@ -27,6 +27,16 @@ constexpr char kHead[] =
     "</style>";
 static_assert(sizeof kHead - 1 == 475);
 
+// Notes in a grey that reads as text; the dark scheme's colours where the browser asks for it;
+// under forced colours (Windows' high contrast) the day bars would lose their background, so
+// they are drawn in the text colour.
+constexpr char kThemeStyle[] =
+    "<style>.note{color:#6f6f69}@media (prefers-color-scheme:dark){body{background:#262624;"
+    "color:#abaaa3}h1,h2,td.n{color:#f5f4f0}td,th{border-color:#3a3935}svg text{fill:#abaaa3}"
+    "svg line{stroke:#3a3935}.note{color:#8e8d87}}@media (forced-colors:active){.bar{"
+    "forced-color-adjust:none;background:CanvasText}svg text{fill:CanvasText}svg line{stroke:"
+    "GrayText}}</style>";
+
 // The local date of `local`, "YYYY-MM-DD".
 std::string DayText(const LocalDateTime& local) {
     char day[16];
@@ -90,6 +100,7 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
     const ClaudeLogSummary& claude = snapshot.claude;
     const LocalDateTime local = toLocal(now);
     std::string page = kHead;
+    page += kThemeStyle;
     page += "<h1>Tidewell report</h1><p>Made " + FormatReportMadeTime(local) + "</p>";
     page += "<h2>Claude Code, last 8 days</h2><table><tr><th>Day</th><th class=n>Tokens</th>"
             "<th style='width:50%'></th></tr>";
@@ -132,11 +143,11 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, int64_t now,
         }
         page += "</p>";
     }
-    page += "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+    page += "<p class=note>Built from local Claude Code and Codex logs on this computer.</p>";
     const std::vector<SourceLine> sources =
         ShownSourceLines(snapshot.claude.sources, snapshot.codex.sources);
     if (!sources.empty()) {
-        page += "<p style='color:#8d8d86'>Sources:";
+        page += "<p class=note>Sources:";
         for (const SourceLine& line : sources) {
             page += "<br>" + EscapeHtml(WideToUtf8(FormatSourceLine(line)));
         }
@@ -161,7 +172,7 @@ std::string BuildUsageReport(const UsageSnapshot& snapshot, const ReportHistory&
     std::string page = BuildUsageReport(snapshot, now, toLocal);
     page += BuildHistorySection(history.rows, DayText(toLocal(now)), history.stillReading);
     if (!history.unreadable.empty()) {
-        page += "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:";
+        page += "<p class=note>Left out of the history, as they cannot be read:";
         for (const std::wstring& path : history.unreadable)
             page += "<br>" + EscapeHtml(WideToUtf8(path));
         page += "</p>";

@@ -12,6 +12,13 @@ int RoundHalfUp(double x) {
 
 }  // namespace
 
+TrayIconColours TrayIconColoursFor(bool lightTaskbar) {
+    if (!lightTaskbar)
+        return {kIconBackground, kIconTrack, kIconText, kIconGreen, kIconAmber, kIconRed};
+    // #F9F9F7, #C9C8C2, #1C1B18; green #2E7D3E, amber #946800, red #C8381A.
+    return {0xF7F9F9, 0xC2C8C9, 0x181B1C, 0x3E7D2E, 0x006894, 0x1A38C8};
+}
+
 TrayIconGeometry TrayIconGeometryFor(int size) {
     if (size < 8) {
         return TrayIconGeometry{};

@@ -11,6 +11,24 @@ inline constexpr uint32_t kIconAmber = 0x3DC5FF;
 inline constexpr uint32_t kIconGreen = 0x58A746;
 inline constexpr uint32_t kIconText = 0xFCFDFD;
 
+// The icon's colours on a dark taskbar (those above) or a light one, where the square is light,
+// the number dark and the bar's colours deep enough to read on it.
+struct TrayIconColours {
+    uint32_t background;
+    uint32_t track;
+    uint32_t text;
+    uint32_t green;
+    uint32_t amber;
+    uint32_t red;
+    // The colour a level's bar, named by its dark-taskbar colour, has here.
+    uint32_t Bar(uint32_t darkTaskbarColour) const {
+        return darkTaskbarColour == kIconRed     ? red
+               : darkTaskbarColour == kIconAmber ? amber
+                                                 : green;
+    }
+};
+TrayIconColours TrayIconColoursFor(bool lightTaskbar);
+
 // The size the icon is drawn at when the shell's size is not known, and the one its layout is
 // designed for.
 inline constexpr int kTrayIconDesignSize = 32;

@@ -27,8 +27,9 @@ bool HasSegoeUi(HDC dc) {
 
 }  // namespace
 
-HICON RenderTrayIcon(int32_t value, bool hasValue, int size) {
+HICON RenderTrayIcon(int32_t value, bool hasValue, int size, bool lightTaskbar) {
     const TrayIconGeometry geometry = TrayIconGeometryFor(size);
+    const TrayIconColours colours = TrayIconColoursFor(lightTaskbar);
     size = geometry.size;
     const TrayIconLook look = TrayIconLookFor(value, hasValue, geometry);
 
@@ -56,12 +57,12 @@ HICON RenderTrayIcon(int32_t value, bool hasValue, int size) {
     std::memset(pixels, 0, size * size * 4);
     {
         Selection bitmap(dc.get(), color.get());
-        Fill(dc.get(), IconRect{0, 0, size, size}, kIconBackground);
+        Fill(dc.get(), IconRect{0, 0, size, size}, colours.background);
         IconRect bar = geometry.track;
-        Fill(dc.get(), bar, kIconTrack);
+        Fill(dc.get(), bar, colours.track);
         bar.right = bar.left + look.barWidth;
         if (look.barWidth > 0)
-            Fill(dc.get(), bar, look.barColor);
+            Fill(dc.get(), bar, colours.Bar(look.barColor));
         {
             // Three digits on a small icon sit a pixel closer together; a face wider than
             // Segoe UI (a substitute) gets smaller until the number fits.
@@ -81,7 +82,7 @@ HICON RenderTrayIcon(int32_t value, bool hasValue, int size) {
                     break;
             }
             Selection selectedFont(dc.get(), font.get());
-            SetTextColor(dc.get(), kIconText);
+            SetTextColor(dc.get(), colours.text);
             SetBkMode(dc.get(), TRANSPARENT);
             RECT textRect{geometry.number.left, geometry.number.top, geometry.number.right,
                           geometry.number.bottom};

@@ -30,8 +30,8 @@ void TrayNotifyIcon::Add(HWND window) {
     record_.uID = 1;
     record_.uCallbackMessage = MSG_TRAY_CALLBACK;
     iconSize_ = TaskbarIconSize();
-    image_.reset(RenderTrayIcon(0, false, iconSize_));
-    shown_ = Shown{std::nullopt, iconSize_};
+    image_.reset(RenderTrayIcon(0, false, iconSize_, lightTaskbar_));
+    shown_ = Shown{std::nullopt, iconSize_, lightTaskbar_};
     record_.hIcon = image_.get();
     CopyCut(record_.szTip, kReadingTooltip);
     AddToShell();
@@ -52,7 +52,7 @@ void TrayNotifyIcon::AddToShell() {
 
 void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& tooltip) {
     // Most cycles change nothing the shell shows: then neither an image nor a call is made.
-    const Shown shown{percent, iconSize_};
+    const Shown shown{percent, iconSize_, lightTaskbar_};
     const bool newImage = !image_ || shown != shown_;
     decltype(record_.szTip) tip = {};
     CopyCut(tip, tooltip);
@@ -60,7 +60,8 @@ void TrayNotifyIcon::Show(std::optional<int32_t> percent, const std::wstring& to
         return;
     IconHandle image;
     if (newImage) {
-        image.reset(RenderTrayIcon(percent.value_or(0), percent.has_value(), iconSize_));
+        image.reset(
+            RenderTrayIcon(percent.value_or(0), percent.has_value(), iconSize_, lightTaskbar_));
         record_.hIcon = image.get();
     }
     std::copy(std::begin(tip), std::end(tip), record_.szTip);
@@ -79,6 +80,13 @@ bool TrayNotifyIcon::FitToTaskbar() {
     if (size == iconSize_)
         return false;
     iconSize_ = size;
+    return true;
+}
+
+bool TrayNotifyIcon::SetLightTaskbar(bool light) {
+    if (light == lightTaskbar_)
+        return false;
+    lightTaskbar_ = light;
     return true;
 }
 

@@ -30,6 +30,9 @@ public:
     // Takes the size the taskbar's monitor shows icons at; true when it changed, and the image
     // is to be drawn again.
     bool FitToTaskbar();
+    // Takes the taskbar's light or dark mode; true when it changed, and the image is to be
+    // drawn again.
+    bool SetLightTaskbar(bool light);
 
     // Where the shell shows the icon, when it can say (Wine cannot).
     std::optional<RECT> ScreenRect() const;
@@ -41,10 +44,12 @@ private:
     struct Shown {
         std::optional<int32_t> percent;
         int size = 0;
+        bool light = false;
         friend bool operator==(const Shown&, const Shown&) = default;
     };
     IconHandle image_;  // the image the shell was last given
     Shown shown_;       // what it shows
     int iconSize_ = 0;  // pixels, as the shell shows it: no scaling, so no blur
+    bool lightTaskbar_ = false;
     bool added_ = false;
 };

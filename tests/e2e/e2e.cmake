@@ -55,6 +55,10 @@ if(WIN32)
     # report's chart and the CSV, rebuilt when damaged.
     tidewell_e2e(history $<TARGET_FILE:tidewell_probe>)
     set_tests_properties(e2e.history PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # Light, dark and high contrast: the panel, the icon, a live switch, the report's schemes.
+    tidewell_e2e(themes $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
+                 $<TARGET_FILE:tidewell_report_page> $<TARGET_FILE:tidewell_panel_shot>)
+    set_tests_properties(e2e.themes PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The release archive, packed from this build.
     tidewell_e2e(package ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()

@@ -43,15 +43,15 @@ bars_are() { panel_rect && shot "$1" && [ "$(pixel "$1" 18 99)" = "$2" ] && [ "$
 # Danger-coloured pixels in the second Claude row's percentage, and in its reset's place (where a
 # run-out time goes).
 danger_text() {
-    convert "$artifacts/$1.png" -crop "30x22+$((left + 284))+$((top + 113))" +repage -depth 8 txt:- | grep -ci '#E54D2E'
+    convert "$artifacts/$1.png" -crop "30x22+$((left + 284))+$((top + 113))" +repage -depth 8 txt:- | grep -ci '#E86246'
 }
 danger_reset() {
-    convert "$artifacts/$1.png" -crop "120x22+$((left + 160))+$((top + 113))" +repage -depth 8 txt:- | grep -ci '#E54D2E'
+    convert "$artifacts/$1.png" -crop "120x22+$((left + 160))+$((top + 113))" +repage -depth 8 txt:- | grep -ci '#E86246'
 }
 # tick_x NAME Y: the first x (panel coordinates) of the pace tick's light core on the line Y.
 tick_x() {
     convert "$artifacts/$1.png" -crop "${width}x1+$left+$((top + $2))" +repage -depth 8 txt:- |
-        grep -i '#AAA9A2' | head -1 | sed 's/^\([0-9]*\),.*/\1/'
+        grep -i '#ABAAA3' | head -1 | sed 's/^\([0-9]*\),.*/\1/'
 }
 setting() { config_text | grep -qx "$1"; }
 panel_is() { panel_rect && [ "$width" -eq "$1" ] && [ "$height" -eq "$2" ]; }
@@ -79,7 +79,7 @@ check "the background is #262624" [ "$(pixel panel-main 5 200)" = 262624 ]
 
 # The bars turn amber and red where the shown number reaches 80 and 95, as the warnings come.
 status_line 79.4 94.5
-check "bars at 79.4% and 94.5%: blue and danger" wait_until 15 bars_are panel-live-1 0090FF E54D2E
+check "bars at 79.4% and 94.5%: blue and danger" wait_until 15 bars_are panel-live-1 0090FF E86246
 check "94.5% (95%) is written in the danger colour" [ "$(danger_text panel-live-1)" -gt 0 ]
 # An hour of five hours left: the tick at four fifths of the bar (x 16 + 238); 25 hours of the
 # week left: at 85% (16 + 253). 79.4% is behind its pace, 94.5% ahead: it runs out before the reset.
@@ -103,7 +103,7 @@ check "two live rows, the Today line and two Codex windows: $main high" panel_is
 shot panel-live
 check "the Today line under the Claude rows" \
     [ "$(convert "$artifacts/panel-live.png" -crop "300x20+$((left + 16))+$((top + 157))" +repage -depth 8 txt:- |
-        grep -ci '#AAA9A2')" -gt 20 ]
+        grep -ci '#ABAAA3')" -gt 20 ]
 before=$bottom
 
 # Hover lights the dark "Usage report" button; a click writes the report.
@@ -261,8 +261,8 @@ shot panel-144dpi
 check "at 144 DPI the panel is 495 wide" [ "$width" -eq 495 ]
 tick=$(tick_x panel-144dpi 150)
 check "at 144 DPI the 5-hour pace tick sits at four fifths of the bar, 3 pixels wide (x $tick)" \
-    [ "${tick:-0}" -ge 376 -a "${tick:-0}" -le 388 ] && [ "$(pixel panel-144dpi $((tick + 2)) 150)" = AAA9A2 ] &&
-    [ "$(pixel panel-144dpi $((tick + 3)) 150)" != AAA9A2 ]
+    [ "${tick:-0}" -ge 376 -a "${tick:-0}" -le 388 ] && [ "$(pixel panel-144dpi $((tick + 2)) 150)" = ABAAA3 ] &&
+    [ "$(pixel panel-144dpi $((tick + 3)) 150)" != ABAAA3 ]
 box=$(icon_box panel-144dpi)
 check "at 144 DPI the tray icon is drawn 24 pixels square (got $box)" [ "$box" = 24x24 ]
 quit

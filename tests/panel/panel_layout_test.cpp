@@ -576,19 +576,31 @@ TEST(PanelFocus, TabOrderNamesAndTheRing) {
     EXPECT_EQ(FirstFocusTarget(layout), kTargetShowAuto);
     EXPECT_EQ(FirstFocusTarget(PanelLayout{}), kTargetNone);
 
-    // The ring: drawn last, in the accent colour, on the focused target's own rectangle.
+    // The ring, drawn last, outside the focused target's rectangle: a 1-pixel line in the
+    // background colour against the target, then 2 pixels of the accent.
     scene.focused = kTargetCodexSection;
     RecordingCanvas canvas;
     scene.Draw(canvas);
-    ASSERT_FALSE(canvas.ops.empty());
-    EXPECT_EQ(canvas.ops.back().kind, "frame");
-    EXPECT_EQ(canvas.ops.back().colour, palette::kBlue);
-    EXPECT_EQ(canvas.ops.back().rect, FindTarget(layout, kTargetCodexSection)->rect);
+    ASSERT_GE(canvas.ops.size(), 2u);
+    const PanelRect target = FindTarget(layout, kTargetCodexSection)->rect;
+    const auto grown = [&](int32_t by) {
+        return PanelRect{target.left - by, target.top - by, target.right + by, target.bottom + by};
+    };
+    const RecordingCanvas::Op& inner = canvas.ops[canvas.ops.size() - 2];
+    const RecordingCanvas::Op& outer = canvas.ops.back();
+    EXPECT_EQ(inner.kind, "frame");
+    EXPECT_EQ(inner.colour, palette::kBackground);
+    EXPECT_EQ(inner.rect, grown(1));
+    EXPECT_EQ(outer.kind, "frame");
+    EXPECT_EQ(outer.colour, palette::kBlue);
+    EXPECT_EQ(outer.rect, grown(3));
     scene.focused = kTargetReport;  // not on this page: no ring
     RecordingCanvas none;
     scene.Draw(none);
     EXPECT_EQ(std::count_if(none.ops.begin(), none.ops.end(),
-                            [](const RecordingCanvas::Op& op) { return op.kind == "frame"; }),
+                            [](const RecordingCanvas::Op& op) {
+                                return op.kind == "frame" && op.colour == palette::kBlue;
+                            }),
               0);
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/iso_time.h"
 #include "report/history_section.h"
+#include "support/contrast.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ const std::string kDailyHead =
 const std::string kBlocksHead =
     "</table><h2>5-hour windows</h2><table><tr><th>Started</th><th class=n>Messages</th><th class=n>Tokens</th>"
     "<th class=n>API-equivalent</th></tr>";
-const std::string kNote = "<p style='color:#8d8d86'>Built from local Claude Code and Codex logs on this computer.</p>";
+const std::string kNote =
+    "<p class=note>Built from local Claude Code and Codex logs on this computer.</p>";
 
 // The page split where the tests look: the heading, the daily table's rows, and the rest with
 // the daily rows taken out.
@@ -39,12 +41,15 @@ Page Split(const UsageSnapshot& snapshot, int64_t now) {
     const std::string page = BuildUsageReport(snapshot, now, Utc);
     EXPECT_EQ(page.find('\n'), std::string::npos);
     Page split;
-    const size_t heading = page.find("</style>") + 8, daily = page.find(kDailyHead);
-    const size_t blocks = page.find(kBlocksHead);
-    if (heading < 8 || daily == std::string::npos || blocks == std::string::npos) {
+    // The heading follows the last style block (the theme's rules).
+    const size_t daily = page.find(kDailyHead), blocks = page.find(kBlocksHead);
+    const size_t styleEnd =
+        daily == std::string::npos ? std::string::npos : page.rfind("</style>", daily);
+    if (styleEnd == std::string::npos || blocks == std::string::npos) {
         ADD_FAILURE() << page;
         return split;
     }
+    const size_t heading = styleEnd + 8;
     split.heading = page.substr(heading, daily - heading);
     split.days = page.substr(daily + kDailyHead.size(), blocks - daily - kDailyHead.size());
     split.body = kDailyHead + page.substr(blocks);
@@ -56,6 +61,39 @@ std::string Days(const UsageSnapshot& snapshot, int64_t now) { return Split(snap
 
 std::string EmptyDay(const char* day) {
     return std::string("<tr><td>") + day + "</td><td class=n></td><td></td></tr>";
+}
+
+// The colour a rule in the page gives, e.g. ColourIn(page, ".note{color:#"), as a COLORREF.
+uint32_t ColourIn(const std::string& text, const std::string& rule) {
+    const size_t at = text.find(rule);
+    EXPECT_NE(at, std::string::npos) << rule;
+    if (at == std::string::npos)
+        return 0;
+    const auto rgb =
+        static_cast<uint32_t>(std::stoul(text.substr(at + rule.size(), 6), nullptr, 16));
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16);
+}
+
+// The notes (the footer among them) read as text in the light and the dark scheme, and the day
+// bars keep a colour under forced colours.
+TEST(UsageReport, NotesMeetAaAndBarsSurviveForcedColours) {
+    const std::string page = BuildUsageReport({}, 0, Utc);
+    const size_t dark = page.find("@media (prefers-color-scheme:dark)");
+    ASSERT_NE(dark, std::string::npos);
+    const std::string light = page.substr(0, dark), darkRules = page.substr(dark);
+    const struct {
+        const char* scheme;
+        uint32_t note, background;
+    } cases[] = {
+        {"light", ColourIn(light, ".note{color:#"), ColourIn(light, "background:#")},
+        {"dark", ColourIn(darkRules, ".note{color:#"), ColourIn(darkRules, "background:#")},
+    };
+    for (const auto& c : cases)
+        EXPECT_GE(ContrastRatio(c.note, c.background), 4.5) << c.scheme;
+    const size_t forced = page.find("@media (forced-colors:active){.bar{");
+    ASSERT_NE(forced, std::string::npos);
+    EXPECT_NE(page.find("forced-color-adjust:none;background:CanvasText", forced),
+              std::string::npos);
 }
 
 TEST(UsageReport, EmptyDataHasBothTableHeadsAndTheNote) {
@@ -187,7 +225,7 @@ TEST(UsageReport, SourcesInTheFooterEscaped) {
     s.claude.sources = {{L"/home/me/<b>&", 2, false}, {L"Windows ~/.codex", 0, false}};
     s.codex.sources = {{L"Windows ~/.codex", 1, false}, {L"Ubuntu (WSL)", 0, true}};
     EXPECT_EQ(Body(s, 0), kDailyHead + kBlocksHead + "</table>" + kNote +
-                              "<p style='color:#8d8d86'>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
+                              "<p class=note>Sources:<br>/home/me/&lt;b&gt;&amp; \u00b7 2 "
                               "files<br>Windows ~/.codex \u00b7 1 file<br>Ubuntu (WSL) \u00b7 "
                               "stopped, not read</p>");
 }
@@ -222,7 +260,7 @@ TEST(UsageReport, TheHistoryFollowsThePageAsItWas) {
     unread.unreadable = {L"/s/usage-<B&B>.db"};
     EXPECT_EQ(BuildUsageReport(snapshot, unread, now, local),
               before + BuildHistorySection({}, "2026-12-11", true) +
-                  "<p style='color:#8d8d86'>Left out of the history, as they cannot be read:"
+                  "<p class=note>Left out of the history, as they cannot be read:"
                   "<br>/s/usage-&lt;B&amp;B&gt;.db</p>");
 }
 

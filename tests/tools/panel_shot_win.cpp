@@ -1,7 +1,9 @@
 // Shows the panel's page with made-up figures in a window of its own, painted as the program
 // paints it, for screenshots of states the program cannot be brought into on demand (the usage
 // history's totals, its first read, a folder out of reach):
-//   tidewell_panel_shot main|settings SECONDS [FONT.ttf...]
+//   tidewell_panel_shot main|settings[-contrast] SECONDS [FONT.ttf...]
+// ("-contrast": drawn as high contrast draws it, in the system's colours, whether or not the
+// system says high contrast is on).
 // The window stands at (20, 20) at the system's DPI, for SECONDS, then closes; "ready" and its
 // rectangle are printed once it is painted. Fonts given are registered for this process (the
 // program embeds them; this tool takes them from the build).
@@ -15,6 +17,7 @@
 
 #include "panel/gdi_canvas_win.h"
 #include "panel/panel_layout.h"
+#include "panel/theme_win.h"
 #include "platform/gdi_objects_win.h"
 
 namespace {
@@ -26,15 +29,16 @@ struct Shot {
     bool fonts = false;
     float scale = 1.0f;
     std::wstring dataFolder = L"C:\\Users\\someone\\AppData\\Roaming\\Tidewell";
+    Palette palette = DarkPalette();
 
     PanelLayout Paint(HDC dc, bool measureOnly) {
         const PanelInputs inputs{snapshot,           settings,  settingsPage,  kTargetNone,
                                  std::time(nullptr), scale,     kNoStatusLine, false,
-                                 kTargetNone,        dataFolder};
+                                 kTargetNone,        dataFolder, palette};
         GdiCanvas canvas(dc, PanelScale{scale, settings.size}, fonts);
         if (!measureOnly) {
             canvas.FillRect({0, 0, PanelScale{scale, settings.size}(330), 4000},
-                            palette::kBackground);
+                            palette.background);
         }
         return PaintPanel(canvas, inputs, PanelScale{scale, settings.size}(330), measureOnly);
     }
@@ -83,13 +87,16 @@ std::wstring WindowsPath(const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tidewell_panel_shot main|settings SECONDS [FONT.ttf...]\n");
+        std::fprintf(stderr,
+                     "usage: tidewell_panel_shot main|settings[-contrast] SECONDS [FONT.ttf...]\n");
         return 2;
     }
     SetProcessDPIAware();
     Shot shot;
     g_shot = &shot;
-    shot.settingsPage = std::strcmp(argv[1], "settings") == 0;
+    shot.settingsPage = std::strncmp(argv[1], "settings", 8) == 0;
+    if (std::strstr(argv[1], "-contrast"))
+        shot.palette = HighContrastPalette(CurrentSystemColours());
     const int seconds = std::atoi(argv[2]);
     for (int i = 3; i < argc; ++i)
         shot.fonts |= AddFontResourceExW(WindowsPath(argv[i]).c_str(), FR_PRIVATE, nullptr) > 0;

@@ -15,6 +15,9 @@
 //   tidewell_probe accessible     the panel as a screen reader sees it: one line per element,
 //                                 "role state name" (the pane first), then "focus CHILD"
 //   tidewell_probe keyselect      tell the program its icon was chosen from the keyboard
+//   tidewell_probe theme          print whether high contrast is on and the window's colours
+//   tidewell_probe colours-changed  broadcast that the light or dark mode and the system colours
+//                                 changed, as Windows' Settings does
 //   tidewell_probe endsession     ask the "TidewellWnd" window as a log-off does, then tell it the
 //                                 session ends; print its answer and whether it returned in time
 #include <windows.h>
@@ -285,6 +288,26 @@ int main(int argc, char** argv) {
         HWND window = FindWindowW(kClass, nullptr);
         const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
         return window && PostMessageW(window, message, 0, 0) ? 0 : 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "theme") == 0) {  // what this system reports
+        HIGHCONTRASTW contrast{};
+        contrast.cbSize = sizeof contrast;
+        const bool on = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                        (contrast.dwFlags & HCF_HIGHCONTRASTON);
+        const COLORREF window = GetSysColor(COLOR_WINDOW), text = GetSysColor(COLOR_WINDOWTEXT);
+        std::printf("highcontrast=%d window=%02X%02X%02X windowtext=%02X%02X%02X\n", on ? 1 : 0,
+                    GetRValue(window), GetGValue(window), GetBValue(window), GetRValue(text),
+                    GetGValue(text), GetBValue(text));
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "colours-changed") == 0) {  // as Settings broadcasts
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                            reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 5000,
+                            &ignored);
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SYSCOLORCHANGE, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                            &ignored);
+        return 0;
     }
     if (argc >= 3 && std::strcmp(argv[1], "window") == 0) {  // "visible l t r b" or "hidden ..."
         wchar_t name[64];
