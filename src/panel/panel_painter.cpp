@@ -151,7 +151,7 @@ private:
              FontRole::kSmall, rightColour, TextAlign::kRight);
         if (!hasPercent) return;
         EdgedFill(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, in_.palette.controlEdge, S(4));
-        if (percent > 0.4) {  // also false for NaN
+        if (ShownPercent(percent) > 0) {  // a bar for every number above 0%, none for NaN
             const double p = std::min(percent, 100.0);
             const int32_t fill = std::max(static_cast<int32_t>(w_ * p / 100), S(4));
             const uint32_t colour = levelColour(kBlue);

@@ -405,6 +405,7 @@ TEST(PanelLayout, LimitRowBarsAndPercentColours) {
     };
     const Case cases[] = {
         {0.4, L"0%", palette::kText, 0, 0},
+        {0.49, L"0%", palette::kText, 0, 0},  // no bar beside a 0%
         {0.5, L"1%", palette::kText, 4, palette::kBlue},
         {74.9, L"75%", palette::kText, 223, palette::kBlue},
         {75, L"75%", palette::kText, 223, palette::kBlue},
