@@ -88,9 +88,30 @@ int main(int argc, char** argv) {
                 megabytes);
     std::printf("plain sequential read: %.3f s, %.0f MB/s\n", plainSeconds, megabytes / plainSeconds);
 
+    const std::vector<std::wstring> roots = {WideFromPath(root)};
+    ClaudeLogScanner scanner;
+    started = Clock::now();
+    const ClaudeLogSelection* selection = &scanner.Scan(roots, now, now);
+    const double firstSeconds = Seconds(Clock::now() - started);
+    size_t kept = 0, capacity = 0;
+    for (const auto& [path, state] : scanner.files()) {
+        kept += state.records.size();
+        capacity += state.records.capacity();
+    }
+    std::printf("first scan: %.3f s, %.0f MB/s, %.2f x the plain read's speed; %zu records kept, "
+                "%zu selected\n",
+                firstSeconds, megabytes / firstSeconds, plainSeconds / firstSeconds, kept,
+                selection->records.size());
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory (resident): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024);
+    std::printf("memory kept per record: %zu bytes (%.1f with vector slack), no heap allocation "
+                "per record\n",
+                sizeof(ClaudeLogRecord),
+                static_cast<double>(capacity * sizeof(ClaudeLogRecord)) / static_cast<double>(kept));
+
     // The goal is a ratio, so both sides are timed in turn in the same run, several times: the
     // machine may be busy with other work, and the spread tells how much.
-    const std::vector<std::wstring> roots = {WideFromPath(root)};
     constexpr int kRounds = 7;
     std::vector<double> ratios, cpuRatios;
     double bestRaw = 1e9, bestFirst = 1e9, bestRawCpu = 1e9, bestFirstCpu = 1e9;
@@ -126,27 +147,6 @@ int main(int argc, char** argv) {
                 "%.2f, max %.2f)\n",
                 bestRawCpu * 1000, bestFirstCpu * 1000, cpuRatios[cpuRatios.size() / 2],
                 cpuRatios.front(), cpuRatios.back());
-
-    ClaudeLogScanner scanner;
-    started = Clock::now();
-    const ClaudeLogSelection* selection = &scanner.Scan(roots, now, now);
-    const double firstSeconds = Seconds(Clock::now() - started);
-    size_t kept = 0, capacity = 0;
-    for (const auto& [path, state] : scanner.files()) {
-        kept += state.records.size();
-        capacity += state.records.capacity();
-    }
-    std::printf("first scan: %.3f s, %.0f MB/s, %.2f x the plain read's speed; %zu records kept, "
-                "%zu selected\n",
-                firstSeconds, megabytes / firstSeconds, plainSeconds / firstSeconds, kept,
-                selection->records.size());
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak memory (resident): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024);
-    std::printf("memory kept per record: %zu bytes (%.1f with vector slack), no heap allocation "
-                "per record\n",
-                sizeof(ClaudeLogRecord),
-                static_cast<double>(capacity * sizeof(ClaudeLogRecord)) / static_cast<double>(kept));
 
     double best = 1e9;
     for (int i = 0; i < 5; ++i) {
