@@ -406,7 +406,7 @@ TEST_F(ScanAgreement, AGeneratedCorpusReadAtOnceAndIncrementally) {
     Corpus corpus(2025);
     std::vector<fs::path> files;
     uint64_t bytes = 0;
-    for (int i = 0; bytes < (24u << 20); ++i) {
+    for (int i = 0; bytes < (17u << 20); ++i) {
         const fs::path file =
             root / ("p" + std::to_string(i % 13)) / (std::to_string(i) + ".jsonl");
         const std::string text = corpus.File();
@@ -448,7 +448,7 @@ TEST_F(ScanAgreement, AGeneratedCodexCorpus) {
     };
     for (int f = 0; f < 40; ++f) {
         std::string text;
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 80; ++i) {
             text += (random() % 3 == 0 ? corpus.Line()
                                        : event(kNow - static_cast<int64_t>(random() % 86400))) +
                     "\n";
