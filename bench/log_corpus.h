@@ -41,3 +41,8 @@ uint64_t WriteCodexCorpus(const std::filesystem::path& root, const CodexCorpusSh
 // The practical limit for a scan: every byte of every file read once, sequentially, into one
 // buffer. Returns the bytes read.
 uint64_t PlainRead(const std::vector<std::filesystem::path>& files);
+
+// What a scan with two readers is held against: two threads that only read the same files with
+// 1 MiB reads, each taking the next file not yet taken (so that they share the bytes, not the
+// file count). Returns the bytes read.
+uint64_t TwoThreadRead(const std::vector<std::filesystem::path>& files);

@@ -1,5 +1,7 @@
 #include "claude_logs/log_record.h"
 
+#include <iterator>
+
 #include "claude_logs/model_prices.h"
 #include "core/byte_search.h"
 #include "core/iso_time.h"
@@ -21,6 +23,7 @@ const BytePattern kOutputPattern("\"output_tokens\":");
 const BytePattern kCacheWritePattern("\"cache_creation_input_tokens\":");
 const BytePattern kCacheWrite5mPattern("\"ephemeral_5m_input_tokens\":");
 const BytePattern kCacheWrite1hPattern("\"ephemeral_1h_input_tokens\":");
+const BytePattern kCacheWriteSplitPattern("\"ephemeral_");  // the start of the two above
 const BytePattern kCacheReadPattern("\"cache_read_input_tokens\":");
 
 // The string value after `key` at or after `start`, empty when there is none: the compact form
@@ -54,6 +57,19 @@ struct Hasher {
         }
     }
 };
+
+int CachedPriceIndex(std::string_view model, ModelPriceCache* cache) {
+    if (!cache) return PriceModelIndex(model);
+    for (const ModelPriceCache::Entry& entry : cache->entries) {
+        if (entry.valid && entry.model == model) return entry.index;
+    }
+    ModelPriceCache::Entry& entry = cache->entries[cache->next];
+    cache->next = (cache->next + 1) % std::size(cache->entries);
+    entry.model.assign(model);
+    entry.index = PriceModelIndex(model);
+    entry.valid = true;
+    return entry.index;
+}
 
 }  // namespace
 
@@ -117,25 +133,20 @@ bool ParseClaudeUsage(std::string_view line, size_t usage, ClaudeUsageLine& pars
     // Cache writes kept an hour cost more than those kept five minutes; newer logs tell them apart.
     RequestTokens tokens{in, out, cacheWrite, 0, cacheRead};
     double write5m = 0, write1h = 0;
-    const bool has5m = FindNumberAfterPattern(line, kCacheWrite5mPattern, usage, kNoLimit, write5m);
-    const bool has1h = FindNumberAfterPattern(line, kCacheWrite1hPattern, usage, kNoLimit, write1h);
+    // Both keys start alike: older logs, which have neither, cost one search instead of two
+    // to the end of the line, and newer ones search on from the first.
+    const size_t split = FindBytes(line, kCacheWriteSplitPattern, usage);
+    const bool has5m = split != std::string_view::npos &&
+                       FindNumberAfterPattern(line, kCacheWrite5mPattern, split, kNoLimit, write5m);
+    const bool has1h = split != std::string_view::npos &&
+                       FindNumberAfterPattern(line, kCacheWrite1hPattern, split, kNoLimit, write1h);
     if ((has5m || has1h) && write5m >= 0 && write5m <= kMaxTokensPerCount && write1h >= 0 &&
         write1h <= kMaxTokensPerCount) {
         tokens.cacheWrite5m = write5m;
         tokens.cacheWrite1h = write1h;
     }
     const std::string_view model = StringAfterKey(line, kModelPattern, "model", 0);
-    int index = 0;
-    if (cache && cache->valid && cache->model == model) {
-        index = cache->index;
-    } else {
-        index = PriceModelIndex(model);
-        if (cache) {
-            cache->model.assign(model);
-            cache->index = index;
-            cache->valid = true;
-        }
-    }
+    const int index = CachedPriceIndex(model, cache);
     parsed.time = time;
     parsed.model = model;
     parsed.messageId = messageId;

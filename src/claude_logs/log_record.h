@@ -34,12 +34,17 @@ struct ClaudeLogRecord {
 // without a usable "timestamp".
 bool ParseClaudeLogLine(std::string_view line, ClaudeLogRecord& record);
 
-// The model of the last line priced and its place in the price list: the lines of one reader
-// mostly name one model, which is then looked up once.
+// The models of the lines priced last and their places in the price list: the lines of one
+// reader name a few models (a session's main model beside a smaller one for its side tasks),
+// each then looked up once. Replaced in turn when a fifth comes.
 struct ModelPriceCache {
-    std::string model;
-    int index = -1;
-    bool valid = false;
+    struct Entry {
+        std::string model;
+        int index = -1;
+        bool valid = false;
+    };
+    Entry entries[4];
+    unsigned next = 0;  // the entry replaced next
 };
 
 // The same for a line whose first "usage" key is known to be at `usage`.

@@ -102,16 +102,16 @@ public:
         slots_.assign(capacity, 0);
         mask_ = capacity - 1;
     }
-    // True when no kept record has this key yet; the caller then keeps the record, which
-    // becomes kept[kept.size()].
-    bool IsFirst(const DedupKey& key, const std::vector<ClaudeLogRecord>& kept) {
+    // The kept record with this key; nullptr when there is none yet, and the caller then keeps
+    // the record, which becomes kept[kept.size()].
+    const ClaudeLogRecord* Kept(const DedupKey& key, const std::vector<ClaudeLogRecord>& kept) {
         for (size_t i = static_cast<size_t>(key.low) & mask_;; i = (i + 1) & mask_) {
             const uint32_t slot = slots_[i];
             if (slot == 0) {
                 slots_[i] = static_cast<uint32_t>(kept.size() + 1);
-                return true;
+                return nullptr;
             }
-            if (kept[slot - 1].dedupKey == key) return false;
+            if (kept[slot - 1].dedupKey == key) return &kept[slot - 1];
         }
     }
 
@@ -119,6 +119,10 @@ private:
     std::vector<uint32_t>& slots_;
     size_t mask_ = 0;
 };
+
+bool KeyLess(const DedupKey& a, const DedupKey& b) {
+    return a.high != b.high ? a.high < b.high : a.low < b.low;
+}
 
 // Sorts by time in place. The times of a scan lie within a few days of `oldest`, so the records
 // are dealt into 2048 buckets of 2048 seconds by swapping (no second array, which a first scan
@@ -398,10 +402,18 @@ void ClaudeLogScanner::Select(int64_t now) {
         const auto firstKept = std::lower_bound(
             kept.begin(), kept.end(), oldest,
             [](const ClaudeLogRecord& record, int64_t time) { return record.time < time; });
-        kept.erase(kept.begin(), firstKept);
-        selectedFrom_ = oldest;
-        nextCrossing_ = kept.empty() ? INT64_MAX : kept.front().time;
-        return;
+        // A crossing record whose copy was passed over at a later time hands its place to that
+        // copy, which only a full selection finds.
+        const bool twinStays = std::any_of(kept.begin(), firstKept, [&](const ClaudeLogRecord& r) {
+            return !r.dedupKey.empty() &&
+                   std::binary_search(laterTwins_.begin(), laterTwins_.end(), r.dedupKey, KeyLess);
+        });
+        if (!twinStays) {
+            kept.erase(kept.begin(), firstKept);
+            selectedFrom_ = oldest;
+            nextCrossing_ = kept.empty() ? INT64_MAX : kept.front().time;
+            return;
+        }
     }
     size_t total = 0;
     for (const auto& [path, state] : files_) total += state.records.size();
@@ -412,15 +424,22 @@ void ClaudeLogScanner::Select(int64_t now) {
     // an exact fit would move the whole selection into fresh memory each time.
     if (kept.capacity() < total) kept.reserve(total + total / 4);
     DedupIndex dedup(dedupSlots_, total);
+    laterTwins_.clear();
     int64_t nextCrossing = INT64_MAX;
     for (const auto& [path, state] : files_) {
         for (const ClaudeLogRecord& record : state.records) {
             if (record.time < oldest) continue;
             nextCrossing = std::min(nextCrossing, record.time);
-            if (!record.dedupKey.empty() && !dedup.IsFirst(record.dedupKey, kept)) continue;
+            if (!record.dedupKey.empty()) {
+                if (const ClaudeLogRecord* first = dedup.Kept(record.dedupKey, kept)) {
+                    if (record.time > first->time) laterTwins_.push_back(record.dedupKey);
+                    continue;
+                }
+            }
             kept.push_back(record);
         }
     }
+    std::sort(laterTwins_.begin(), laterTwins_.end(), KeyLess);
     SortByTime(kept, oldest);
     recordsChanged_ = false;
     selectedFrom_ = oldest;

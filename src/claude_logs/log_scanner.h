@@ -122,4 +122,7 @@ private:
     int64_t selectedFrom_ = 0;    // the record cut-off the selection was made with
     int64_t nextCrossing_ = 0;    // the oldest record time at or after that cut-off
     std::vector<uint32_t> dedupSlots_;
+    // The ids of kept records of which the selection passed over a copy with a later time: when
+    // such a record crosses the 8-day line, its copy takes its place.
+    std::vector<DedupKey> laterTwins_;
 };

@@ -240,6 +240,10 @@ void FindEachFirstUsing(bool wide, std::string_view text, const BytePattern& a,
 }
 
 size_t FindLastByte(std::string_view text, char byte, size_t before) {
+    return FindLastByteUsing(HasWideCompares(), text, byte, before);
+}
+
+size_t FindLastByteUsing(bool wide, std::string_view text, char byte, size_t before) {
     if (before > text.size()) before = text.size();
     const char* base = text.data();
     const Block wanted = Splat(byte);
@@ -252,6 +256,8 @@ size_t FindLastByte(std::string_view text, char byte, size_t before) {
                           reinterpret_cast<Block>(Load(base + end - 64) == wanted);
         const Lanes lanes = ToLanes(any);
         if ((lanes.low | lanes.high) != 0) break;
+        // A quiet step, so likely inside a long line: crossed wide where the processor can.
+        if (wide) end = SkipQuietStepsBackWide(base, end - 64, byte) + 64;
     }
     for (; end >= 16; end -= 16) {
         const Lanes lanes = ToLanes(reinterpret_cast<Block>(Load(base + end - 16) == wanted));

@@ -11,3 +11,4 @@ bool HasWideCompares();
 size_t FindBytesUsing(bool wide, std::string_view text, const BytePattern& pattern, size_t from);
 void FindEachFirstUsing(bool wide, std::string_view text, const BytePattern& a,
                         const BytePattern& b, size_t from, size_t& foundA, size_t& foundB);
+size_t FindLastByteUsing(bool wide, std::string_view text, char byte, size_t before);

@@ -21,3 +21,7 @@ bool HasWideCompares();
 // only where HasWideCompares().
 size_t SkipQuietStepsWide(const char* base, size_t start, size_t end, const WideFilter& a,
                           const WideFilter* b);
+
+// The end, stepping back from `end` by 64 while the 64 bytes before it hold no `byte`, at which
+// they do hold one; the first end below 64 when none does. Called only where HasWideCompares().
+size_t SkipQuietStepsBackWide(const char* base, size_t end, char byte);

@@ -9,3 +9,7 @@ bool HasWideCompares() {
 size_t SkipQuietStepsWide(const char*, size_t start, size_t, const WideFilter&, const WideFilter*) {
     return start;
 }
+
+size_t SkipQuietStepsBackWide(const char*, size_t end, char) {
+    return end;
+}

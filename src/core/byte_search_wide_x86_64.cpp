@@ -33,6 +33,19 @@ __attribute__((target("avx2"))) size_t Skip(const char* base, size_t start, size
     return start;
 }
 
+__attribute__((target("avx2"))) size_t SkipBack(const char* base, size_t end, char byte) {
+    const __m256i wanted = _mm256_set1_epi8(byte);
+    for (; end >= 64; end -= 64) {
+        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + end - 32));
+        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + end - 64));
+        const __m256i any =
+            _mm256_or_si256(_mm256_cmpeq_epi8(high, wanted), _mm256_cmpeq_epi8(low, wanted));
+        if (!_mm256_testz_si256(any, any))
+            break;
+    }
+    return end;
+}
+
 }  // namespace
 
 bool HasWideCompares() {
@@ -43,4 +56,8 @@ bool HasWideCompares() {
 size_t SkipQuietStepsWide(const char* base, size_t start, size_t end, const WideFilter& a,
                           const WideFilter* b) {
     return b ? Skip<true>(base, start, end, a, *b) : Skip<false>(base, start, end, a, a);
+}
+
+size_t SkipQuietStepsBackWide(const char* base, size_t end, char byte) {
+    return SkipBack(base, end, byte);
 }

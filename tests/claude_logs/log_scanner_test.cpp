@@ -172,6 +172,19 @@ TEST_F(ClaudeScan, DuplicatesOfADroppedOldReplyStillCountOnce) {
     EXPECT_EQ(Tokens(Scan()), 7);
 }
 
+// A reply written again a second later (the next block of the same message) counts with its
+// first copy; once that copy turns 8 days old, the later one still counts, on the path that
+// reuses the last selection as on a fresh one. A copy at the same time leaves with its first.
+TEST_F(ClaudeScan, AReusedSelectionKeepsTheLaterCopyOfAReplyThatTurnsEightDaysOld) {
+    Append(root / "a.jsonl", Line(5, "msg_x", "req_x", "2025-02-21T12:00:30Z") + "\n" +
+                                 Line(3, "msg_y", "req_y", "2025-02-21T12:00:30Z") + "\n");
+    Append(root / "b.jsonl", Line(7, "msg_x", "req_x", "2025-02-21T12:00:31Z") + "\n" +
+                                 Line(2, "msg_y", "req_y", "2025-02-21T12:00:30Z") + "\n");
+    EXPECT_EQ(Tokens(Scan(kNow)), 8);
+    EXPECT_EQ(Tokens(Scan(kNow + 31)), 7);  // msg_x from b, msg_y gone with both its copies
+    EXPECT_EQ(Tokens(scanner.Reselect(kNow + 32)), 0);
+}
+
 TEST_F(ClaudeScan, TheSameReplyCountsOnceFromThePathThatSortsFirst) {
     Append(root / "b" / "s.jsonl", Line(200, "msg_x", "req_x") + "\n");
     Append(root / "a" / "s.jsonl", Line(100, "msg_x", "req_x") + "\n" +

@@ -51,15 +51,21 @@ TEST(FindBytes, HandlesEdges) {
     EXPECT_EQ(FindBytes(big, "\"usage\"", 100001), std::string_view::npos);
 }
 
+// Short texts with many newlines, and long ones with few, so that whole quiet steps are crossed
+// before the answer (or the start of the text) is reached.
 TEST(FindLastByte, FindsTheLastBeforeAPosition) {
-    std::mt19937 random(11);
-    for (int round = 0; round < 200; ++round) {
-        std::string text(random() % 200, 'a');
-        for (char& c : text) c = random() % 9 == 0 ? '\n' : 'a';
-        for (size_t before = 0; before <= text.size(); ++before) {
-            const size_t expected =
-                before == 0 ? std::string_view::npos : std::string_view(text).rfind('\n', before - 1);
-            ASSERT_EQ(FindLastByte(text, '\n', before), expected) << text << " " << before;
+    for (const bool wide : Widths()) {
+        std::mt19937 random(11);
+        for (int round = 0; round < 300; ++round) {
+            const bool sparse = round % 2 == 1;
+            std::string text(random() % (sparse ? 700 : 200), 'a');
+            for (char& c : text) c = random() % (sparse ? 300 : 9) == 0 ? '\n' : 'a';
+            for (size_t before = 0; before <= text.size() + 1; ++before) {
+                const size_t expected = before == 0 ? std::string_view::npos
+                                                    : std::string_view(text).rfind('\n', before - 1);
+                ASSERT_EQ(FindLastByteUsing(wide, text, '\n', before), expected)
+                    << "wide=" << wide << " " << text << " " << before;
+            }
         }
     }
 }
