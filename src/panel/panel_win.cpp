@@ -156,7 +156,6 @@ void PanelWindow::Show(bool fromKeyboard) {
     focusShown_ = fromKeyboard;
     ReadOutsideState();
     Place(true);
-    scroll_ = 0;
     focused_ = fromKeyboard ? FirstFocusTarget(layout_) : kTargetNone;
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);

@@ -57,6 +57,12 @@ wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
 run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell 2>/dev/null | tr -d '\r'; }
 config_text() { iconv -f UTF-16 -t UTF-8 "$data/config.ini" 2>/dev/null | tr -d '\r'; }
 panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
+# capped HEIGHT: the panel's height for a page that tall at 96 DPI: at most its work area's less
+# 12 pixels above and below (a longer page scrolls).
+capped() {
+    set -- "$1" $(probe workarea | tr -d '\r')
+    if [ "$1" -lt $(($5 - $3 - 24)) ]; then echo "$1"; else echo $(($5 - $3 - 24)); fi
+}
 icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
 
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
