@@ -17,6 +17,8 @@ namespace {
 constexpr wchar_t kPanelClass[] = L"TidewellPanel";
 constexpr DWORD kReopenGuardMs = 400;  // a tray click this soon after the panel hid keeps it hidden
 constexpr UINT kMsgActivateTarget = WM_APP + 20;  // wParam: the target's id
+
+// A page taller than the window scrolls.
 constexpr int32_t kWheelLine = 20;   // design pixels the wheel moves a line
 constexpr int32_t kFocusMargin = 8;  // room for the focus ring when a target scrolls into view
 constexpr int32_t kThumbWidth = 3;   // the scroll indicator, at the right edge
@@ -145,6 +147,9 @@ void PanelWindow::Place(bool opening) {
                  place.bottom - place.top, SWP_NOACTIVATE);
     placedHeight_ = layout_.height;
     scroll_ = ClampScrollOffset(Viewport(), scroll_);  // a shorter page or a taller window
+    // The keyboard's target stays in view when the page around it changes (another size, say).
+    if (const PanelHitTarget* target = FindTarget(layout_, focused_); target && focusShown_)
+        scroll_ = OffsetShowing(Viewport(), scroll_, target->rect, Scale()(kFocusMargin));
 }
 
 void PanelWindow::Show(bool fromKeyboard) {

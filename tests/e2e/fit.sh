@@ -52,11 +52,12 @@ shows() { located "$1" && [ "$where" = shown ] && inside "$ql" "$qt" "$qr" "$qb"
 thumb_colours() {
     shot fit-now
     convert "$artifacts/fit-now.png" -crop "1x$((pb - pt - 60))+$((pr - 4))+$((pt + 50))" +repage \
-        -unique-colors -depth 8 txt:- | grep -c '#'
+        -unique-colors -depth 8 txt:- | grep -c '^[0-9]'
 }
 
 run() {  # run WxH DPI LAST: the settings page at each size on that screen
     w=${1%x*} h=${1#*x} dpi=$2
+    wineserver -k  # the desktop takes its new size when it starts
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$1" /f >/dev/null 2>&1
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     "$runner" "$exe" --autostart </dev/null >/dev/null 2>&1 &
@@ -95,6 +96,7 @@ run() {  # run WxH DPI LAST: the settings page at each size on that screen
         else
             check "$at: a page that fits has no indicator" [ "$(thumb_colours)" -eq 1 ]
         fi
+        xdotool key Down  # from the first target, if the focus was on "Quit Tidewell" already
         check "$at: the keyboard reaches 'Quit Tidewell'" press_until Up "Quit Tidewell"
         sleep 0.3
         check "$at: which is scrolled into view, inside the work area ($ql,$qt)-($qr,$qb)" \
