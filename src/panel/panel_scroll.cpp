@@ -37,8 +37,11 @@ int32_t OffsetShowing(const PanelViewport& view, int32_t offset, const PanelRect
     const int32_t bottom = target.bottom + margin;
     if (bottom - offset > view.windowHeight)
         offset = bottom - view.windowHeight;
-    if (top - offset < view.headerBottom)
-        offset = top - view.headerBottom;
+    if (top - offset < view.headerBottom) {
+        // Going up to a target that shows from the top: all the way, so that the caption of its
+        // section above it shows too.
+        offset = bottom <= view.windowHeight ? 0 : top - view.headerBottom;
+    }
     return ClampScrollOffset(view, offset);
 }
 

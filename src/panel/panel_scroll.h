@@ -32,8 +32,9 @@ int32_t WheelScrollOffset(const PanelViewport& view, int32_t offset, int32_t whe
                           uint32_t linesPerNotch, int32_t lineHeight);
 
 // The offset that shows `target` (page coordinates) wholly with `margin` around it below the
-// header, moving as little as it can; a target in the header shows at any offset. A target
-// taller than the view shows its top.
+// header, moving as little as it can, except that going up to a target that shows at the top of
+// the page goes to the top (its section's caption above it shows too); a target in the header
+// shows at any offset. A target taller than the view shows its top.
 int32_t OffsetShowing(const PanelViewport& view, int32_t offset, const PanelRect& target,
                       int32_t margin);
 

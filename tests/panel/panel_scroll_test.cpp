@@ -82,7 +82,7 @@ TEST(PanelScroll, TheFocusedTargetComesIntoView) {
         {"one pixel beyond: moves by one", 0, {0, 700, 300, 735}, 1},
         {"below: its bottom edge comes up to the margin", 0, {0, 900, 300, 950}, 216},
         {"the last one (Quit): the end", 0, {0, 950, 300, 990}, 256},
-        {"above: its top comes down to the header plus the margin", 200, {0, 200, 300, 240}, 149},
+        {"above, within the first screen: back to the top", 200, {0, 200, 300, 240}, 0},
         {"just below the header with its margin: no move", 149, {0, 200, 300, 240}, 149},
         {"the first one: back to the top", 200, {0, 50, 300, 80}, 0},
         {"in the header: any offset", 180, {250, 3, 280, 40}, 180},
@@ -93,6 +93,14 @@ TEST(PanelScroll, TheFocusedTargetComesIntoView) {
         EXPECT_EQ(OffsetShowing(kTall, c.offset, c.target, 6), c.expected) << c.name;
     }
     EXPECT_EQ(OffsetShowing(kFits, 0, PanelRect{0, 450, 300, 490}, 6), 0);
+    // Further down a long page, going up moves as little as it can: the top to the margin.
+    const PanelViewport longPage{2000, 740, 45};
+    EXPECT_EQ(OffsetShowing(longPage, 1000, PanelRect{0, 1000, 300, 1040}, 6), 949);
+    EXPECT_EQ(OffsetShowing(longPage, 1000, PanelRect{0, 1051, 300, 1090}, 6), 1000);
+    // The first screen's edge: a target that ends with its margin at the window's bottom goes to
+    // the top, one a pixel lower only as far as it must.
+    EXPECT_EQ(OffsetShowing(longPage, 1000, PanelRect{0, 690, 300, 734}, 6), 0);
+    EXPECT_EQ(OffsetShowing(longPage, 1000, PanelRect{0, 691, 300, 735}, 6), 640);
 }
 
 // Hit tests and accessible rectangles: the header stays put, the rest moves with the offset.
