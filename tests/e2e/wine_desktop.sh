@@ -57,11 +57,11 @@ wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
 run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell 2>/dev/null | tr -d '\r'; }
 config_text() { iconv -f UTF-16 -t UTF-8 "$data/config.ini" 2>/dev/null | tr -d '\r'; }
 panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
-# capped HEIGHT: the panel's height for a page that tall at 96 DPI: at most its work area's less
-# 12 pixels above and below (a longer page scrolls).
+# capped HEIGHT [MARGIN]: the panel's height for a page that tall: at most its work area's less
+# the margin (12 pixels at 96 DPI and the Normal size) above and below (a longer page scrolls).
 capped() {
-    set -- "$1" $(probe workarea | tr -d '\r')
-    if [ "$1" -lt $(($5 - $3 - 24)) ]; then echo "$1"; else echo $(($5 - $3 - 24)); fi
+    set -- "$1" "${2:-12}" $(probe workarea | tr -d '\r')
+    if [ "$1" -lt $(($6 - $4 - 2 * $2)) ]; then echo "$1"; else echo $(($6 - $4 - 2 * $2)); fi
 }
 icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
 
