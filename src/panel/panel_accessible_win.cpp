@@ -229,6 +229,8 @@ HRESULT PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
             flags |= STATE_SYSTEM_FOCUSED;
         if (target->checked)
             flags |= STATE_SYSTEM_CHECKED;
+        if (!panel_->ShowsWhole(target->rect))
+            flags |= STATE_SYSTEM_OFFSCREEN;  // scrolled out of view, or partly
     } else {
         if (hasFocus && panel_->focusedTarget() == kTargetNone)
             flags |= STATE_SYSTEM_FOCUSED;
@@ -307,7 +309,8 @@ HRESULT PanelAccessible::accLocation(long* left, long* top, long* width, long* h
         return found;
     RECT rect{};
     if (target) {
-        rect = {target->rect.left, target->rect.top, target->rect.right, target->rect.bottom};
+        const PanelRect shown = panel_->WindowRect(target->rect);
+        rect = {shown.left, shown.top, shown.right, shown.bottom};
         MapWindowPoints(panel_->window(), nullptr, reinterpret_cast<POINT*>(&rect), 2);
     } else {
         GetWindowRect(panel_->window(), &rect);
@@ -356,7 +359,7 @@ HRESULT PanelAccessible::accHitTest(long x, long y, VARIANT* child) {
         return S_FALSE;
     POINT point = screen;
     ScreenToClient(panel_->window(), &point);
-    const int32_t id = ClickTargetAt(panel_->layout(), point.x, point.y);
+    const int32_t id = panel_->TargetAt(point.x, point.y);
     *child = Integer(id != kTargetNone ? AccessibleChildId(id) : CHILDID_SELF);
     return S_OK;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "panel/panel_scroll.h"
+
 namespace {
 
 // The point the panel opens beside: the icon's top centre when the shell says where the icon is,
@@ -27,7 +29,18 @@ bool OpensHangingFromTop(const PlacementRequest& request, const WorkAreaNear& wo
 
 PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& workAreaNear) {
     const int32_t width = request.width;
-    const int32_t height = request.height;
+    // The work area the panel goes to decides how tall it may be: a longer page scrolls.
+    PanelPoint near{};
+    if (!request.opening) {
+        near = {request.current.left + width / 2,
+                (request.current.top + request.current.bottom) / 2};
+    } else if (request.remembered) {
+        near = {request.remembered->x + width / 2, request.remembered->y + request.height / 2};
+    } else {
+        near = OpeningAnchor(request);
+    }
+    const PanelRect firstWork = workAreaNear(near);
+    int32_t height = FitHeight(request.height, firstWork.bottom - firstWork.top, request.margin);
     int32_t left = 0;
     int32_t top = 0;
     if (!request.opening) {
@@ -37,17 +50,18 @@ PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& wo
         left = request.remembered->x;
         top = request.remembered->y;
     } else {
-        const PanelPoint anchor = OpeningAnchor(request);
-        const PanelRect work = workAreaNear(anchor);
-        left = anchor.x - width / 2;
-        left = std::min(work.right - width - request.margin,
-                        std::max(left, work.left + request.margin));
-        top = InUpperHalf(anchor, work) ? work.top + request.margin
-                                        : work.bottom - height - request.margin;
+        left = near.x - width / 2;
+        left = std::min(firstWork.right - width - request.margin,
+                        std::max(left, firstWork.left + request.margin));
+        top = InUpperHalf(near, firstWork) ? firstWork.top + request.margin
+                                           : firstWork.bottom - height - request.margin;
     }
     const PanelRect work = workAreaNear({left + width / 2, top + height / 2});
+    height = std::min(height, FitHeight(request.height, work.bottom - work.top, request.margin));
+    // A capped panel keeps the margin at both ends; one that fits only has to stay inside.
+    const int32_t edge = height < request.height ? request.margin : 0;
     const int32_t x = std::max(work.left, std::min(left, work.right - width));
-    const int32_t y = std::max(work.top, std::min(top, work.bottom - height));
+    const int32_t y = std::max(work.top + edge, std::min(top, work.bottom - edge - height));
     return {x, y, x + width, y + height};
 }
 

@@ -39,5 +39,6 @@ std::optional<PanelPoint> MovedTo(const PanelRect& before, const PanelRect& afte
 
 // The panel's rectangle: beside the tray icon (centred on it, hanging from the top or standing on
 // the bottom of the work area with a margin) unless remembered or re-fitted, then pulled wholly
-// into the work area nearest its centre, its left and top edges winning when it is too large.
+// into the work area nearest its centre, its left edge winning when it is too wide. It is never
+// taller than that work area less the margin above and below: a longer page scrolls in it.
 PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& workAreaNear);

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "core/autostart.h"
@@ -16,6 +17,13 @@ namespace {
 constexpr wchar_t kPanelClass[] = L"TidewellPanel";
 constexpr DWORD kReopenGuardMs = 400;  // a tray click this soon after the panel hid keeps it hidden
 constexpr UINT kMsgActivateTarget = WM_APP + 20;  // wParam: the target's id
+
+// A page taller than the window scrolls.
+constexpr int32_t kWheelLine = 20;   // design pixels the wheel moves a line
+constexpr int32_t kFocusMargin = 8;  // room for the focus ring when a target scrolls into view
+constexpr int32_t kThumbWidth = 3;   // the scroll indicator, at the right edge
+constexpr int32_t kThumbInset = 2;
+constexpr int32_t kThumbMinLength = 24;
 
 float WindowDpiScale(HWND window) {
     using GetDpi = UINT(WINAPI*)(HWND);
@@ -138,12 +146,18 @@ void PanelWindow::Place(bool opening) {
     const PanelRect place = PlacePanelRect(request, MonitorWorkArea);
     SetWindowPos(window_, HWND_TOPMOST, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, SWP_NOACTIVATE);
+    placedHeight_ = layout_.height;
+    scroll_ = ClampScrollOffset(Viewport(), scroll_);  // a shorter page or a taller window
+    // The keyboard's target stays in view when the page around it changes (another size, say).
+    if (const PanelHitTarget* target = FindTarget(layout_, focused_); target && focusShown_)
+        scroll_ = OffsetShowing(Viewport(), scroll_, target->rect, Scale()(kFocusMargin));
 }
 
 void PanelWindow::Show(bool fromKeyboard) {
     if (!window_)
         return;
     settingsPage_ = false;
+    scroll_ = 0;
     hovered_ = kTargetNone;  // no button lit from before it hid, until the mouse moves
     focusShown_ = fromKeyboard;
     ReadOutsideState();
@@ -172,6 +186,8 @@ bool PanelWindow::JustHid() const {
 }
 
 void PanelWindow::ShowPage(bool settingsPage) {
+    if (settingsPage != settingsPage_)
+        scroll_ = 0;  // another page starts at its top
     settingsPage_ = settingsPage;
     Refit();
 }
@@ -238,35 +254,99 @@ void PanelWindow::SetPalette(const Palette& palette) {
         InvalidateRect(window_, nullptr, FALSE);
 }
 
-// The double-buffered paint: the whole page composed off screen, then copied in one go.
+// The double-buffered paint: the whole page composed off screen, then copied in one go. A page
+// taller than the window is drawn whole, and the window's picture put together from its header,
+// the scrolled rest and the scroll indicator before that one copy.
 void PanelWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
     RECT client{};
     GetClientRect(window_, &client);
-    int32_t height = client.bottom;
+    int32_t height = placedHeight_;
     const PanelLayout before = layout_;
     {
+        const int32_t pageHeight = std::max<int32_t>(client.bottom, layout_.height);
         MemoryDC memory(dc);
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, pageHeight));
         if (memory.get() && bitmap) {
             Selection useBitmap(memory.get(), bitmap.get());
             GdiCanvas canvas(memory.get(), Scale(), fontsAvailable_);
-            canvas.FillRect({0, 0, client.right, client.bottom}, palette_.background);
+            canvas.FillRect({0, 0, client.right, pageHeight}, palette_.background);
             layout_ = RunPainter(canvas, client.right, false);
             height = layout_.height;
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+            const PanelViewport view{layout_.height, client.bottom, layout_.headerBottom};
+            scroll_ = ClampScrollOffset(view, scroll_);
+            const std::optional<PanelRect> thumb =
+                ScrollThumb(view, scroll_, client.right, Scale()(kThumbWidth), Scale()(kThumbInset),
+                            Scale()(kThumbMinLength));
+            MemoryDC frame(dc);
+            GdiObject<HBITMAP> frameBitmap(
+                thumb ? CreateCompatibleBitmap(dc, client.right, client.bottom) : nullptr);
+            if (thumb && frame.get() && frameBitmap) {
+                Selection useFrame(frame.get(), frameBitmap.get());
+                const int32_t header = std::min<int32_t>(view.headerBottom, client.bottom);
+                BitBlt(frame.get(), 0, 0, client.right, header, memory.get(), 0, 0, SRCCOPY);
+                BitBlt(frame.get(), 0, header, client.right, client.bottom - header, memory.get(),
+                       0, header + scroll_, SRCCOPY);
+                GdiCanvas(frame.get(), Scale(), fontsAvailable_)
+                    .FillRoundRect(*thumb, palette_.dim, Scale()(kThumbWidth));
+                BitBlt(dc, 0, 0, client.right, client.bottom, frame.get(), 0, 0, SRCCOPY);
+            } else {
+                BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+            }
         }
     }
     EndPaint(window_, &paint);
     // Told after the paint: a screen reader's hook may call back into the panel.
     NoteTargetsChanged(before);
-    if (height != client.bottom)
+    if (height != placedHeight_)
         Place(false);
 }
 
+PanelViewport PanelWindow::Viewport() const {
+    RECT client{};
+    if (window_)
+        GetClientRect(window_, &client);
+    return {layout_.height, client.bottom, layout_.headerBottom};
+}
+
+void PanelWindow::ScrollTo(int32_t offset) {
+    offset = ClampScrollOffset(Viewport(), offset);
+    if (offset == scroll_)
+        return;
+    scroll_ = offset;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+PanelRect PanelWindow::WindowRect(const PanelRect& pageRect) const {
+    return ViewRect(Viewport(), scroll_, pageRect);
+}
+
+bool PanelWindow::ShowsWhole(const PanelRect& pageRect) const {
+    return WhollyInView(Viewport(), scroll_, pageRect);
+}
+
+int32_t PanelWindow::TargetAt(int32_t x, int32_t y) const {
+    return ClickTargetAt(layout_, x, PageY(Viewport(), scroll_, y));
+}
+
+// The wheel scrolls as many lines a notch as the system says (or a screen), then the button
+// under the mouse is another one.
+void PanelWindow::OnWheel(int32_t delta, int32_t screenX, int32_t screenY) {
+    UINT lines = 3;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    ScrollTo(WheelScrollOffset(Viewport(), scroll_, delta, lines, Scale()(kWheelLine)));
+    POINT point{screenX, screenY};
+    ScreenToClient(window_, &point);
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (PtInRect(&client, point))
+        OnMouseMove(point.x, point.y);
+}
+
 void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
-    const int32_t id = HoverTargetAt(layout_, x, y);
+    const int32_t id = HoverTargetAt(layout_, x, PageY(Viewport(), scroll_, y));
     if (id != hovered_) {
         hovered_ = id;
         InvalidateRect(window_, nullptr, FALSE);
@@ -277,10 +357,12 @@ void PanelWindow::OnMouseMove(int32_t x, int32_t y) {
 }
 
 void PanelWindow::FocusTarget(int32_t id) {
-    if (!FindTarget(layout_, id))
+    const PanelHitTarget* target = FindTarget(layout_, id);
+    if (!target)
         return;
     focused_ = id;
     focusShown_ = true;
+    scroll_ = OffsetShowing(Viewport(), scroll_, target->rect, Scale()(kFocusMargin));
     InvalidateRect(window_, nullptr, FALSE);
     AnnounceFocus();
 }
@@ -360,7 +442,8 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return hit;
             POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             ScreenToClient(window_, &point);
-            return IsDragHandle(layout_, point.x, point.y) ? HTCAPTION : HTCLIENT;
+            const int32_t pageY = PageY(Viewport(), scroll_, point.y);  // the header stays
+            return IsDragHandle(layout_, point.x, pageY) ? HTCAPTION : HTCLIENT;
         }
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT)
@@ -369,6 +452,9 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             return 0;
+        case WM_MOUSEWHEEL:
+            OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return 0;
         case WM_MOUSELEAVE:
             if (hovered_ != kTargetNone) {
                 hovered_ = kTargetNone;
@@ -376,7 +462,7 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_LBUTTONUP: {
-            const int32_t id = ClickTargetAt(layout_, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            const int32_t id = TargetAt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             if (id == kTargetNone)
                 return 0;
             if (focusShown_) {  // the mouse took over: the ring goes until a key is pressed

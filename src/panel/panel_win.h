@@ -11,6 +11,7 @@
 #include "display/usage_snapshot.h"
 #include "panel/panel_layout.h"
 #include "panel/panel_placement.h"
+#include "panel/panel_scroll.h"
 
 // The popup panel of class "TidewellPanel": its window and view state (page, hover, layout,
 // anchor, scale), its painting, placement and input. It reads what it shows by reference and
@@ -65,7 +66,12 @@ public:
     // The targets of the page shown, and the one the keyboard is on (kTargetNone when none).
     const PanelLayout& layout() const { return layout_; }
     int32_t focusedTarget() const { return focused_; }
-    // Moves the keyboard's focus to a target, ring showing.
+    // A page rectangle where it shows in the window (the page below the header scrolls), whether
+    // it shows wholly, and the target at a point of the window.
+    PanelRect WindowRect(const PanelRect& pageRect) const;
+    bool ShowsWhole(const PanelRect& pageRect) const;
+    int32_t TargetAt(int32_t x, int32_t y) const;
+    // Moves the keyboard's focus to a target, ring showing, and scrolls it into view.
     void FocusTarget(int32_t id);
     // Activates a target as a click would, from the message loop (for assistive technology).
     void ActivateLater(int32_t id);
@@ -78,6 +84,9 @@ private:
     void Place(bool opening);
     void Paint();
     void OnMouseMove(int32_t x, int32_t y);
+    void OnWheel(int32_t delta, int32_t screenX, int32_t screenY);
+    PanelViewport Viewport() const;
+    void ScrollTo(int32_t offset);
     void OnKey(WPARAM key);
     void Activate(int32_t id);
     void AnnounceFocus();
@@ -95,6 +104,8 @@ private:
     bool focusShown_ = false;                      // its ring shows once the keyboard is used
     class PanelAccessible* accessible_ = nullptr;  // one reference, for the window's life
     PanelLayout layout_;                           // the targets and header of the latest pass
+    int32_t placedHeight_ = 0;                     // the page's height when last placed
+    int32_t scroll_ = 0;                           // the page below the header moved up by this
     std::optional<PanelPoint> notedAnchor_;        // the last tray selection, used by one opening
     bool keepTop_ = false;                         // refits keep the top edge (else the bottom)
     DWORD hiddenAt_ = 0;                           // GetTickCount when it last hid on deactivation

@@ -133,7 +133,7 @@ check "the Codex switch saves seccodex=0" wait_until 5 setting seccodex=0
 click 165 254
 check "and back: seccodex=1" wait_until 5 setting seccodex=1
 click 265 152
-check "Large: 376 wide, size=2" wait_until 5 panel_is 376 736
+check "Large: 376 wide, 736 high or capped by the work area" wait_until 5 panel_is 376 "$(capped 736 14)"
 check "saved as size=2" setting size=2
 shot panel-settings-large
 click 72 173

@@ -1,13 +1,14 @@
 # Shared by the desktop end-to-end scripts: a private Xvfb display with one Wine desktop and its
 # taskbar, a fresh settings folder, the fixture home, and helpers to look at the screen. Needs
 # $exe, $runner and $probe; the fixture home only when $fixtures is set. Screenshots go to
-# <build>/e2e-artifacts.
+# <build>/e2e-artifacts. $screen (WxH, 1024x768 unless set) is the size of the display and the desktop.
 artifacts="$(dirname "$exe")/e2e-artifacts"
 mkdir -p "$artifacts"
 export WINEPREFIX="$(dirname "$exe")/wineprefix-gui"
 # No key repeat: on a busy machine xdotool's release can come late enough for the server to
 # repeat a key, and a repeated Escape or Enter does what a second press does.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -ardelay 60000 -arinterval 60000 3>"$scratch/display" >/dev/null 2>&1 &
+screen=${screen:-1024x768}
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -ardelay 60000 -arinterval 60000 3>"$scratch/display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
@@ -18,7 +19,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # One virtual desktop with a taskbar for every process of this prefix.
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d "$screen" /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell /f >/dev/null 2>&1
 wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run' \
@@ -56,6 +57,12 @@ wait_until() {  # wait_until SECONDS COMMAND...: true once the command succeeds
 run_value() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidewell 2>/dev/null | tr -d '\r'; }
 config_text() { iconv -f UTF-16 -t UTF-8 "$data/config.ini" 2>/dev/null | tr -d '\r'; }
 panel_visible() { probe window TidewellPanel | grep -q '^visible'; }
+# capped HEIGHT [MARGIN]: the panel's height for a page that tall: at most its work area's less
+# the margin (12 pixels at 96 DPI and the Normal size) above and below (a longer page scrolls).
+capped() {
+    set -- "$1" "${2:-12}" $(probe workarea | tr -d '\r')
+    if [ "$1" -lt $(($6 - $4 - 2 * $2)) ]; then echo "$1"; else echo $(($6 - $4 - 2 * $2)); fi
+}
 icon_has() { shot "$1" && [ "$(tray_pixels "$1" "$2")" -gt 0 ]; }
 
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1

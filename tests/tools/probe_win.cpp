@@ -14,6 +14,10 @@
 //                                 exit 1 when it was not handled in time
 //   tidewell_probe accessible     the panel as a screen reader sees it: one line per element,
 //                                 "role state name" (the pane first), then "focus CHILD"
+//   tidewell_probe locate NAME   the panel's target NAME as a screen reader finds it: its screen
+//                                 rectangle "l t r b", then "shown" or "offscreen"
+//   tidewell_probe press NAME    press the panel's target NAME as a screen reader does
+//   tidewell_probe workarea      the work area of the panel's monitor, then the monitor: "l t r b"
 //   tidewell_probe keyselect      tell the program its icon was chosen from the keyboard
 //   tidewell_probe theme          print whether high contrast is on and the window's colours
 //   tidewell_probe colours-changed  broadcast that the light or dark mode and the system colours
@@ -205,6 +209,57 @@ int PrintAccessible() {
     return 0;
 }
 
+// Runs `use` on the panel's child whose name is `wanted` (UTF-8); 1 when there is none.
+template <typename Use>
+int OnNamedChild(const char* wanted, Use use) {
+    HWND panel = FindWindowW(L"TidewellPanel", nullptr);
+    if (!panel)
+        return 1;
+    CoInitialize(nullptr);
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(panel, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+        !object) {
+        return 1;
+    }
+    long count = 0;
+    object->get_accChildCount(&count);
+    VARIANT children[64];
+    LONG got = 0;
+    int result = 1;
+    if (SUCCEEDED(AccessibleChildren(object, 0, count > 64 ? 64 : count, children, &got))) {
+        for (LONG i = 0; i < got; ++i) {
+            BSTR name = nullptr;
+            char text[256] = {};
+            if (children[i].vt == VT_I4 && result != 0 &&
+                SUCCEEDED(object->get_accName(children[i], &name)) && name) {
+                WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text - 1, nullptr, nullptr);
+                if (std::strcmp(text, wanted) == 0)
+                    result = use(object, children[i]);
+            }
+            SysFreeString(name);
+            VariantClear(&children[i]);
+        }
+    }
+    object->Release();
+    CoUninitialize();
+    return result;
+}
+
+int Locate(IAccessible* object, VARIANT child) {
+    long left = 0, top = 0, width = 0, height = 0;
+    if (FAILED(object->accLocation(&left, &top, &width, &height, child)))
+        return 1;
+    VARIANT state;
+    VariantInit(&state);
+    object->get_accState(child, &state);
+    const bool offscreen = state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_OFFSCREEN);
+    std::printf("%ld %ld %ld %ld %s\n", left, top, left + width, top + height,
+                offscreen ? "offscreen" : "shown");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -265,6 +320,26 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "accessible") == 0) {
         return PrintAccessible();
     }
+    if (argc >= 3 && std::strcmp(argv[1], "locate") == 0) {
+        return OnNamedChild(argv[2], Locate);
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "press") == 0) {
+        return OnNamedChild(argv[2], [](IAccessible* object, VARIANT child) {
+            return SUCCEEDED(object->accDoDefaultAction(child)) ? 0 : 1;
+        });
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "workarea") == 0) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        HWND panel = FindWindowW(L"TidewellPanel", nullptr);
+        if (!panel || !GetMonitorInfoW(MonitorFromWindow(panel, MONITOR_DEFAULTTONEAREST), &info)) {
+            return 1;
+        }
+        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", info.rcWork.left, info.rcWork.top,
+                    info.rcWork.right, info.rcWork.bottom, info.rcMonitor.left, info.rcMonitor.top,
+                    info.rcMonitor.right, info.rcMonitor.bottom);
+        return 0;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "keyselect") == 0) {  // as the shell sends it
         HWND window = FindWindowW(kClass, nullptr);
         // Version 4 icons: the event and the icon's id in lParam, its place on screen in wParam.
@@ -323,6 +398,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: tidewell_probe hold SECONDS | find MS | close | command ID | "
                  "taskbar-created | window CLASS | answer ID MS | send ID MS | balloons | quit | "
-                 "accessible | keyselect | endsession\n");
+                 "accessible | locate NAME | press NAME | workarea | keyselect | endsession\n");
     return 2;
 }
