@@ -38,7 +38,7 @@ if(WIN32)
     # The settings page on laptop screens at 96, 120 and 144 DPI and every size: inside the work
     # area, scrolled by the wheel and the keyboard to its last button.
     tidewell_e2e(fit $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
-    set_tests_properties(e2e.fit PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    set_tests_properties(e2e.fit PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE TIMEOUT 300)
     # Quits during scans of a large home, the UI's answers meanwhile, autostart left as the user
     # set it.
     tidewell_e2e(lifetime $<TARGET_FILE:tidewell_probe>)
