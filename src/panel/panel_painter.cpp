@@ -128,7 +128,8 @@ private:
         };
         const int32_t pw = hasPercent ? canvas_.TextWidth(percentText, FontRole::kSmallStrong) : 0;
         const int32_t rw = canvas_.TextWidth(rightText, FontRole::kSmall);
-        const int32_t lw = w_ - pw - S(10) - std::min(w_ / 2, rw) - S(10);
+        const int32_t mw = hasPercent ? MarkWidth(percent) : 0;
+        const int32_t lw = w_ - pw - S(10) - mw - std::min(w_ / 2, rw) - S(10);
         const int32_t labelRight = x_ + std::max(lw, S(60));
         // The limit that binds now carries a short tag right after its label, which gives way.
         const int32_t tagWidth = binding ? canvas_.TextWidth(kBindingTag, FontRole::kCaption) : 0;
@@ -147,7 +148,8 @@ private:
                  levelColour(kText), TextAlign::kRightPlain);
         }
         Text(rightText,
-             Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) : 0), y_ + S(22)),
+             Box(labelRight + S(8), y_, x_ + w_ - pw - (hasPercent ? S(10) + mw : 0),
+                 y_ + S(22)),
              FontRole::kSmall, rightColour, TextAlign::kRight);
         if (!hasPercent) return;
         EdgedFill(Box(x_, y_ + S(27), x_ + w_, y_ + S(31)), kTrack, in_.palette.controlEdge, S(4));
@@ -162,15 +164,25 @@ private:
             LevelMark(LevelOfPercent(percent), x_ + w_ - pw);
     }
 
+    // The room the level's mark takes before the percentage, beyond the usual gap.
+    int32_t MarkWidth(double percent) {
+        const LimitLevel level = LevelOfPercent(percent);
+        if (!in_.palette.systemColours || level == LimitLevel::kNormal)
+            return 0;
+        return canvas_.TextWidth(level == LimitLevel::kDanger ? L"!!" : L"!",
+                                 FontRole::kSmallStrong) + S(4);
+    }
+
     // With the system's colours the bar's colour cannot carry the level (there is no amber or
     // red among them): it is marked beside the percentage, "!" at the first warning and "!!" at
     // the last, in the gap that keeps the percentage apart from the text before it.
     void LevelMark(LimitLevel level, int32_t percentLeft) {
         if (level == LimitLevel::kNormal)
             return;
-        Text(level == LimitLevel::kDanger ? L"!!" : L"!",
-             Box(percentLeft - S(10), y_, percentLeft - S(2), y_ + S(22)), FontRole::kSmallStrong,
-             in_.palette.text, TextAlign::kRightPlain);
+        const std::wstring_view mark = level == LimitLevel::kDanger ? L"!!" : L"!";
+        const int32_t width = canvas_.TextWidth(mark, FontRole::kSmallStrong);
+        Text(mark, Box(percentLeft - S(4) - width, y_, percentLeft - S(4), y_ + S(22)),
+             FontRole::kSmallStrong, in_.palette.text, TextAlign::kRightPlain);
     }
 
     // A rounded fill with an outline of `edge` (none when it is the fill itself).
