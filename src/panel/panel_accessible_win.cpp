@@ -229,8 +229,8 @@ HRESULT PanelAccessible::get_accState(VARIANT child, VARIANT* state) {
             flags |= STATE_SYSTEM_FOCUSED;
         if (target->checked)
             flags |= STATE_SYSTEM_CHECKED;
-        if (!panel_->ShowsWhole(target->rect))
-            flags |= STATE_SYSTEM_OFFSCREEN;  // scrolled out of view, or partly
+        if (!panel_->ShowsAny(target->rect))
+            flags |= STATE_SYSTEM_OFFSCREEN;  // scrolled wholly out of view
     } else {
         if (hasFocus && panel_->focusedTarget() == kTargetNone)
             flags |= STATE_SYSTEM_FOCUSED;

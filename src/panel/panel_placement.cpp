@@ -35,7 +35,8 @@ PanelRect PlacePanelRect(const PlacementRequest& request, const WorkAreaNear& wo
         near = {request.current.left + width / 2,
                 (request.current.top + request.current.bottom) / 2};
     } else if (request.remembered) {
-        near = {request.remembered->x + width / 2, request.remembered->y + request.height / 2};
+        // Its top edge: half of a tall page's height could reach a monitor below.
+        near = {request.remembered->x + width / 2, request.remembered->y};
     } else {
         near = OpeningAnchor(request);
     }

@@ -55,11 +55,11 @@ PanelRect ViewRect(const PanelViewport& view, int32_t offset, const PanelRect& p
     return {pageRect.left, pageRect.top - offset, pageRect.right, pageRect.bottom - offset};
 }
 
-bool WhollyInView(const PanelViewport& view, int32_t offset, const PanelRect& pageRect) {
+bool PartlyInView(const PanelViewport& view, int32_t offset, const PanelRect& pageRect) {
     if (pageRect.top < view.headerBottom)
         return true;
     const PanelRect shown = ViewRect(view, offset, pageRect);
-    return shown.top >= view.headerBottom && shown.bottom <= view.windowHeight;
+    return shown.bottom > view.headerBottom && shown.top < view.windowHeight;
 }
 
 std::optional<PanelRect> ScrollThumb(const PanelViewport& view, int32_t offset, int32_t windowWidth,

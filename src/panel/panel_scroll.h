@@ -43,8 +43,9 @@ int32_t PageY(const PanelViewport& view, int32_t offset, int32_t windowY);
 // A rectangle of the page where it shows in the window.
 PanelRect ViewRect(const PanelViewport& view, int32_t offset, const PanelRect& pageRect);
 
-// True when `pageRect` shows wholly in the window: in the header, or between it and the bottom.
-bool WhollyInView(const PanelViewport& view, int32_t offset, const PanelRect& pageRect);
+// True when any of `pageRect` shows in the window: in the header, or below it and above the
+// bottom. A part shown is still on the screen for a screen reader, which can click it there.
+bool PartlyInView(const PanelViewport& view, int32_t offset, const PanelRect& pageRect);
 
 // The scroll indicator's thumb in window coordinates: `thickness` wide, `inset` from the right
 // edge of a window `windowWidth` wide, running along the part below the header with a length in

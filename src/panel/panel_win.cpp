@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <ctime>
 
 #include "core/autostart.h"
@@ -291,16 +293,25 @@ void PanelWindow::Paint() {
                 GdiCanvas(frame.get(), Scale(), fontsAvailable_)
                     .FillRoundRect(*thumb, palette_.dim, Scale()(kThumbWidth));
                 BitBlt(dc, 0, 0, client.right, client.bottom, frame.get(), 0, 0, SRCCOPY);
-            } else {
+            } else if (scroll_ == 0) {
                 BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+            } else {  // no memory for the frame: the same picture, without the indicator
+                const int32_t header = std::min<int32_t>(view.headerBottom, client.bottom);
+                BitBlt(dc, 0, 0, client.right, header, memory.get(), 0, 0, SRCCOPY);
+                BitBlt(dc, 0, header, client.right, client.bottom - header, memory.get(), 0,
+                       header + scroll_, SRCCOPY);
             }
         }
     }
     EndPaint(window_, &paint);
     // Told after the paint: a screen reader's hook may call back into the panel.
     NoteTargetsChanged(before);
-    if (height != placedHeight_)
+    // A page that grew or shrank since it was placed: the window takes its new height and is
+    // painted whole again, since this paint fitted the old one (an indicator it no longer needs).
+    if (height != placedHeight_) {
         Place(false);
+        InvalidateRect(window_, nullptr, FALSE);
+    }
 }
 
 PanelViewport PanelWindow::Viewport() const {
@@ -322,8 +333,8 @@ PanelRect PanelWindow::WindowRect(const PanelRect& pageRect) const {
     return ViewRect(Viewport(), scroll_, pageRect);
 }
 
-bool PanelWindow::ShowsWhole(const PanelRect& pageRect) const {
-    return WhollyInView(Viewport(), scroll_, pageRect);
+bool PanelWindow::ShowsAny(const PanelRect& pageRect) const {
+    return PartlyInView(Viewport(), scroll_, pageRect);
 }
 
 int32_t PanelWindow::TargetAt(int32_t x, int32_t y) const {
@@ -336,7 +347,13 @@ void PanelWindow::OnWheel(int32_t delta, int32_t screenX, int32_t screenY) {
     UINT lines = 3;
     if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
         lines = 3;
-    ScrollTo(WheelScrollOffset(Viewport(), scroll_, delta, lines, Scale()(kWheelLine)));
+    // Touchpads turn in small parts of a notch: they add up until they move a pixel.
+    wheelRest_ += delta;
+    const int32_t next =
+        WheelScrollOffset(Viewport(), scroll_, wheelRest_, lines, Scale()(kWheelLine));
+    if (next != scroll_ || std::abs(wheelRest_) >= WHEEL_DELTA)
+        wheelRest_ = 0;
+    ScrollTo(next);
     POINT point{screenX, screenY};
     ScreenToClient(window_, &point);
     RECT client{};
@@ -514,6 +531,10 @@ LRESULT PanelWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
+            // The same place on the page, in the new scale's pixels.
+            const float scale = HIWORD(wParam) / 96.0f;
+            if (dpiScale_ > 0)
+                scroll_ = static_cast<int32_t>(std::lround(scroll_ * scale / dpiScale_));
             Refit();
             return 0;
         }

@@ -69,7 +69,7 @@ public:
     // A page rectangle where it shows in the window (the page below the header scrolls), whether
     // it shows wholly, and the target at a point of the window.
     PanelRect WindowRect(const PanelRect& pageRect) const;
-    bool ShowsWhole(const PanelRect& pageRect) const;
+    bool ShowsAny(const PanelRect& pageRect) const;
     int32_t TargetAt(int32_t x, int32_t y) const;
     // Moves the keyboard's focus to a target, ring showing, and scrolls it into view.
     void FocusTarget(int32_t id);
@@ -106,6 +106,7 @@ private:
     PanelLayout layout_;                           // the targets and header of the latest pass
     int32_t placedHeight_ = 0;                     // the page's height when last placed
     int32_t scroll_ = 0;                           // the page below the header moved up by this
+    int32_t wheelRest_ = 0;                        // wheel turns that moved no pixel yet
     std::optional<PanelPoint> notedAnchor_;        // the last tray selection, used by one opening
     bool keepTop_ = false;                         // refits keep the top edge (else the bottom)
     DWORD hiddenAt_ = 0;                           // GetTickCount when it last hid on deactivation

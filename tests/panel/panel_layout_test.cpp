@@ -695,6 +695,15 @@ TEST(PanelPlacement, BesideTheTrayRememberedAndRefitted) {
     }
 }
 
+// A tall page remembered on a tall monitor above a short one: the monitor it sits on caps it,
+// not the one half its uncapped height would reach.
+TEST(PanelPlacement, ARememberedPanelIsCappedByItsOwnMonitor) {
+    const PanelRect tall{0, 0, 1024, 1080}, shortBelow{0, 1080, 1024, 1680};
+    auto screens = [&](PanelPoint p) { return p.y < 1080 ? tall : shortBelow; };
+    const PlacementRequest request{true, {}, 330, 2200, PanelPoint{100, 20}, {}, {}};
+    EXPECT_EQ(PlacePanelRect(request, screens), (PanelRect{100, 12, 430, 1068}));
+}
+
 // Which edge a later re-fit keeps: where the user left the panel it hangs from its top (it must
 // not creep up as its content grows), beside a taskbar at the bottom it stands on its bottom.
 TEST(PanelPlacement, WhereItOpensDecidesTheEdgeItKeeps) {
