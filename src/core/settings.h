@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/atomic_double.h"
 
@@ -13,7 +14,12 @@ struct Settings {
     std::wstring configPath;  // empty when there is no settings folder: nothing is saved
     AtomicDouble maxblock;    // tokens in the largest completed 5-hour block; raised by the scan
     bool alerts = true;
-    std::wstring show = L"auto";  // "auto", "claude" or "codex"; other text acts as "auto"
+    // "auto", "claude", "codex", "highest" (the highest shown limit of any login) or "login:"
+    // and a login's LoginFileTag (that login's number); other text acts as "auto", which is
+    // "highest" while more than one login of a tool is shown.
+    std::wstring show = L"auto";
+    // The LoginFileTag of each login the user hid (not shown, not counted), in no order.
+    std::vector<std::wstring> hiddenLogins;
     bool pinned = false;
     bool secclaude = true;
     bool seccodex = true;

@@ -6,6 +6,7 @@ UsageSnapshot SnapshotOf(const UsageState& state) {
     snapshot.codex = state.codex;
     snapshot.claude = state.claude;
     snapshot.history = state.history;
+    snapshot.accounts = state.accounts;
     snapshot.hasUpdate = state.publishedAt != 0;
     snapshot.lastUpdate = state.publishedAt;
     return snapshot;

@@ -15,6 +15,7 @@ struct UsageSnapshot {
     CodexLimits codex;
     ClaudeLogSummary claude;
     HistoryState history;    // the usage ledger: the panel's totals, the reading, the faults
+    std::vector<AccountUsage> accounts;  // every login; see UsageState
     bool hasUpdate = false;  // false until the worker's first publish: the figures are being read
     int64_t lastUpdate = 0;  // when the figures were gathered (Unix seconds)
 };

@@ -14,6 +14,7 @@
 #include "history/history_recorder.h"
 #include "history/history_state.h"
 #include "history/ledger_days.h"
+#include "limits/account_usage.h"
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
@@ -25,6 +26,9 @@ struct UsageState {
     CodexLimits codex;
     ClaudeLogSummary claude;
     HistoryState history;
+    // Every login, in the settings page's order: Claude's, then Codex's. The members above are
+    // the picture of one login per tool (the first Claude login's limits, every log merged).
+    std::vector<AccountUsage> accounts;
     int64_t publishedAt = 0;  // the time of the cycle that published last; 0 before the first
 };
 
