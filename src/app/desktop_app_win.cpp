@@ -197,6 +197,12 @@ LRESULT DesktopApp::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case WM_COMMAND:
+            if (const std::optional<size_t> login = LoginChoiceOfMenuItem(LOWORD(wParam))) {
+                // The choices the menu was built with: the logins may have changed since.
+                if (*login < menuLogins_.size())
+                    SetTrayNumber(menuLogins_[*login].show);
+                return 0;
+            }
             RunCommand(CommandForMenuItem(LOWORD(wParam)));
             return 0;
         case MSG_TRAY_CALLBACK:
@@ -231,7 +237,8 @@ void DesktopApp::OnDataReady() {
     const Settings& settings = settings_.values();
     if (settings.alerts) {
         for (const Balloon& balloon :
-             warnings_.CheckLimitWarnings(snapshot_, settings.maxblock.Load(), Now())) {
+             warnings_.CheckLimitWarnings(snapshot_, settings.maxblock.Load(), Now(),
+                                          settings.hiddenLogins)) {
             tray_.ShowBalloon(balloon.title, balloon.text);
         }
     }
@@ -253,9 +260,11 @@ void DesktopApp::ApplyTheme() {
 
 // The icon and tooltip from the snapshot as it is; the snapshot itself changes only with data.
 void DesktopApp::ShowTrayNumber() {
-    const std::optional<double> percent = ChooseTrayPercent(snapshot_, settings_.values().show);
+    const Settings& settings = settings_.values();
+    const std::optional<double> percent =
+        ChooseTrayPercent(snapshot_, settings.show, settings.hiddenLogins);
     tray_.Show(percent ? std::optional<int32_t>(ShownPercent(*percent)) : std::nullopt,
-               BuildTrayTooltip(snapshot_, Now()));
+               BuildTrayTooltip(snapshot_, Now(), settings.show, settings.hiddenLogins));
 }
 
 static_assert(kTraySelect == NIN_SELECT && kTrayKeySelect == NIN_KEYSELECT &&
@@ -291,8 +300,10 @@ void DesktopApp::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
             if (at.x == 0 && at.y == 0)
                 GetCursorPos(&at);
             const Settings& settings = settings_.values();
+            menuLogins_ = LoginNumberChoices(ShownLogins(snapshot_, settings.hiddenLogins));
             const uint32_t chosen = TrackTrayMenu(
-                window_, at, TrayMenuChecks{settings.show, IsAutostartOn(), settings.alerts});
+                window_, at,
+                TrayMenuChecks{settings.show, IsAutostartOn(), settings.alerts, menuLogins_});
             // Run from the message loop once the menu is gone, never inside its tracking.
             if (chosen != 0)
                 PostMessageW(window_, WM_COMMAND, chosen, 0);
@@ -314,7 +325,7 @@ void DesktopApp::ChangeSetting(bool& setting) {
     panel_.Refit();
 }
 
-void DesktopApp::SetTrayNumber(const wchar_t* show) {
+void DesktopApp::SetTrayNumber(const std::wstring& show) {
     settings_.values().show = show;
     settings_.Save();
     ShowTrayNumber();
@@ -358,6 +369,10 @@ void DesktopApp::RunCommand(Command command) {
             return SetTrayNumber(L"claude");
         case Command::kShowCodex:
             return SetTrayNumber(L"codex");
+        case Command::kShowHighest:
+            return SetTrayNumber(kShowHighest);
+        case Command::kShowLogin:  // the menu item says which: WM_COMMAND runs it
+            return;
         case Command::kToggleAutostart:
             SetAutostart(!IsAutostartOn());
             panel_.Refit();

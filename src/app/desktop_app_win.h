@@ -9,6 +9,7 @@
 #include "app/window_job_win.h"
 #include "core/settings.h"
 #include "display/commands.h"
+#include "display/shown_logins.h"
 #include "display/usage_snapshot.h"
 #include "limits/refresh_thread_win.h"
 #include "limits/refresh_worker.h"
@@ -49,7 +50,7 @@ private:
     void ApplyTheme();
     void ShowPanel(bool fromKeyboard = false);
     void ChangeSetting(bool& setting);
-    void SetTrayNumber(const wchar_t* show);
+    void SetTrayNumber(const std::wstring& show);
     void SetPanelSize(int32_t size);
     void ToggleConnection();
     void ChooseHistoryFolder();
@@ -68,6 +69,7 @@ private:
     PublishedState published_;
     UsageSnapshot snapshot_;
     WarningTracker warnings_;
+    std::vector<NumberChoice> menuLogins_;  // the login choices of the last tray menu
     TrayClickRule trayClicks_;  // what a click on the icon does, after a double click too
     MovedAsideNotice movedAside_;
     // The history folder as the user chose it, for the worker (which moves the ledger there).

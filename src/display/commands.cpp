@@ -21,6 +21,7 @@ constexpr Binding kBindings[] = {
     {kMenuShowAuto, kTargetShowAuto, Command::kShowAuto},
     {kMenuShowClaude, kTargetShowClaude, Command::kShowClaude},
     {kMenuShowCodex, kTargetShowCodex, Command::kShowCodex},
+    {kMenuShowHighest, kTargetNone, Command::kShowHighest},
     {kMenuToggleAutostart, kTargetAutostart, Command::kToggleAutostart},
     {kMenuToggleAlerts, kTargetAlerts, Command::kToggleAlerts},
     {0, kTargetPin, Command::kTogglePinned},
@@ -45,6 +46,8 @@ constexpr Binding kBindings[] = {
 }  // namespace
 
 Command CommandForMenuItem(uint32_t id) {
+    if (LoginChoiceOfMenuItem(id))
+        return Command::kShowLogin;
     for (const Binding& binding : kBindings) {
         if (binding.menuItem != 0 && binding.menuItem == id)
             return binding.command;
@@ -58,4 +61,10 @@ Command CommandForPanelTarget(int32_t id) {
             return binding.command;
     }
     return Command::kNone;
+}
+
+std::optional<size_t> LoginChoiceOfMenuItem(uint32_t id) {
+    if (id < kMenuShowLoginFirst || id > kMenuShowLoginLast)
+        return std::nullopt;
+    return id - kMenuShowLoginFirst;
 }

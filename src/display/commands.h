@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "platform/messages.h"
 
@@ -17,6 +19,8 @@ enum class Command {
     kShowAuto,  // the number on the icon
     kShowClaude,
     kShowCodex,
+    kShowHighest,  // the highest limit of any login
+    kShowLogin,    // one login's number: the menu item says which (LoginChoiceOfMenuItem)
     kToggleAutostart,
     kToggleAlerts,
     kTogglePinned,
@@ -52,6 +56,10 @@ enum MenuItemId : uint32_t {
     kMenuOpenPanel = ID_OPEN_PANEL,
     kMenuOpenSettings = 112,
     kMenuExportHistory = 113,
+    kMenuShowHighest = 115,
+    // One item a login in the number choice, in the order of the choices the menu was built with.
+    kMenuShowLoginFirst = 120,
+    kMenuShowLoginLast = 151,
 };
 
 // The panel's clickable targets.
@@ -84,3 +92,6 @@ enum PanelTargetId : int32_t {
 // The command of a menu item or a panel target; kNone for ids that are neither.
 Command CommandForMenuItem(uint32_t id);
 Command CommandForPanelTarget(int32_t id);
+
+// Which of the menu's login choices an item is (0 for kMenuShowLoginFirst), or nothing.
+std::optional<size_t> LoginChoiceOfMenuItem(uint32_t id);

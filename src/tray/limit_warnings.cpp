@@ -4,6 +4,7 @@
 #include "display/display_format.h"
 #include "display/limit_level.h"
 #include "display/pace.h"
+#include "display/shown_logins.h"
 
 int64_t ResetBucket(int64_t resetsAt) {
     const int64_t shifted = SaturatingAdd(resetsAt, 300);
@@ -48,32 +49,60 @@ std::optional<Balloon> WarningTracker::WarnIfNeeded(int64_t now, const std::wstr
 }
 
 std::vector<Balloon> WarningTracker::CheckLimitWarnings(const UsageSnapshot& snapshot,
-                                                        double maxblock, int64_t now) {
+                                                        double maxblock, int64_t now,
+                                                        const std::vector<std::wstring>& hiddenTags) {
     std::vector<Balloon> balloons;
-    const auto warn = [&](const std::wstring& prefix, double percent, const std::wstring& title,
-                          int64_t resetsAt, int64_t windowSeconds) {
-        if (auto balloon = WarnIfNeeded(now, prefix, percent, title, resetsAt, windowSeconds)) {
-            balloons.push_back(std::move(*balloon));
+    const std::vector<LoginView> views = ShownLogins(snapshot, hiddenTags);
+    // A tool's one login keeps the keys and titles it always had, so that an update warns no
+    // second time in a window; a login of several has its tag before the key and its name in
+    // the title.
+    const auto check = [&](const LoginView& view) {
+        if (view.gone)
+            return;  // the last figures of a folder that went away
+        const bool named = !view.name.empty();
+        const std::wstring keyHead = named ? view.tag + L":" : std::wstring();
+        const std::wstring titleHead = named ? LoginTitle(view) + L": " : std::wstring();
+        const auto warn = [&](const std::wstring& prefix, double percent, const std::wstring& title,
+                              int64_t resetsAt, int64_t windowSeconds) {
+            if (auto balloon = WarnIfNeeded(now, keyHead + prefix, percent, titleHead + title,
+                                            resetsAt, windowSeconds)) {
+                balloons.push_back(std::move(*balloon));
+            }
+        };
+        if (view.tool == LoginTool::kCodex) {
+            const CodexLimits& codex = *view.codex;
+            const std::wstring tool = named ? L"" : L"Codex ";
+            if (codex.primary.present) {
+                warn(L"cx1", codex.primary.usedPercent,
+                     tool + FormatWindowLabel(codex.primary.windowMinutes), codex.primary.resetsAt,
+                     int64_t{codex.primary.windowMinutes} * 60);
+            }
+            if (codex.secondary.present) {
+                warn(L"cx2", codex.secondary.usedPercent,
+                     tool + FormatWindowLabel(codex.secondary.windowMinutes),
+                     codex.secondary.resetsAt, int64_t{codex.secondary.windowMinutes} * 60);
+            }
+            return;
+        }
+        const std::wstring tool = named ? L"" : L"Claude ";
+        const double block = view.maxblock >= 0 ? view.maxblock : maxblock;
+        if (view.plan->hasLimits) {
+            for (const LimitRow& row : view.plan->limits) {
+                warn(L"cl" + row.label, row.percent, tool + row.label, row.resetsAt,
+                     row.windowSeconds);
+            }
+        } else if (view.claude->active && block > 0) {
+            warn(L"cc", view.claude->percent, L"Claude Code session", view.claude->current.end,
+                 kBlockSeconds);
         }
     };
-    const CodexLimits& codex = snapshot.codex;
-    if (codex.primary.present) {
-        warn(L"cx1", codex.primary.usedPercent, L"Codex " + FormatWindowLabel(codex.primary.windowMinutes),
-             codex.primary.resetsAt, int64_t{codex.primary.windowMinutes} * 60);
+    for (const LoginView& view : views) {
+        if (view.tool == LoginTool::kCodex)
+            check(view);
     }
-    if (codex.secondary.present) {
-        warn(L"cx2", codex.secondary.usedPercent,
-             L"Codex " + FormatWindowLabel(codex.secondary.windowMinutes), codex.secondary.resetsAt,
-             int64_t{codex.secondary.windowMinutes} * 60);
-    }
-    if (snapshot.planLimits.hasLimits) {
-        for (const LimitRow& row : snapshot.planLimits.limits) {
-            warn(L"cl" + row.label, row.percent, L"Claude " + row.label, row.resetsAt,
-                 row.windowSeconds);
-        }
-    } else if (snapshot.claude.active && maxblock > 0) {
-        warn(L"cc", snapshot.claude.percent, L"Claude Code session", snapshot.claude.current.end,
-             kBlockSeconds);
+    for (const LoginView& view : views) {
+        if (view.tool == LoginTool::kClaude)
+            check(view);
     }
     return balloons;
 }

@@ -26,10 +26,13 @@ public:
                                         const std::wstring& titleLabel, int64_t resetsAt,
                                         int64_t windowSeconds = 0);
 
-    // Every watched limit of the snapshot in order: Codex primary and secondary, each Claude
-    // plan row, else the log estimate (only when `maxblock` is above 0).
+    // Every watched limit of the shown logins (ShownLogins; a gone one is not watched) in order:
+    // Codex primary and secondary, each Claude plan row, else the log estimate (only when its
+    // largest block, `maxblock` for a tool's one login, is above 0). The balloon of a login of
+    // several is keyed by its tag and titled with its name ("Claude · work: 5-hour limit").
     std::vector<Balloon> CheckLimitWarnings(const UsageSnapshot& snapshot, double maxblock,
-                                            int64_t now);
+                                            int64_t now,
+                                            const std::vector<std::wstring>& hiddenTags = {});
 
     const std::set<std::wstring>& shown() const { return shown_; }
 

@@ -13,6 +13,16 @@ uint32_t TrackTrayMenu(HWND window, POINT at, const TrayMenuChecks& checks) {
                 L"Whichever I used last");
     AppendMenuW(numbers.get(), checked(checks.show == L"claude"), kMenuShowClaude, L"Claude Code");
     AppendMenuW(numbers.get(), checked(checks.show == L"codex"), kMenuShowCodex, L"Codex");
+    if (!checks.logins.empty()) {
+        AppendMenuW(numbers.get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(numbers.get(), checked(checks.show == kShowHighest), kMenuShowHighest,
+                    L"Highest");
+    }
+    for (size_t i = 0; i < checks.logins.size() && kMenuShowLoginFirst + i <= kMenuShowLoginLast;
+         ++i) {
+        AppendMenuW(numbers.get(), checked(checks.show == checks.logins[i].show),
+                    kMenuShowLoginFirst + i, checks.logins[i].label.c_str());
+    }
     AppendMenuW(menu.get(), MF_STRING, kMenuOpenPanel, L"Open Tidewell");
     AppendMenuW(menu.get(), MF_STRING, kMenuOpenSettings, L"Settings\u2026");
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);

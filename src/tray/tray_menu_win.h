@@ -4,10 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "display/shown_logins.h"
 
 // What the tray menu shows checked.
 struct TrayMenuChecks {
-    std::wstring show;  // "auto", "claude" or "codex"
+    std::wstring show;  // "auto", "claude", "codex", "highest" or "login:<tag>"
+    // The logins' number choices (LoginNumberChoices): with any, "Highest" and one item each,
+    // the i-th with the id kMenuShowLoginFirst + i.
+    std::vector<NumberChoice> logins;
     bool autostart = false;
     bool alerts = false;
 };
