@@ -370,7 +370,7 @@ void DesktopApp::RunCommand(Command command) {
         case Command::kShowCodex:
             return SetTrayNumber(L"codex");
         case Command::kShowHighest:
-            return SetTrayNumber(kShowHighest);
+            return SetTrayNumber(kHighestShow);
         case Command::kShowLogin:  // the menu item says which: WM_COMMAND runs it
             return;
         case Command::kToggleAutostart:

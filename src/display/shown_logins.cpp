@@ -163,7 +163,7 @@ std::vector<NumberChoice> LoginNumberChoices(const std::vector<LoginView>& views
         return choices;
     for (const LoginView& view : views) {
         if (!view.tag.empty())
-            choices.push_back({LoginTitle(view), kShowLoginPrefix + view.tag});
+            choices.push_back({LoginTitle(view), kLoginShowPrefix + view.tag});
     }
     return choices;
 }

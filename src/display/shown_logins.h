@@ -68,5 +68,5 @@ struct NumberChoice {
 std::vector<NumberChoice> LoginNumberChoices(const std::vector<LoginView>& views);
 
 // The `show` value that names one login.
-inline constexpr wchar_t kShowLoginPrefix[] = L"login:";
-inline constexpr wchar_t kShowHighest[] = L"highest";
+inline constexpr wchar_t kLoginShowPrefix[] = L"login:";
+inline constexpr wchar_t kHighestShow[] = L"highest";

@@ -5,6 +5,7 @@
 #include "display/history_text.h"
 #include "display/limit_level.h"
 #include "display/pace.h"
+#include "display/shown_logins.h"
 #include "panel/panel_layout.h"
 
 namespace {
@@ -24,7 +25,8 @@ public:
           measureOnly_(measureOnly),
           x_(S(16)),
           w_(clientWidth - S(32)),
-          y_(S(14)) {}
+          y_(S(14)),
+          views_(ShownLogins(inputs.snapshot, inputs.settings.hiddenLogins)) {}
 
     PanelLayout Run() {
         Header();
@@ -68,7 +70,7 @@ private:
 
     void Text(std::wstring_view text, const PanelRect& rect, FontRole font, uint32_t colour,
               TextAlign align) {
-        canvas_.DrawText(text, rect, font, colour, align);
+        canvas_.DrawText(text, rect, font, dim_ ? kDim : colour, align);
     }
 
     // ---- primitives ----
@@ -156,7 +158,7 @@ private:
         if (ShownPercent(percent) > 0) {  // a bar for every number above 0%, none for NaN
             const double p = std::min(percent, 100.0);
             const int32_t fill = std::max(static_cast<int32_t>(w_ * p / 100), S(4));
-            const uint32_t colour = levelColour(kBlue);
+            const uint32_t colour = dim_ ? kDim : levelColour(kBlue);
             canvas_.FillRoundRect(Box(x_, y_ + S(27), x_ + fill, y_ + S(31)), colour, S(4));
         }
         if (pace.known) PaceTick(pace.elapsed);
@@ -311,7 +313,9 @@ private:
             const int32_t tw = canvas_.TextWidth(title, FontRole::kTitle);
             Text(title, Box(x, y, x + tw + S(2), y + S(22)), FontRole::kTitle, kMuted,
                  TextAlign::kLeft);
-            if (!in_.settingsPage && plan.hasLimits && !plan.plan.empty()) {
+            // With several logins the plan belongs to one of them: it is not the panel's.
+            if (!in_.settingsPage && plan.hasLimits && !plan.plan.empty() &&
+                !ShowsSeveralLogins(views_)) {
                 Text(L" \u00b7 " + plan.plan, Box(x + tw, y, x + w - S(60), y + S(22)),
                      FontRole::kTitleStrong, kText, TextAlign::kLeft);
             }
@@ -328,8 +332,8 @@ private:
 
     void MainPage() {
         const Settings& settings = in_.settings;
-        if (settings.secclaude) ClaudeSection();
-        if (settings.seccodex) CodexSection();
+        if (settings.secclaude) ToolSections(LoginTool::kClaude);
+        if (settings.seccodex) ToolSections(LoginTool::kCodex);
         if (!settings.secclaude && !settings.seccodex) {
             Separator();
             MessageRow(L"Both sections are hidden. Turn one on in Settings.");
@@ -366,11 +370,28 @@ private:
         return L"Updated " + FormatDuration(age) + L" ago";
     }
 
-    void ClaudeSection() {
-        Separator();
-        SectionHeading(L"CLAUDE", S(26));
-        ClaudeRows();
-        HistoryTotals();
+    // A section for each shown login of `tool`: "CLAUDE" for a tool's one login, else "CLAUDE ·
+    // work" and so on, each with its own figures; a login whose folder went away is greyed.
+    void ToolSections(LoginTool tool) {
+        const LoginView* last = nullptr;
+        for (const LoginView& view : views_) {
+            if (view.tool == tool) last = &view;
+        }
+        for (const LoginView& view : views_) {
+            if (view.tool != tool) continue;
+            Separator();
+            std::wstring heading = tool == LoginTool::kClaude ? L"CLAUDE" : L"CODEX";
+            if (!view.name.empty()) heading += L" \u00b7 " + view.name;
+            SectionHeading(heading, S(26));
+            dim_ = view.gone;
+            if (tool == LoginTool::kClaude) {
+                ClaudeRows(view);
+            } else {
+                CodexRows(*view.codex);
+            }
+            dim_ = false;
+            if (tool == LoginTool::kClaude && &view == last) HistoryTotals();  // the computer's
+        }
     }
 
     // What the ledger holds of this computer's Claude Code usage at API rates, once it holds any.
@@ -385,8 +406,10 @@ private:
         y_ += S(24);
     }
 
-    void ClaudeRows() {
-        const PlanLimits& plan = in_.snapshot.planLimits;
+    // The Connect offer belongs to a tool's one login: the panel has one such target.
+    void ClaudeRows(const LoginView& view) {
+        const PlanLimits& plan = *view.plan;
+        const bool offer = view.name.empty();
         if (plan.hasLimits) {
             for (const LimitRow& row : plan.limits) {
                 WindowLimit(row.label, row.percent, row.resetsAt, row.windowSeconds, row.binding);
@@ -395,7 +418,7 @@ private:
             if (plan.fromStatusLine) return;
             const int64_t age = in_.now - plan.asOf;
             if (age > 900) MessageRow(L"Plan limits from " + FormatDuration(age) + L" ago");
-            ConnectOffer();
+            if (offer) ConnectOffer();
             return;
         }
         if (plan.status == FetchStatus::kRateLimited) {
@@ -405,9 +428,10 @@ private:
         } else {
             MessageRow(L"Checking your plan limits\u2026");
         }
-        const ClaudeLogSummary& logs = in_.snapshot.claude;
+        const ClaudeLogSummary& logs = *view.claude;
         if (logs.active) {
-            const bool hasPercent = in_.settings.maxblock.Load() > 0;
+            const double maxblock = view.maxblock >= 0 ? view.maxblock : in_.settings.maxblock.Load();
+            const bool hasPercent = maxblock > 0;
             Limit(L"This 5-hour window", logs.percent, hasPercent,
                   FormatTokenCount(logs.current.tokens) + L" tokens \u00b7 est.", false,
                   hasPercent ? PaceOf(logs.percent, logs.current.end, kBlockSeconds, in_.now)
@@ -415,7 +439,7 @@ private:
         } else if (logs.found) {
             MessageRow(L"No Claude Code activity in the last 5 hours");
         }
-        if (!plan.fromStatusLine) ConnectOffer();
+        if (offer && !plan.fromStatusLine) ConnectOffer();
     }
 
     void ConnectOffer() {
@@ -441,10 +465,7 @@ private:
                     int64_t{window.windowMinutes} * 60);
     }
 
-    void CodexSection() {
-        Separator();
-        SectionHeading(L"CODEX", S(26));
-        const CodexLimits& codex = in_.snapshot.codex;
+    void CodexRows(const CodexLimits& codex) {
         if (!in_.snapshot.hasUpdate) {
             MessageRow(L"Reading Codex logs\u2026");  // nothing is known yet, not even whether
         } else if (!codex.found) {
@@ -605,6 +626,8 @@ private:
     const int32_t w_;
     int32_t y_;
     PanelLayout layout_;
+    const std::vector<LoginView> views_;  // the logins the main page shows, pointing into inputs
+    bool dim_ = false;                    // the section being drawn is greyed
 };
 
 }  // namespace

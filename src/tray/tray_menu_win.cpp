@@ -15,7 +15,7 @@ uint32_t TrackTrayMenu(HWND window, POINT at, const TrayMenuChecks& checks) {
     AppendMenuW(numbers.get(), checked(checks.show == L"codex"), kMenuShowCodex, L"Codex");
     if (!checks.logins.empty()) {
         AppendMenuW(numbers.get(), MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(numbers.get(), checked(checks.show == kShowHighest), kMenuShowHighest,
+        AppendMenuW(numbers.get(), checked(checks.show == kHighestShow), kMenuShowHighest,
                     L"Highest");
     }
     for (size_t i = 0; i < checks.logins.size() && kMenuShowLoginFirst + i <= kMenuShowLoginLast;

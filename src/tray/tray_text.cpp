@@ -43,8 +43,8 @@ std::optional<size_t> FirstWithNumber(const std::vector<LoginView>& views, Login
 std::optional<size_t> ChooseView(const std::vector<LoginView>& views, const std::wstring& show,
                                  bool& highest) {
     highest = false;
-    if (show.starts_with(kShowLoginPrefix)) {
-        const std::wstring tag = show.substr(std::char_traits<wchar_t>::length(kShowLoginPrefix));
+    if (show.starts_with(kLoginShowPrefix)) {
+        const std::wstring tag = show.substr(std::char_traits<wchar_t>::length(kLoginShowPrefix));
         for (size_t i = 0; i < views.size(); ++i) {
             if (!tag.empty() && views[i].tag == tag)
                 return i;
@@ -55,7 +55,7 @@ std::optional<size_t> ChooseView(const std::vector<LoginView>& views, const std:
     const std::optional<size_t> codex = FirstWithNumber(views, LoginTool::kCodex);
     if (show == L"codex") return codex;
     if (show == L"claude") return claude ? claude : codex;
-    if (show == kShowHighest || ShowsSeveralLogins(views)) {
+    if (show == kHighestShow || ShowsSeveralLogins(views)) {
         highest = true;
         return HighestLogin(views);
     }
