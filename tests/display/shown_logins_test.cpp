@@ -104,13 +104,14 @@ TEST(LoginNumber, FirstLimitOrHighest) {
     UsageSnapshot snapshot;
     snapshot.accounts = {Claude(L"a", {30, 70, 70}), Codex(L"x", true, 12), Codex(L"y", true)};
     snapshot.accounts[1].codex.secondary = {true, 50, 10080, 0};
+    snapshot.planLimits = snapshot.accounts[0].planLimits;  // Claude's one login: the old picture
     const std::vector<LoginView> views = ShownLogins(snapshot, {});
-    ASSERT_EQ(views.size(), 4u);  // Claude a, Claude (none: one login), Codex x, Codex y
+    ASSERT_EQ(views.size(), 3u);
     EXPECT_EQ(NumberOfLogin(views[0], false)->percent, 30);
     EXPECT_EQ(NumberOfLogin(views[0], true)->percent, 70);
-    EXPECT_EQ(NumberOfLogin(views[2], false)->percent, 12);
-    EXPECT_EQ(NumberOfLogin(views[2], true)->percent, 50);
-    EXPECT_FALSE(NumberOfLogin(views[3], true));
+    EXPECT_EQ(NumberOfLogin(views[1], false)->percent, 12);
+    EXPECT_EQ(NumberOfLogin(views[1], true)->percent, 50);
+    EXPECT_FALSE(NumberOfLogin(views[2], true));
 }
 
 TEST(LoginNumberChoices, OnlyWhileSomeToolShowsSeveral) {

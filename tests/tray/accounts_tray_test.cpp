@@ -115,13 +115,13 @@ TEST(TrayTooltipOfLogins, NamesShortenThenLinesGo) {
                   L"\u2026 5-hour: 5%\nCodex: 20%");
     // Too many logins even so: lines go from the end, counted.
     std::vector<AccountUsage> many;
-    for (int i = 0; i < 6; ++i) many.push_back(Claude(Repeat(20, wchar_t(L'a' + i)), {double(i)}));
+    for (int i = 0; i < 6; ++i) many.push_back(Claude(Repeat(20, wchar_t(L'a' + i)), {double(50 + i)}));
     const std::wstring tip = BuildTrayTooltip(Several(many), kNow, L"highest");
     EXPECT_LE(tip.size(), kTooltipMaxChars);
     EXPECT_EQ(tip.substr(0, 25), L"Tidewell\nClaude \u00b7 fffffff") << tip;  // the highest first
     EXPECT_EQ(tip.substr(tip.size() - 8), L"\n+4 more") << tip;
     // A cut name never splits a surrogate pair.
-    const std::wstring pairs = Repeat(10, L'p') + L"\U0001F600" + Repeat(40, L'q');
+    const std::wstring pairs = Repeat(10, L'p') + L"\xD83D\xDE00" + Repeat(40, L'q');
     const std::wstring cut = BuildTrayTooltip(Several({Claude(pairs, {50}), Claude(long1, {1}),
                                                        Claude(long1, {2})}),
                                               kNow, L"highest");
