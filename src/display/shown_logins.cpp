@@ -114,7 +114,8 @@ std::vector<LoginView> ShownLogins(const UsageSnapshot& snapshot,
 
 bool ShowsSeveralLogins(const std::vector<LoginView>& views) {
     size_t claude = 0, codex = 0;
-    for (const LoginView& view : views) ++(view.tool == LoginTool::kClaude ? claude : codex);
+    for (const LoginView& view : views)
+        ++(view.tool == LoginTool::kClaude ? claude : codex);
     return claude > 1 || codex > 1;
 }
 

@@ -14,7 +14,7 @@ struct LoginView {
     std::wstring name;
     // LoginFileTag of the login's key; empty for a tool that has no login at all.
     std::wstring tag;
-    const PlanLimits* plan = nullptr;        // Claude
+    const PlanLimits* plan = nullptr;          // Claude
     const ClaudeLogSummary* claude = nullptr;  // Claude
     // Claude: the estimate's 100%; below 0 for the one-login picture, which keeps the setting's.
     double maxblock = -1;

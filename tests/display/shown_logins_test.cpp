@@ -11,7 +11,8 @@ AccountUsage Claude(const std::wstring& name, std::vector<double> rows, bool gon
     account.login.key = L"dir:" + name;
     account.login.name = name;
     account.login.credentialsPath = L"c";
-    for (const double percent : rows) account.planLimits.limits.push_back({L"row", percent, 0});
+    for (const double percent : rows)
+        account.planLimits.limits.push_back({L"row", percent, 0});
     account.planLimits.hasLimits = !rows.empty();
     account.gone = gone;
     return account;
@@ -23,15 +24,19 @@ AccountUsage Codex(const std::wstring& name, bool found, double percent = -1) {
     account.login.key = L"dir:" + name;
     account.login.name = name;
     account.codex.found = found;
-    if (percent >= 0) account.codex.primary = {true, percent, 300, 0};
+    if (percent >= 0)
+        account.codex.primary = {true, percent, 300, 0};
     return account;
 }
 
-std::wstring Tag(const std::wstring& name) { return LoginFileTag(L"dir:" + name); }
+std::wstring Tag(const std::wstring& name) {
+    return LoginFileTag(L"dir:" + name);
+}
 
 std::wstring Names(const std::vector<LoginView>& views) {
     std::wstring names;
-    for (const LoginView& view : views) names += (names.empty() ? L"" : L",") + LoginTitle(view);
+    for (const LoginView& view : views)
+        names += (names.empty() ? L"" : L",") + LoginTitle(view);
     return names;
 }
 
@@ -46,8 +51,10 @@ TEST(ShownLogins, OneLoginPerToolIsTheOldPictureSeveralAreNamed) {
         {{}, {}, L"Claude,Codex", false},  // nothing discovered yet: as it always was
         {{Claude(L"default", {10}), Codex(L"default", true)}, {}, L"Claude,Codex", false},
         {{Claude(L"default", {10}), Codex(L"default", true)}, {Tag(L"default")}, L"", false},
-        {{Claude(L"a", {10}), Claude(L"b", {20}), Codex(L"c", true)}, {},
-         L"Claude \u00b7 a,Claude \u00b7 b,Codex", true},
+        {{Claude(L"a", {10}), Claude(L"b", {20}), Codex(L"c", true)},
+         {},
+         L"Claude \u00b7 a,Claude \u00b7 b,Codex",
+         true},
         // one of two hidden: the other keeps its name and its own figures
         {{Claude(L"a", {10}), Claude(L"b", {20})}, {Tag(L"a")}, L"Claude \u00b7 b,Codex", false},
         // a Codex home without sessions has nothing to show; a found one does
