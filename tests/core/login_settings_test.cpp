@@ -37,13 +37,14 @@ TEST(LoginTags, StoredListReadsTolerantly) {
         {L"0123456789abcdef", {kTagA}},
         {L" 0123456789ABCDEF , fedcba9876543210", {kTagA, kTagB}},  // blanks, upper case
         {L"fedcba9876543210,0123456789abcdef,0123456789abcdef", {kTagA, kTagB}},  // once each
-        {L"0123456789abcde", {}},                     // one digit short
-        {L"0123456789abcdef0", {}},                   // one too many
+        {L"0123456789abcde", {}},                                                 // one digit short
+        {L"0123456789abcdef0", {}},                                               // one too many
         {L"0123456789abcdeg,fedcba9876543210", {kTagB}},  // not hexadecimal: dropped alone
         {L"login:0123456789abcdef", {}},
-        {L"0123456789abcdef;fedcba9876543210", {}},   // not the separator
+        {L"0123456789abcdef;fedcba9876543210", {}},  // not the separator
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseLoginTags(c.text), c.tags) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseLoginTags(c.text), c.tags) << c.text;
 }
 
 TEST(LoginTags, ToggleHidesThenShows) {
@@ -78,7 +79,8 @@ TEST(LoginTags, ALoginBlockIsRaisedOnlyToAHigherPlausibleValue) {
     };
     for (const auto& c : cases) {
         Settings s;
-        if (c.stored > 0) s.loginMaxblocks[c.tag] = c.stored;
+        if (c.stored > 0)
+            s.loginMaxblocks[c.tag] = c.stored;
         EXPECT_EQ(RaiseLoginMaxblock(s, c.tag, c.offered), c.raised) << c.offered;
         const auto it = s.loginMaxblocks.find(c.tag);
         EXPECT_EQ(it == s.loginMaxblocks.end() ? 0 : it->second, c.after) << c.offered;
