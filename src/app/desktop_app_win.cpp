@@ -13,6 +13,7 @@
 #include "history/history_rows.h"
 #include "panel/claude_connect_win.h"
 #include "panel/theme_win.h"
+#include "statusline/claude_settings.h"
 #include "platform/atomic_file.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
@@ -232,7 +233,12 @@ void DesktopApp::OnDataReady() {
         std::lock_guard<std::mutex> guard(published_.lock);
         snapshot_ = SnapshotOf(published_.state);
     }
-    settings_.SaveIfChanged();  // the largest block reaches config.ini
+    for (const AccountUsage& account : snapshot_.accounts) {
+        if (account.login.tool == LoginTool::kClaude)
+            RaiseLoginMaxblock(settings_.values(), LoginFileTag(account.login.key),
+                               account.maxblock);
+    }
+    settings_.SaveIfChanged();  // the largest blocks reach config.ini
     ShowTrayNumber();
     const Settings& settings = settings_.values();
     if (settings.alerts) {
@@ -338,7 +344,7 @@ void DesktopApp::SetPanelSize(int32_t size) {
     panel_.Refit();
 }
 
-void DesktopApp::RunCommand(Command command) {
+void DesktopApp::RunCommand(Command command, int32_t target) {
     Settings& settings = settings_.values();
     switch (command) {
         case Command::kNone:
@@ -387,6 +393,10 @@ void DesktopApp::RunCommand(Command command) {
             return ChangeSetting(settings.seccodex);
         case Command::kToggleConnection:
             return ToggleConnection();
+        case Command::kToggleLogin:
+            return ToggleLoginShown(target);
+        case Command::kToggleLoginConnection:
+            return ToggleConnection(target);
         case Command::kSizeCompact:
             return SetPanelSize(0);
         case Command::kSizeNormal:
@@ -422,18 +432,40 @@ void DesktopApp::RunCommand(Command command) {
 // commands are still dispatched. The panel stays up beside its dialog, commands that would show
 // or hide it wait, and a Quit is carried out once the dialog is gone, so that nothing the flow
 // touches afterwards has gone away under it.
-void DesktopApp::ToggleConnection() {
+void DesktopApp::ToggleConnection(int32_t loginTarget) {
     if (inDialog_)
+        return;
+    // The login is taken now: new figures may come while its dialog is up.
+    const std::optional<size_t> login = LoginOfPanelTarget(loginTarget);
+    if (login && *login >= snapshot_.accounts.size())
+        return;
+    const Login* chosen = login ? &snapshot_.accounts[*login].login : nullptr;
+    const std::wstring settingsPath = chosen ? LoginSettingsPath(*chosen) : std::wstring();
+    const std::wstring loginName = chosen ? chosen->name : std::wstring();
+    if (chosen && settingsPath.empty())
         return;
     inDialog_ = true;
     panel_.HoldOpen(true);
-    const bool changed = ToggleClaudeConnection(panel_.window());
+    const bool changed = chosen ? ToggleLoginConnection(panel_.window(), settingsPath, loginName)
+                                : ToggleClaudeConnection(panel_.window());
     panel_.HoldOpen(false);
     inDialog_ = false;
     if (quitAfterDialog_)
         return Quit();
     if (changed)
         panel_.Refit();
+}
+
+// A login shown and counted, or hidden: by its stable tag, so that logins found later or
+// folders renamed do not move the choice to another login.
+void DesktopApp::ToggleLoginShown(int32_t loginTarget) {
+    const std::optional<size_t> login = LoginOfPanelTarget(loginTarget);
+    if (!login || *login >= snapshot_.accounts.size())
+        return;
+    ToggleLoginHidden(settings_.values(), LoginFileTag(snapshot_.accounts[*login].login.key));
+    settings_.Save();
+    ShowTrayNumber();
+    panel_.Refit();
 }
 
 // The folder dialog is modal like the connection flow's message boxes, and held the same way.

@@ -37,8 +37,9 @@ public:
     // The message loop, until the user quits. Returns the exit code, 0.
     int Run();
 
-    // One command of the tray menu or the panel.
-    void RunCommand(Command command);
+    // One command of the tray menu or the panel; `target` is the panel target that asked (a
+    // login's target names the login).
+    void RunCommand(Command command, int32_t target = kTargetNone);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,7 +53,8 @@ private:
     void ChangeSetting(bool& setting);
     void SetTrayNumber(const std::wstring& show);
     void SetPanelSize(int32_t size);
-    void ToggleConnection();
+    void ToggleConnection(int32_t loginTarget = kTargetNone);
+    void ToggleLoginShown(int32_t loginTarget);
     void ChooseHistoryFolder();
     void SetHistoryFolder(std::wstring folder);
     void OpenReport();
@@ -78,7 +80,7 @@ private:
     HWND window_ = nullptr;  // the hidden main window: the message hub; destroyed on quit
     TrayNotifyIcon tray_;
     PanelWindow panel_{
-        PanelWindow::Context{snapshot_, settings_, [this](Command command) { RunCommand(command); },
+        PanelWindow::Context{snapshot_, settings_, [this](Command command, int32_t target) { RunCommand(command, target); },
                              [this]() -> std::optional<PanelRect> {
                                  const std::optional<RECT> rect = tray_.ScreenRect();
                                  if (!rect)

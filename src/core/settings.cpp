@@ -22,14 +22,53 @@ bool ReadBool(const IniFile& file, const wchar_t* key, bool defaultValue) {
 
 const wchar_t* Bool(bool value) { return value ? L"1" : L"0"; }
 
+// A login's largest block is stored under this prefix and its tag.
+constexpr std::wstring_view kLoginBlockPrefix = L"mb.";
+
+bool PlausibleBlock(double tokens) { return tokens >= 0 && tokens <= kMaxPlausibleBlockTokens; }
+
+// The text of a stored largest block read as "maxblock" is.
+double BlockFromText(const std::wstring& text) {
+    double value = 0;
+    ParseLeadingDouble(WideToUtf8(text), value);
+    return PlausibleBlock(value) ? value : 0;
+}
+
+wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c; }
+
+// The "mb.<tag>" keys of the section: a key whose tag is not one, or whose value is not a
+// plausible block, is left in the file and not read.
+std::map<std::wstring, double> ReadLoginBlocks(const IniFile& file) {
+    std::map<std::wstring, double> blocks;
+    for (const std::wstring& key : file.Keys(kSection)) {
+        if (key.size() <= kLoginBlockPrefix.size()) continue;
+        std::wstring prefix = key.substr(0, kLoginBlockPrefix.size());
+        std::transform(prefix.begin(), prefix.end(), prefix.begin(), LowerAscii);
+        if (prefix != kLoginBlockPrefix) continue;
+        const std::wstring tag = key.substr(kLoginBlockPrefix.size());
+        if (!IsLoginTag(tag)) continue;
+        const double tokens = BlockFromText(file.String(kSection, key, L"0", kTextBufferChars));
+        if (tokens > 0) blocks.emplace(tag, tokens);  // the first of repeated keys, as read
+    }
+    return blocks;
+}
+
+std::wstring JoinTags(std::vector<std::wstring> tags) {
+    std::sort(tags.begin(), tags.end());
+    tags.erase(std::unique(tags.begin(), tags.end()), tags.end());
+    std::wstring text;
+    for (const std::wstring& tag : tags) {
+        if (!text.empty()) text += L',';
+        text += tag;
+    }
+    return text;
+}
+
 // The leading number of the text, 0 when there is none, as _wtof reads it. A hand-edited "nan"
 // or "inf", a negative value or one no block can reach would stop the largest block from ever
 // being learned (or make every estimate 0%), so each reads as "not learned yet".
 double ReadMaxBlock(const IniFile& file) {
-    const std::wstring text = file.String(kSection, L"maxblock", L"0", kTextBufferChars);
-    double value = 0;
-    ParseLeadingDouble(WideToUtf8(text), value);
-    return value >= 0 && value <= kMaxPlausibleBlockTokens ? value : 0;
+    return BlockFromText(file.String(kSection, L"maxblock", L"0", kTextBufferChars));
 }
 
 // True only when nothing at all is at `path`: a file that exists but cannot be read, or whose
@@ -49,6 +88,48 @@ std::wstring Created(const std::wstring& folder) {
 }
 
 }  // namespace
+
+bool IsLoginTag(std::wstring_view text) {
+    return text.size() == 16 && std::all_of(text.begin(), text.end(), [](wchar_t c) {
+               return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f');
+           });
+}
+
+std::vector<std::wstring> ParseLoginTags(std::wstring_view text) {
+    std::vector<std::wstring> tags;
+    size_t start = 0;
+    while (start <= text.size()) {
+        const size_t comma = std::min(text.find(L',', start), text.size());
+        std::wstring item(text.substr(start, comma - start));
+        std::erase_if(item, [](wchar_t c) { return c == L' ' || c == L'\t'; });
+        std::transform(item.begin(), item.end(), item.begin(), LowerAscii);
+        if (IsLoginTag(item)) tags.push_back(std::move(item));
+        start = comma + 1;
+    }
+    std::sort(tags.begin(), tags.end());
+    tags.erase(std::unique(tags.begin(), tags.end()), tags.end());
+    return tags;
+}
+
+bool IsLoginHidden(const Settings& settings, std::wstring_view tag) {
+    return std::find(settings.hiddenLogins.begin(), settings.hiddenLogins.end(), tag) !=
+           settings.hiddenLogins.end();
+}
+
+void ToggleLoginHidden(Settings& settings, const std::wstring& tag) {
+    std::vector<std::wstring>& hidden = settings.hiddenLogins;
+    const size_t before = hidden.size();
+    std::erase(hidden, tag);
+    if (hidden.size() == before) hidden.push_back(tag);
+}
+
+bool RaiseLoginMaxblock(Settings& settings, const std::wstring& tag, double tokens) {
+    if (!IsLoginTag(tag) || !PlausibleBlock(tokens) || tokens <= 0) return false;
+    double& stored = settings.loginMaxblocks[tag];
+    if (tokens <= stored) return false;
+    stored = tokens;
+    return true;
+}
 
 std::wstring DataDirectory() { return Created(ProgramDataFolder()); }
 
@@ -70,6 +151,9 @@ Settings ReadSettings(const std::wstring& configPath) {
     s.py = file.Int(kSection, L"py", kPanelNeverMoved);
     s.show = file.String(kSection, L"show", L"auto", kTextBufferChars);
     s.historyFolder = file.String(kSection, L"history", L"", kTextBufferChars);
+    // Read whole: a list cut at the buffer's end could keep half a tag as junk.
+    s.hiddenLogins = ParseLoginTags(file.String(kSection, L"hidden", L"", std::wstring::npos));
+    s.loginMaxblocks = ReadLoginBlocks(file);
     s.loadedDefaultsForUnreadableFile = file.unreadable();
     return s;
 }
@@ -91,6 +175,12 @@ IniEntries StoredEntries(const Settings& s) {
         entries.emplace_back(L"py", std::to_wstring(s.py));
     }
     if (!s.historyFolder.empty()) entries.emplace_back(L"history", s.historyFolder);
+    if (!s.hiddenLogins.empty()) entries.emplace_back(L"hidden", JoinTags(s.hiddenLogins));
+    for (const auto& [tag, tokens] : s.loginMaxblocks) {
+        if (IsLoginTag(tag) && PlausibleBlock(tokens) && tokens > 0)
+            entries.emplace_back(std::wstring(kLoginBlockPrefix) + tag,
+                                 std::to_wstring(TruncateToInt64(tokens)));
+    }
     return entries;
 }
 
@@ -99,6 +189,7 @@ std::vector<std::wstring> RemovedKeys(const Settings& s) {
     std::vector<std::wstring> removed;
     if (s.px == kPanelNeverMoved) removed.insert(removed.end(), {L"px", L"py"});
     if (s.historyFolder.empty()) removed.push_back(L"history");
+    if (s.hiddenLogins.empty()) removed.push_back(L"hidden");
     return removed;
 }
 
@@ -130,6 +221,13 @@ bool WriteChangedSettings(const Settings& s, const Settings& before) {
         if (std::find(removedBefore.begin(), removedBefore.end(), key) == removedBefore.end())
             removed.push_back(key);
     }
+    // A login's block that was stored before and is not now.
+    const IniEntries now = StoredEntries(s);
+    for (const auto& [key, value] : old) {
+        if (key.starts_with(kLoginBlockPrefix) &&
+            std::none_of(now.begin(), now.end(), [&](const auto& e) { return e.first == key; }))
+            removed.push_back(key);
+    }
     if (changed.empty() && removed.empty()) return true;
     return IniWriteKeys(s.configPath, kSection, changed, removed);
 }
@@ -138,11 +236,7 @@ namespace {
 
 // True when writing `a` would store what storing `b` stored.
 bool SameWhenStored(const Settings& a, const Settings& b) {
-    return a.configPath == b.configPath &&
-           TruncateToInt64(a.maxblock.Load()) == TruncateToInt64(b.maxblock.Load()) &&
-           a.alerts == b.alerts && a.show == b.show && a.pinned == b.pinned && a.size == b.size &&
-           a.secclaude == b.secclaude && a.seccodex == b.seccodex && a.px == b.px && a.py == b.py &&
-           a.historyFolder == b.historyFolder;
+    return a.configPath == b.configPath && StoredEntries(a) == StoredEntries(b);
 }
 
 }  // namespace

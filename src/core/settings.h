@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/atomic_double.h"
@@ -20,6 +22,9 @@ struct Settings {
     std::wstring show = L"auto";
     // The LoginFileTag of each login the user hid (not shown, not counted), in no order.
     std::vector<std::wstring> hiddenLogins;
+    // Each login's largest completed block in tokens, by its LoginFileTag; a login that is gone
+    // keeps its value, so that it is not learned again when the login comes back.
+    std::map<std::wstring, double> loginMaxblocks;
     bool pinned = false;
     bool secclaude = true;
     bool seccodex = true;
@@ -53,6 +58,22 @@ bool WriteChangedSettings(const Settings& settings, const Settings& before);
 // No five-hour block comes near a trillion tokens (some 55 million a second); a stored largest
 // block above it is a damaged or hand-edited file, and is learned again.
 inline constexpr double kMaxPlausibleBlockTokens = 1e12;
+
+// True for a login's tag as LoginFileTag makes it: 16 lowercase hexadecimal digits.
+bool IsLoginTag(std::wstring_view text);
+
+// The tags of a stored list ("a,b,c"): each item trimmed of blanks and lowered; items that are
+// not tags dropped; each tag once, sorted.
+std::vector<std::wstring> ParseLoginTags(std::wstring_view text);
+
+// True when the login with `tag` is hidden.
+bool IsLoginHidden(const Settings& settings, std::wstring_view tag);
+// Hides a shown login or shows a hidden one.
+void ToggleLoginHidden(Settings& settings, const std::wstring& tag);
+
+// Raises the login's largest block to `tokens`, when that is higher and plausible; true when it
+// changed.
+bool RaiseLoginMaxblock(Settings& settings, const std::wstring& tag, double tokens);
 
 // The settings from "config.ini" in DataDirectory().
 Settings LoadSettings();

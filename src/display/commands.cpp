@@ -55,7 +55,27 @@ Command CommandForMenuItem(uint32_t id) {
     return Command::kNone;
 }
 
+int32_t LoginTarget(size_t index) {
+    return index < kMaxLoginTargets ? kTargetLoginFirst + static_cast<int32_t>(index) : kTargetNone;
+}
+
+int32_t LoginConnectTarget(size_t index) {
+    return index < kMaxLoginTargets ? kTargetLoginConnectFirst + static_cast<int32_t>(index)
+                                    : kTargetNone;
+}
+
+std::optional<size_t> LoginOfPanelTarget(int32_t id) {
+    for (const int32_t first : {int32_t{kTargetLoginFirst}, int32_t{kTargetLoginConnectFirst}}) {
+        if (id >= first && id < first + static_cast<int32_t>(kMaxLoginTargets))
+            return static_cast<size_t>(id - first);
+    }
+    return std::nullopt;
+}
+
 Command CommandForPanelTarget(int32_t id) {
+    if (LoginOfPanelTarget(id))
+        return id < kTargetLoginConnectFirst ? Command::kToggleLogin
+                                             : Command::kToggleLoginConnection;
     for (const Binding& binding : kBindings) {
         if (binding.panelTarget != kTargetNone && binding.panelTarget == id)
             return binding.command;

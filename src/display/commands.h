@@ -26,7 +26,9 @@ enum class Command {
     kTogglePinned,
     kToggleClaudeSection,
     kToggleCodexSection,
-    kToggleConnection,  // connect Claude Code's status line, or disconnect it
+    kToggleConnection,       // connect Claude Code's status line, or disconnect it
+    kToggleLogin,            // a login shown and counted, or hidden (its target names which)
+    kToggleLoginConnection,  // connect one Claude login's status line, or disconnect it
     kSizeCompact,
     kSizeNormal,
     kSizeLarge,
@@ -87,7 +89,20 @@ enum PanelTargetId : int32_t {
     kTargetResetPosition = 44,
     kTargetHistoryFolder = 45,
     kTargetDefaultHistoryFolder = 46,
+    // One target a login, by its index in the snapshot's accounts: its switch, and its own
+    // Connect (with more than one Claude login).
+    kTargetLoginFirst = 1000,
+    kTargetLoginConnectFirst = 1100,
 };
+
+// How many logins have targets of their own; a login beyond has none.
+inline constexpr size_t kMaxLoginTargets = 100;
+
+// The target of the login at `index` in the snapshot's accounts, or kTargetNone past the range.
+int32_t LoginTarget(size_t index);
+int32_t LoginConnectTarget(size_t index);
+// The index of the login a login's target names; nothing for any other target.
+std::optional<size_t> LoginOfPanelTarget(int32_t id);
 
 // The command of a menu item or a panel target; kNone for ids that are neither.
 Command CommandForMenuItem(uint32_t id);

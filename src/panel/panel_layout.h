@@ -52,6 +52,8 @@ struct PanelInputs {
     int32_t focusedId = kTargetNone;  // drawn with the focus ring
     std::wstring_view dataFolder{};   // the history folder unless the user chose another
     Palette palette = DarkPalette();  // the colours of the theme Windows is in
+    // Each login's own status line (LoginSettingsPath), by its index in snapshot.accounts.
+    std::vector<StatusLineState> loginStatusLines{};
 };
 
 // Lays out the page and, unless `measureOnly`, draws it on `canvas` (whose background is already

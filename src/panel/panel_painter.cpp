@@ -6,7 +6,9 @@
 #include "display/limit_level.h"
 #include "display/pace.h"
 #include "display/shown_logins.h"
+#include "limits/account_usage.h"
 #include "panel/panel_layout.h"
+#include "sources/login.h"
 
 namespace {
 
@@ -504,9 +506,15 @@ private:
         SectionHeading(L"SHOW", S(28));
         SwitchRow(kTargetClaudeSection, L"Claude limits", settings.secclaude);
         SwitchRow(kTargetCodexSection, L"Codex limits", settings.seccodex);
+        if (ShowsAccounts()) {
+            SectionHeading(L"ACCOUNTS", S(28));
+            AccountRows();
+        }
         SectionHeading(L"BEHAVIOR", S(28));
-        SwitchRow(kTargetConnect, L"Live limits from Claude Code",
-                  in_.statusLineState == kOwnStatusLine);
+        if (!ConnectsPerLogin()) {
+            SwitchRow(kTargetConnect, L"Live limits from Claude Code",
+                      in_.statusLineState == kOwnStatusLine);
+        }
         SwitchRow(kTargetKeepOpen, L"Keep open when I click elsewhere", settings.pinned);
         SwitchRow(kTargetAutostart, L"Start with Windows", in_.autostartOn);
         SwitchRow(kTargetAlerts, L"Warn at 80% and 95%", settings.alerts);
@@ -521,6 +529,91 @@ private:
         Button(Box(x_ + bw + S(8), y_, x_ + w_, y_ + S(34)), kTargetQuit, L"Quit Tidewell",
                FontRole::kButton, kMuted, kRaised);
         y_ += S(14) + S(34);
+    }
+
+    // With one login of each tool the page is as it always was: the SHOW switches hide them.
+    bool ShowsAccounts() const {
+        const std::vector<AccountUsage>& accounts = in_.snapshot.accounts;
+        return CountLogins(accounts, LoginTool::kClaude) > 1 ||
+               CountLogins(accounts, LoginTool::kCodex) > 1;
+    }
+
+    // With more than one Claude login each one that can be connected has its own switch, in
+    // place of the one for the settings.json Claude Code reads by default.
+    bool ConnectsPerLogin() const {
+        const std::vector<AccountUsage>& accounts = in_.snapshot.accounts;
+        return CountLogins(accounts, LoginTool::kClaude) > 1 &&
+               std::any_of(accounts.begin(), accounts.end(), [](const AccountUsage& account) {
+                   return !LoginSettingsPath(account.login).empty();
+               });
+    }
+
+    // One row a login, in the snapshot's order: shown and counted, or hidden.
+    void AccountRows() {
+        const std::vector<AccountUsage>& accounts = in_.snapshot.accounts;
+        const bool connects = ConnectsPerLogin();
+        for (size_t i = 0; i < accounts.size(); ++i) {
+            const int32_t id = LoginTarget(i);
+            if (id == kTargetNone) {
+                MessageRow(L"and " + std::to_wstring(accounts.size() - i) + L" more");
+                return;
+            }
+            const Login& login = accounts[i].login;
+            LoginRow(id, LoginLabel(login), login.where,
+                     !IsLoginHidden(in_.settings, LoginFileTag(login.key)));
+            if (connects && !LoginSettingsPath(login).empty()) {
+                const bool own = i < in_.loginStatusLines.size() &&
+                                 in_.loginStatusLines[i] == kOwnStatusLine;
+                LoginConnectRow(LoginConnectTarget(i), login.name, own);
+            }
+        }
+    }
+
+    static std::wstring LoginLabel(const Login& login) {
+        if (login.name == kDesktopLoginName) return login.name;
+        return (login.tool == LoginTool::kClaude ? L"Claude \u00b7 " : L"Codex \u00b7 ") +
+               login.name;
+    }
+
+    // A switch's track and knob at the right edge, the track's top at `top`.
+    void DrawSwitch(int32_t top, bool on) {
+        const Palette& p = in_.palette;
+        EdgedFill(Box(x_ + w_ - S(36), top, x_ + w_, top + S(16)), on ? kBlue : p.switchOffTrack,
+                  on ? kBlue : p.switchOffEdge, S(16));
+        const int32_t knob = on ? x_ + w_ - S(14) : x_ + w_ - S(36) + S(2);
+        canvas_.FillRoundRect(Box(knob, top + S(2), knob + S(12), top + S(14)),
+                              on ? p.knobOn : p.knobOff, S(12));
+    }
+
+    // The login's name over where it was found (a long path shortened in the middle).
+    void LoginRow(int32_t id, const std::wstring& label, std::wstring_view where, bool on) {
+        const PanelRect target = Box(x_ - S(6), y_, x_ + w_ + S(6), y_ + S(44));
+        AddTarget(target, id, label, TargetKind::kSwitch, on);
+        if (Drawing()) {
+            RowHover(target, id);
+            const int32_t textRight = x_ + w_ - S(46);
+            Text(label, Box(x_, y_ + S(2), textRight, y_ + S(24)), FontRole::kRowLabel, kText,
+                 TextAlign::kLeft);
+            Text(FitPath(where, textRight - x_), Box(x_, y_ + S(23), textRight, y_ + S(41)),
+                 FontRole::kSmall, kDim, TextAlign::kLeft);
+            DrawSwitch(y_ + S(14), on);
+        }
+        y_ += S(48);
+    }
+
+    // The login's own Connect, set in under its row.
+    void LoginConnectRow(int32_t id, const std::wstring& loginName, bool on) {
+        constexpr std::wstring_view kLive = L"Live limits from Claude Code";
+        const PanelRect target = Box(x_ + S(6), y_, x_ + w_ + S(6), y_ + S(30));
+        AddTarget(target, id, std::wstring(kLive) + L" \u00b7 " + loginName, TargetKind::kSwitch,
+                  on);
+        if (Drawing()) {
+            RowHover(target, id);
+            Text(kLive, Box(x_ + S(14), y_, x_ + w_ - S(46), y_ + S(30)), FontRole::kSmall, kMuted,
+                 TextAlign::kLeft);
+            DrawSwitch(y_ + S(7), on);
+        }
+        y_ += S(34);
     }
 
     // Where the figures come from: one line a place (its name, which gives way, and what was

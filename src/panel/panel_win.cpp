@@ -105,7 +105,8 @@ PanelLayout PanelWindow::RunPainter(Canvas& canvas, int32_t width, bool measureO
                              autostartOn_,
                              focusShown_ ? focused_ : kTargetNone,
                              dataFolder_,
-                             palette_};
+                             palette_,
+                             loginStatusLines_};
     return PaintPanel(canvas, inputs, width, measureOnly);
 }
 
@@ -211,6 +212,13 @@ void PanelWindow::ResetPosition() {
 void PanelWindow::ReadOutsideState() {
     statusLine_ = GetStatusLineState();
     autostartOn_ = IsAutostartOn();
+    // Each Claude login's own settings.json, once there is more than one to connect.
+    const std::vector<AccountUsage>& accounts = context_.snapshot.accounts;
+    loginStatusLines_.clear();
+    if (CountLogins(accounts, LoginTool::kClaude) > 1) {
+        for (const AccountUsage& account : accounts)
+            loginStatusLines_.push_back(StatusLineStateAt(LoginSettingsPath(account.login)));
+    }
 }
 
 // Assistive technology caches the pane's children: it hears when the set of targets changes
@@ -399,7 +407,7 @@ void PanelWindow::Activate(int32_t id) {
     const Command command = CommandForPanelTarget(id);
     if (command == Command::kNone || !context_.run)
         return;
-    context_.run(command);
+    context_.run(command, id);
     // A page change leaves the keyboard on a target that is gone: it starts on the new page.
     if (focusShown_ && Visible() && !FindTarget(layout_, focused_))
         FocusTarget(FirstFocusTarget(layout_));

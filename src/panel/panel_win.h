@@ -21,7 +21,7 @@ public:
     struct Context {
         const UsageSnapshot& snapshot;
         SettingsStore& settings;
-        std::function<void(Command)> run;                    // a target was clicked
+        std::function<void(Command, int32_t)> run;           // a target was clicked, and its id
         std::function<std::optional<PanelRect>()> iconRect;  // the tray icon, when known
     };
 
@@ -113,6 +113,7 @@ private:
     bool heldOpen_ = false;
     // What the settings page shows of other programs' state, read outside painting.
     StatusLineState statusLine_ = kNoStatusLine;
+    std::vector<StatusLineState> loginStatusLines_;  // by index of the snapshot's accounts
     bool autostartOn_ = false;
     PanelRect movingFrom_;  // the window's rectangle when a move-or-size loop began
     Palette palette_ = DarkPalette();  // the colours of the theme Windows is in

@@ -91,6 +91,14 @@ int32_t IniFile::Int(const std::wstring& section, const std::wstring& key,
     return IniIntegerFromText(*value);
 }
 
+std::vector<std::wstring> IniFile::Keys(const std::wstring& section) const {
+    std::vector<std::wstring> keys;
+    for (const std::string& key : IniTextKeys(text_, WideToUtf8(section))) {
+        keys.push_back(Utf8ToWide(key));
+    }
+    return keys;
+}
+
 std::wstring IniReadString(const std::wstring& path, const std::wstring& section,
                            const std::wstring& key, const std::wstring& defaultValue,
                            size_t bufferChars) {

@@ -34,6 +34,9 @@ public:
     // not a number reads as 0), or `defaultValue` when the key is missing or empty.
     int32_t Int(const std::wstring& section, const std::wstring& key, int32_t defaultValue) const;
 
+    // The keys of the section's entries, in the file's order.
+    std::vector<std::wstring> Keys(const std::wstring& section) const;
+
 private:
     std::optional<std::wstring> Value(const std::wstring& section, const std::wstring& key) const;
     std::string text_;  // UTF-8

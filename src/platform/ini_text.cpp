@@ -117,6 +117,20 @@ std::optional<std::string> IniTextGet(std::string_view text, std::string_view se
     return std::nullopt;
 }
 
+std::vector<std::string> IniTextKeys(std::string_view text, std::string_view section) {
+    std::vector<std::string> keys;
+    const auto lines = SplitLines(text);
+    size_t header = 0, last = 0;
+    if (!FindSection(lines, section, header, last)) {
+        return keys;
+    }
+    for (size_t i = header + 1; i < last; ++i) {
+        const std::string_view line = lines[i].text;
+        if (!Trim(line).empty() && !IsComment(line)) keys.emplace_back(KeyOf(line));
+    }
+    return keys;
+}
+
 std::string IniTextSet(std::string_view text, std::string_view section, std::string_view key,
                        std::string_view value) {
     const auto lines = SplitLines(text);

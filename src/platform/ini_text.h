@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text edits behind the INI files; they work on whole UTF-8 file contents so that a
 // change can be written back in one atomic replacement. Lines may end in LF or CRLF.
@@ -11,6 +12,10 @@
 // the section or the key is missing.
 std::optional<std::string> IniTextGet(std::string_view text, std::string_view section,
                                       std::string_view key);
+
+// The keys of the entries in the first section named `section`, in the file's order (a key
+// written twice is listed twice); empty when the section is missing.
+std::vector<std::string> IniTextKeys(std::string_view text, std::string_view section);
 
 // The text with `key` set to `value` in `section`: the key's line is replaced in place, a new key
 // goes after the section's last entry, and a new section goes at the end.

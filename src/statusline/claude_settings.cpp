@@ -58,6 +58,14 @@ std::wstring ClaudeSettingsPath() {
     return ClaudeSettingsPathFor(ReadEnvironment(L"CLAUDE_CONFIG_DIR"), ReadUserProfile());
 }
 
+std::wstring LoginSettingsPath(const Login& login) {
+    if (login.tool != LoginTool::kClaude || login.fromWsl || login.folders.empty() ||
+        login.name == kDesktopLoginName) {
+        return {};
+    }
+    return WideFromPath(PathFromWide(login.folders.front()) / "settings.json");
+}
+
 StatusLineEntry FindStatusLineEntry(std::string_view text) {
     return EntryIn(text, ReadJsonObjectText(text));
 }
@@ -77,8 +85,11 @@ StatusLineState StatusLineStateOf(std::string_view text) {
 }
 
 StatusLineState GetStatusLineState() {
-    const std::wstring path = ClaudeSettingsPath();
-    return path.empty() ? kNoStatusLine : StatusLineStateOf(ReadWholeFile(path));
+    return StatusLineStateAt(ClaudeSettingsPath());
+}
+
+StatusLineState StatusLineStateAt(const std::wstring& settingsPath) {
+    return settingsPath.empty() ? kNoStatusLine : StatusLineStateOf(ReadWholeFile(settingsPath));
 }
 
 std::string ProgramStatusLineEntry(const std::wstring& executablePath) {
@@ -205,12 +216,17 @@ StatusLineUpdate UpdateStatusLineEntry(bool install) {
     return UpdateStatusLineEntryAt(ClaudeSettingsPath(), install, ExecutablePath());
 }
 
-std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update) {
+std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update,
+                                     const std::wstring& settingsPath) {
     if (update.outcome != StatusLineUpdate::kNotJsonObject) {
-        return L"Could not write .claude\\settings.json.";
+        return L"Could not write " +
+               (settingsPath.empty() ? std::wstring(L".claude\\settings.json") : settingsPath) +
+               L".";
     }
     const std::wstring what = update.problem.empty()
                                   ? std::wstring(L"a JSON object")
                                   : L"valid JSON (" + Utf8ToWide(update.problem) + L")";
-    return L"Claude Code's settings.json is not " + what + L", so Tidewell left it unchanged.";
+    const std::wstring file =
+        settingsPath.empty() ? std::wstring(L"Claude Code's settings.json") : settingsPath;
+    return file + L" is not " + what + L", so Tidewell left it unchanged.";
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "sources/login.h"
+
 // Whose status line Claude Code runs, from the "statusLine" member of its settings.json.
 enum StatusLineState : int {
     kNoStatusLine = 0,     // no entry, or no file
@@ -26,6 +28,11 @@ std::wstring ClaudeSettingsPathFor(const std::wstring& claudeConfigDir,
 // The same from this process's environment.
 std::wstring ClaudeSettingsPath();
 
+// The settings.json of a Claude login that can be connected: the one in its first folder. Empty
+// for a Codex login, for one in WSL (its Claude Code could not run this program by its Windows
+// path), for the desktop app's sessions and for a login without a folder.
+std::wstring LoginSettingsPath(const Login& login);
+
 // The "statusLine" member of the top-level object, when its value is an object: from the
 // opening quote of the key to just after that object. When the key is repeated the last one
 // counts, as for any JSON reader. Not found when the text is not a JSON object.
@@ -36,6 +43,8 @@ StatusLineState StatusLineStateOf(std::string_view text);
 
 // The state of the settings file as it is now (read on every call).
 StatusLineState GetStatusLineState();
+// The same for the settings file at `settingsPath` (none when the path is empty).
+StatusLineState StatusLineStateAt(const std::wstring& settingsPath);
 
 // The program's entry for an executable path: "statusLine": {"type": "command", "command":
 // "\"PATH\" --statusline", "padding": 0}, with the path's backslashes and quotes escaped.
@@ -76,5 +85,7 @@ StatusLineUpdate UpdateStatusLineEntryAt(const std::wstring& settingsPath, bool 
 // The same for Claude Code's settings file and this executable.
 StatusLineUpdate UpdateStatusLineEntry(bool install);
 
-// What the user is told when an update did not write the file.
-std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update);
+// What the user is told when an update did not write the file; a login's file is named by
+// `settingsPath` (the usual one when it is empty).
+std::wstring StatusLineUpdateFailure(const StatusLineUpdate& update,
+                                     const std::wstring& settingsPath = {});

@@ -58,12 +58,39 @@ TEST(Commands, EachCommandHasAWayInAndTheRefreshesDiffer) {
     std::set<Command> reachable;
     for (uint32_t id = 0; id < 200; ++id)
         reachable.insert(CommandForMenuItem(id));
-    for (int32_t id = 0; id < 200; ++id)
+    for (int32_t id = 0; id < 1300; ++id)  // the logins' targets too
         reachable.insert(CommandForPanelTarget(id));
     for (int c = static_cast<int>(Command::kNone); c <= static_cast<int>(Command::kQuit); ++c) {
         EXPECT_EQ(reachable.count(static_cast<Command>(c)), 1u) << c;
     }
     EXPECT_NE(CommandForMenuItem(kMenuRefreshNow), CommandForPanelTarget(kTargetRefresh));
+}
+
+// Each login's targets name its index; the ranges end where they must, so that the 101st login
+// gets no target rather than another login's.
+TEST(Commands, LoginTargetsNameTheirLogin) {
+    const struct {
+        int32_t id;
+        Command command;
+        std::optional<size_t> login;
+    } cases[] = {
+        {LoginTarget(0), Command::kToggleLogin, 0},
+        {LoginTarget(1), Command::kToggleLogin, 1},
+        {LoginTarget(kMaxLoginTargets - 1), Command::kToggleLogin, kMaxLoginTargets - 1},
+        {LoginConnectTarget(0), Command::kToggleLoginConnection, 0},
+        {LoginConnectTarget(kMaxLoginTargets - 1), Command::kToggleLoginConnection,
+         kMaxLoginTargets - 1},
+        {kTargetLoginFirst - 1, Command::kNone, std::nullopt},
+        {kTargetLoginConnectFirst + static_cast<int32_t>(kMaxLoginTargets), Command::kNone,
+         std::nullopt},
+        {kTargetConnect, Command::kToggleConnection, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandForPanelTarget(c.id), c.command) << c.id;
+        EXPECT_EQ(LoginOfPanelTarget(c.id), c.login) << c.id;
+    }
+    EXPECT_EQ(LoginTarget(kMaxLoginTargets), kTargetNone);
+    EXPECT_EQ(LoginConnectTarget(kMaxLoginTargets), kTargetNone);
 }
 
 }  // namespace

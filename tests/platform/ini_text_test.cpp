@@ -15,6 +15,15 @@ TEST(IniText, ReadsTrimmedAndUnquotedValues) {
     EXPECT_FALSE(IniTextGet(text, "x", "at"));
 }
 
+TEST(IniText, KeysOfTheFirstSectionInOrder) {
+    const std::string text =
+        "[q]\r\n; note\r\n a = 1\r\n\r\nB=\r\nbare\r\na=2\r\n[l]\r\nc=3\r\n[q]\r\nd=4";
+    EXPECT_EQ(IniTextKeys(text, "Q"), (std::vector<std::string>{"a", "B", "bare", "a"}));
+    EXPECT_EQ(IniTextKeys(text, "l"), std::vector<std::string>{"c"});
+    EXPECT_TRUE(IniTextKeys(text, "x").empty());
+    EXPECT_TRUE(IniTextKeys("", "q").empty());
+}
+
 TEST(IniText, FirstSectionAndKeyWin) {
     const std::string text = "[q]\na=1\na=2\n[q]\na=3\n";
     EXPECT_EQ(IniTextGet(text, "q", "a"), "1");
