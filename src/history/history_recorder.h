@@ -24,15 +24,15 @@
 // One place logs come from, as the recorder sees it in a cycle: one login's folders there. A
 // place with two logins is given twice, once per login, under one name.
 struct HistoryPlace {
-    std::string name;     // as the Sources list names it (UTF-8)
-    std::string account;  // the login, as it is shown (UTF-8); empty: logins are not told apart
+    std::string name;  // as the Sources list names it (UTF-8)
+    std::vector<std::wstring> claudeRoots;
+    std::vector<std::wstring> codexFolders;
+    bool read = true;  // everything below it was listed and read this cycle
+    std::string account = {};  // the login, as it is shown (UTF-8); empty: logins not told apart
     // The place's default login (".claude", ".codex"), which takes the place's rows written
     // before logins were told apart. Where no login of a place says so for a tool, the first
     // one with folders of that tool does.
     bool defaultAccount = false;
-    std::vector<std::wstring> claudeRoots;
-    std::vector<std::wstring> codexFolders;
-    bool read = true;  // everything below it was listed and read this cycle
 };
 
 // A log file the scanners found this cycle, with the size they saw.

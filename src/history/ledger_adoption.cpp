@@ -31,10 +31,25 @@ LedgerChange PlanAdoptingLedgerChange(const std::vector<LedgerRow>& fromLogs,
         copy.key = std::move(key);
     }
     LedgerChange change = PlanLedgerChange(fromLogs, held, days, coveredDays);
+    std::set<LedgerKey> written;
     for (const LedgerRow& row : change.upsert) {
+        written.insert(row.key);
         const auto found = adopted.find(row.key);
         if (found != adopted.end())
             change.remove.push_back(found->second);
+    }
+    // A row the logs give again, and that the plan keeps as stored, takes its login's name.
+    std::set<LedgerKey> logs;
+    for (const LedgerRow& row : fromLogs) {
+        if (row.machine.empty() && days.count(row.key.day))
+            logs.insert(row.key);
+    }
+    for (const LedgerRow& row : held) {
+        const auto found = adopted.find(row.key);
+        if (found == adopted.end() || written.count(row.key) || !logs.count(row.key))
+            continue;
+        change.upsert.push_back({row.key, row.totals, {}});
+        change.remove.push_back(found->second);
     }
     for (LedgerKey& key : change.remove) {
         const auto found = adopted.find(key);

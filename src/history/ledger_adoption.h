@@ -19,7 +19,8 @@ using UnnamedOwner = std::function<std::optional<std::string>(const LedgerKey&)>
 
 // As PlanLedgerChange, with every unnamed row of `stored` taken as its owner's row for the
 // planning: a write of that key replaces the unnamed row (which is deleted in the same change),
-// a removal removes it, and a row the plan leaves alone stays unnamed. An unnamed row whose
+// a removal removes it, a row the logs give again but the plan keeps is stored under its
+// login's name, and a row the logs no longer give stays unnamed. An unnamed row whose
 // named twin is stored already is planned as it is.
 LedgerChange PlanAdoptingLedgerChange(const std::vector<LedgerRow>& fromLogs,
                                       const std::vector<LedgerRow>& stored,
