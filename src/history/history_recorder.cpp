@@ -32,16 +32,18 @@ bool HasRoots(const HistoryPlace& place, LedgerTool tool) {
 }
 
 // The login at `name` that takes the unnamed rows of `tool`: the default one, else the first
-// with folders of that tool.
+// named one with folders of that tool, else the first with folders of that tool.
 const HistoryPlace* UnnamedOwnerOf(const std::vector<HistoryPlace>& places,
                                    const std::string& name, LedgerTool tool) {
+    const HistoryPlace* named = nullptr;
     const HistoryPlace* first = nullptr;
     for (const HistoryPlace& place : places) {
         if (place.name != name || !HasRoots(place, tool)) continue;
         if (place.defaultAccount) return &place;
+        if (!named && !place.account.empty()) named = &place;
         if (!first) first = &place;
     }
-    return first;
+    return named ? named : first;
 }
 
 UnnamedOwner OwnerFor(const std::vector<HistoryPlace>& places) {
@@ -57,8 +59,9 @@ UnnamedOwner OwnerFor(const std::vector<HistoryPlace>& places) {
 bool Belongs(const std::vector<HistoryPlace>& places, const HistoryPlace& place, LedgerTool tool,
              const std::string& name, const std::string& account) {
     if (name != place.name) return false;
-    if (account == place.account) return true;
-    return account.empty() && UnnamedOwnerOf(places, name, tool) == &place;
+    if (!account.empty()) return account == place.account;
+    const HistoryPlace* owner = UnnamedOwnerOf(places, name, tool);
+    return owner ? owner == &place : place.account.empty();
 }
 
 // A reply of the window as the recorder keeps it: names by number, so that a heavy week of
