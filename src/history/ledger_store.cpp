@@ -382,9 +382,9 @@ struct LedgerStore::Impl {
                 return false;
             sqlite3_stmt* s = use.get();
             const LedgerTotals& t = row.totals;
-            const int64_t values[] = {(*ids)[0],    (*ids)[1],      (*ids)[2],      (*ids)[3],
-                                      (*ids)[4],    (*ids)[5],      t.messages,     t.input,
-                                      t.output,     t.cacheWrite5m, t.cacheWrite1h, t.cacheRead};
+            const int64_t values[] = {(*ids)[0], (*ids)[1],      (*ids)[2],      (*ids)[3],
+                                      (*ids)[4], (*ids)[5],      t.messages,     t.input,
+                                      t.output,  t.cacheWrite5m, t.cacheWrite1h, t.cacheRead};
             int code = SQLITE_OK;
             for (int i = 0; i < 12 && code == SQLITE_OK; ++i) {
                 code = sqlite3_bind_int64(s, i + 1, values[i]);

@@ -43,12 +43,14 @@ std::vector<HistoryPlace> HistoryPlacesByLogin(const std::vector<HistoryPlace>& 
             HistoryPlace* to = nullptr;
             for (size_t i = 0; i < logins.size(); ++i) {
                 const auto& folders = claude ? split[i].claudeRoots : split[i].codexFolders;
-                if (folders.empty()) continue;
+                if (folders.empty())
+                    continue;
                 if (logins[i].isDefault) {
                     to = &split[i];
                     break;
                 }
-                if (!to) to = &split[i];
+                if (!to)
+                    to = &split[i];
             }
             auto& target = !to ? (claude ? rest.claudeRoots : rest.codexFolders)
                                : (claude ? to->claudeRoots : to->codexFolders);

@@ -93,8 +93,8 @@ std::string TopTable(const std::vector<LedgerRow>& rows, int64_t today, const ch
         html += AccountCell(group.second, byAccount) + Cells(sum);
     }
     if (otherCount > 0) {
-        html += "<tr><td>Others (" + std::to_string(otherCount) + ")" +
-                AccountCell("", byAccount) + Cells(others);
+        html += "<tr><td>Others (" + std::to_string(otherCount) + ")" + AccountCell("", byAccount) +
+                Cells(others);
     }
     return html + "</table>";
 }

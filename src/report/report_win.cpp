@@ -18,8 +18,8 @@ std::wstring WriteUsageReport(const UsageSnapshot& snapshot, const LedgerLocatio
     std::vector<Login> logins;
     for (const AccountUsage& account : snapshot.accounts)
         logins.push_back(account.login);
-    const ReportHistory history = ReportHistoryFrom(
-        ReadHistoryRows(ledgers, now, DefaultAccountsOf(logins)), stillReading);
+    const ReportHistory history =
+        ReportHistoryFrom(ReadHistoryRows(ledgers, now, DefaultAccountsOf(logins)), stillReading);
     const std::wstring path = WideFromPath(PathFromWide(folder) / "tidewell-report.html");
     if (!WriteFileAtomically(path, BuildUsageReport(snapshot, history, now)))
         return {};

@@ -58,7 +58,8 @@ TEST(HistoryCsv, TheLoginIsTheLastColumnQuotedAsTheOthersAndTwoLoginsAreTwoRecor
         rows[0].key.account = c.account;
         const std::string csv = BuildHistoryCsv(rows);
         EXPECT_EQ(csv.substr(csv.size() - std::string(c.last).size()), c.last) << c.account;
-        const std::string others = "2025-05-01,,claude,This computer,/a,m,3,1000,200,30,40,5000,1.23,0,";
+        const std::string others =
+            "2025-05-01,,claude,This computer,/a,m,3,1000,200,30,40,5000,1.23,0,";
         EXPECT_EQ(csv.substr(kHistoryCsvHeader.size() + 2, others.size()), others);
     }
     // One day, place, project and model of two logins: two records, ordered by login.

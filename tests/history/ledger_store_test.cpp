@@ -218,8 +218,12 @@ void MakeUnnamedLedger(const std::wstring& path) {
         " estimated INTEGER NOT NULL, PRIMARY KEY(day, tool, place, project, model)) WITHOUT ROWID;"
         "CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;"
         "INSERT INTO names VALUES(1, 'Windows'), (2, 'p'), (3, 'm'), (4, 'q');"
-        "INSERT INTO usage VALUES(" + day + ", 0, 1, 2, 3, 1, 1000, 0, 0, 0, 0, 0.5, 0),"
-        " (" + day + ", 1, 1, 4, 3, 2, 2000, 0, 0, 0, 0, 0, 1);"
+        "INSERT INTO usage VALUES(" +
+        day +
+        ", 0, 1, 2, 3, 1, 1000, 0, 0, 0, 0, 0.5, 0),"
+        " (" +
+        day +
+        ", 1, 1, 4, 3, 2, 2000, 0, 0, 0, 0, 0, 1);"
         "INSERT INTO meta VALUES('history_read', 'Windows');"
         "PRAGMA user_version = 1;";
     ASSERT_EQ(old.Exec(sql.c_str()), SQLITE_OK);

@@ -27,8 +27,10 @@ std::string Describe(const std::vector<HistoryPlace>& places) {
 }
 
 TEST(LoginPlaces, APlaceIsSplitByTheLoginsThatHoldItsFolders) {
-    const HistoryPlace home{"Home", {L"/h/.claude/projects", L"/h/.claude-work/projects"},
-                            {L"/h/.codex/sessions"}, true};
+    const HistoryPlace home{"Home",
+                            {L"/h/.claude/projects", L"/h/.claude-work/projects"},
+                            {L"/h/.codex/sessions"},
+                            true};
     const HistoryPlace wsl{"Ubuntu (WSL)", {L"/u/.claude/projects"}, {}, false};
     const Login me = Of(LoginTool::kClaude, L"me@example.com", {L"/h/.claude/projects"}, true);
     const Login work = Of(LoginTool::kClaude, L"work", {L"/h/.claude-work/projects"});
@@ -41,13 +43,21 @@ TEST(LoginPlaces, APlaceIsSplitByTheLoginsThatHoldItsFolders) {
     };
     const Case cases[] = {
         {"no logins known: as before", {home}, {}, "Home||2/1;"},
-        {"one login of each tool", {home}, {me, codex},
+        {"one login of each tool",
+         {home},
+         {me, codex},
          "Home|me@example.com*|2/0;Home|default*|0/1;"},
-        {"a Claude folder of no login, where Claude has none", {home}, {codex},
+        {"a Claude folder of no login, where Claude has none",
+         {home},
+         {codex},
          "Home|default*|0/1;Home||2/0;"},
-        {"two Claude logins", {home, wsl}, {work, me, codex},
+        {"two Claude logins",
+         {home, wsl},
+         {work, me, codex},
          "Home|work|1/0;Home|me@example.com*|1/0;Home|default*|0/1;Ubuntu (WSL)||1/0 unread;"},
-        {"a place with no folders stays", {HistoryPlace{"Empty", {}, {}, true}}, {me},
+        {"a place with no folders stays",
+         {HistoryPlace{"Empty", {}, {}, true}},
+         {me},
          "Empty||0/0;"},
     };
     for (const Case& c : cases) {
