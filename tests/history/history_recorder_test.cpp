@@ -321,6 +321,32 @@ TEST_F(RecorderTest, RowsRecordedBeforeLoginsAreTheDefaultLoginsAndTwoLoginsStay
     EXPECT_EQ(ledger.Days()[kToday], "2/1007");
 }
 
+TEST_F(RecorderTest, TheWindowsFilesAsAnOlderVersionListedThemStillKeepADayFromShrinking) {
+    Write("a.jsonl", Reply(kNow - 3600, "m1", 5));
+    Write("b.jsonl", Reply(kNow - 60, "m2", 7));
+    Cycle(*NewRecorder());
+    {
+        // The list of the window's files as the version before logins wrote it.
+        const std::string old = "0\tHome\t" + kToday + "\t" + WideToUtf8(Log("a.jsonl")) +
+                                "\n0\tHome\t" + kToday + "\t" + WideToUtf8(Log("b.jsonl")) + "\n";
+        const std::u8string name = PathFromWide(location.ownPath).u8string();
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(std::string(name.begin(), name.end()).c_str(), &db), SQLITE_OK);
+        const std::string sql = "DELETE FROM meta WHERE key = 'window_files_by_login';"
+                                "INSERT OR REPLACE INTO meta VALUES('window_files', '" +
+                                old + "');";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    fs::remove(PathFromWide(Log("a.jsonl")));
+    places[0].account = "me@example.com";
+    places[0].defaultAccount = true;
+    Cycle(*NewRecorder(), kNow + 60);
+    Ledger ledger(location.ownPath);
+    EXPECT_EQ(ledger.Logins(), (std::map<std::string, std::string>{{"me@example.com", "2/12"}}))
+        << "the day of the file that went keeps its two replies, under the login's name";
+}
+
 TEST(HistoryPlaces, APlaceIsReadInFullUnlessAFolderOrItsSlowRootWasLeft) {
     const std::vector<LogPlace> places = {{L"Home", {L"/h/projects"}, {L"/h/sessions"}, false},
                                           {L"Ubuntu (WSL)", {L"/u/projects"}, {}, false},
