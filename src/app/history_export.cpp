@@ -13,8 +13,8 @@
 #include "platform/unicode.h"
 
 HistoryExportResult ExportHistoryCsv(const LedgerLocation& location, const std::wstring& outputPath,
-                                     int64_t now) {
-    HistoryRows history = ReadHistoryRows(location, now);
+                                     int64_t now, const DefaultAccounts& defaults) {
+    HistoryRows history = ReadHistoryRows(location, now, defaults);
     HistoryExportResult result;
     result.unreadableLedger = std::move(history.ownUnreadable);
     result.skipped = std::move(history.othersUnreadable);

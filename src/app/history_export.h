@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "history/history_rows.h"
 #include "history/ledger_location.h"
 
 // The ledger of every computer as one CSV file: `tidewell --history-csv FILE` and the tray
@@ -25,9 +26,10 @@ struct HistoryExportResult {
 // whole (a device or a pipe is written as it stands). When this computer's own ledger is there
 // and cannot be read, nothing is written: a file without it would pass for the whole history.
 // Another computer's unreadable ledger (a synchronisation half done) is left out and named.
-// `now` is Unix seconds. Safe while the desktop program writes its ledger.
+// `now` is Unix seconds. Safe while the desktop program writes its ledger. This computer's rows
+// recorded before logins were told apart take the names of `defaults`.
 HistoryExportResult ExportHistoryCsv(const LedgerLocation& location, const std::wstring& outputPath,
-                                     int64_t now);
+                                     int64_t now, const DefaultAccounts& defaults = {});
 
 // What the command line prints on standard error about an export to `outputPath`: one line
 // for a failure, one line for each ledger left out, nothing when all went well.

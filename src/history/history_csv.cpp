@@ -45,7 +45,7 @@ const char* ToolName(LedgerTool tool) {
 
 auto SortKey(const LedgerRow& row) {
     return std::tie(row.key.day, row.machine, row.key.tool, row.key.place, row.key.project,
-                    row.key.model);
+                    row.key.model, row.key.account);
 }
 
 }  // namespace
@@ -105,7 +105,8 @@ std::string BuildHistoryCsv(std::vector<LedgerRow> rows) {
         }
         csv += ',';
         csv += FormatCsvDollars(t.dollars);
-        csv += t.estimated ? ",1\r\n" : ",0\r\n";
+        csv += t.estimated ? ",1," : ",0,";
+        csv += CsvField(row.key.account) + "\r\n";
     }
     return csv;
 }

@@ -7,12 +7,14 @@
 #include "history/ledger_row.h"
 
 // The ledger as a CSV file (RFC 4180): a header, then one record per day, machine, tool, place,
-// project and model, ordered by those fields; UTF-8 without a byte-order mark; every record,
-// the header's too, ends with CR LF. Numbers never depend on the user's locale.
+// project, model and login, ordered by those fields; UTF-8 without a byte-order mark; every
+// record, the header's too, ends with CR LF. Numbers never depend on the user's locale. The
+// login comes last, so that a reader that takes the columns by position still finds the others
+// where they were; it is empty for rows recorded before logins were told apart.
 
 inline constexpr std::string_view kHistoryCsvHeader =
     "day,machine,tool,place,project,model,messages,input,output,cache_write_5m,cache_write_1h,"
-    "cache_read,dollars,estimated";
+    "cache_read,dollars,estimated,account";
 
 std::string BuildHistoryCsv(std::vector<LedgerRow> rows);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/log_files.h"
+#include "history/ledger_adoption.h"
 #include "history/ledger_days.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
@@ -14,8 +15,54 @@ namespace {
 
 constexpr int64_t kUnreachableRetrySeconds = 600;
 constexpr uint64_t kHistoryReadStep = 4 << 20;
+// The window's files, written by versions that did not tell logins apart; read when the key
+// with the logins is not there yet.
 constexpr char kKnownFilesKey[] = "window_files";
+constexpr char kKnownFilesByLoginKey[] = "window_files_by_login";
 constexpr char kBackfilledKey[] = "history_read";
+
+// How a place's login is named in the list of places whose history was read: the place's name
+// alone when logins are not told apart (as before they were).
+std::string Marker(const std::string& place, const std::string& account) {
+    return account.empty() ? place : place + '\t' + account;
+}
+
+bool HasRoots(const HistoryPlace& place, LedgerTool tool) {
+    return !(tool == LedgerTool::kClaude ? place.claudeRoots : place.codexFolders).empty();
+}
+
+// The login at `name` that takes the unnamed rows of `tool`: the default one, else the first
+// named one with folders of that tool, else the first with folders of that tool.
+const HistoryPlace* UnnamedOwnerOf(const std::vector<HistoryPlace>& places,
+                                   const std::string& name, LedgerTool tool) {
+    const HistoryPlace* named = nullptr;
+    const HistoryPlace* first = nullptr;
+    for (const HistoryPlace& place : places) {
+        if (place.name != name || !HasRoots(place, tool)) continue;
+        if (place.defaultAccount) return &place;
+        if (!named && !place.account.empty()) named = &place;
+        if (!first) first = &place;
+    }
+    return named ? named : first;
+}
+
+UnnamedOwner OwnerFor(const std::vector<HistoryPlace>& places) {
+    return [&places](const LedgerKey& key) -> std::optional<std::string> {
+        const HistoryPlace* owner = UnnamedOwnerOf(places, key.place, key.tool);
+        if (!owner) return std::nullopt;
+        return owner->account;
+    };
+}
+
+// Whether what `tool` recorded at `name` for `account` is `place`'s: its own, or unnamed and
+// taken by it.
+bool Belongs(const std::vector<HistoryPlace>& places, const HistoryPlace& place, LedgerTool tool,
+             const std::string& name, const std::string& account) {
+    if (name != place.name) return false;
+    if (!account.empty()) return account == place.account;
+    const HistoryPlace* owner = UnnamedOwnerOf(places, name, tool);
+    return owner ? owner == &place : place.account.empty();
+}
 
 // A reply of the window as the recorder keeps it: names by number, so that a heavy week of
 // records stays small.
@@ -110,6 +157,7 @@ std::vector<const Record*> CountedCopies(const std::vector<Record>& records) {
 // What the recorder remembers of one file of the window.
 struct HistoryRecorder::FileMemory {
     std::string place;
+    std::string account;
     LedgerTool tool = LedgerTool::kClaude;
     uint64_t consumed = 0;
     bool inLongLine = false;
@@ -133,8 +181,9 @@ struct HistoryRecorder::Backfill {
         uint64_t size = 0;
         LedgerTool tool = LedgerTool::kClaude;
         std::string place;
+        std::string account;
     };
-    std::set<std::string> places;  // the places it reads
+    std::set<std::string> places;  // the places it reads (their markers)
     std::vector<File> files;       // every log file of them, by path
     size_t next = 0;               // the file being read
     uint64_t consumed = 0;         // of that file
@@ -218,20 +267,27 @@ bool HistoryRecorder::OpenStore(const LedgerLocation& location, int64_t now) {
 }
 
 void HistoryRecorder::LoadKnownFiles() {
-    // Lines "tool \t place \t day,day,... \t path"; a line that does not read so is left out.
-    for (const std::string& line : SplitLines(store_->Meta(kKnownFilesKey).value_or(""))) {
-        const size_t a = line.find('\t'), b = line.find('\t', a + 1), c = line.find('\t', b + 1);
+    // Lines "tool \t place \t account \t day,day,... \t path"; without the logins (as written
+    // before they were told apart) "tool \t place \t day,day,... \t path". A line that does
+    // not read so is left out.
+    std::optional<std::string> text = store_->Meta(kKnownFilesByLoginKey);
+    const bool byLogin = text.has_value();
+    if (!byLogin) text = store_->Meta(kKnownFilesKey);
+    for (const std::string& line : SplitLines(text.value_or(""))) {
+        const size_t a = line.find('\t'), b = line.find('\t', a + 1);
+        const size_t d = byLogin && b != std::string::npos ? line.find('\t', b + 1) : b;
+        const size_t c = d == std::string::npos ? d : line.find('\t', d + 1);
         if (c == std::string::npos || a != 1 || (line[0] != '0' && line[0] != '1')) continue;
         KnownFile& known = known_[Utf8ToWide(line.substr(c + 1))];
         known.tool = line[0] == '1' ? LedgerTool::kCodex : LedgerTool::kClaude;
         known.place = line.substr(a + 1, b - a - 1);
-        size_t at = b + 1;
+        known.account = byLogin ? line.substr(b + 1, d - b - 1) : std::string();
+        size_t at = d + 1;
         while (at < c) {
             size_t end = line.find(',', at);
             if (end == std::string::npos || end > c) end = c;
             int64_t day = 0;
-            const std::string text = line.substr(at, end - at);
-            if (DayNumber(text, day)) known.days.insert(day);
+            if (DayNumber(line.substr(at, end - at), day)) known.days.insert(day);
             at = end + 1;
         }
     }
@@ -241,7 +297,7 @@ std::string HistoryRecorder::KnownFilesText() const {
     std::string text;
     for (const auto& [path, known] : known_) {
         text += known.tool == LedgerTool::kCodex ? "1\t" : "0\t";
-        text += known.place + '\t';
+        text += known.place + '\t' + known.account + '\t';
         bool first = true;
         for (const int64_t day : known.days) {
             if (!first) text += ',';
@@ -332,19 +388,27 @@ void HistoryRecorder::Record(const LedgerLocation& location, const std::vector<H
         if (!place) continue;
         present.insert(file.path);
         std::unique_ptr<FileMemory>& memory = files_[file.path];
+        bool moved = false;  // its login took another name: its records are counted under the new one
+        if (memory && (memory->place != place->name || memory->account != place->account)) {
+            moved = !memory->records.empty();
+            memory.reset();
+        }
         if (!memory) {
             memory = std::make_unique<FileMemory>();
             memory->place = place->name;
+            memory->account = place->account;
             memory->tool = file.tool;
         }
         bool failed = false;
-        const bool changed = ReadFile(file, *memory, windowStart, failed);
-        if (failed) unreadPlaces.insert(place->name);
+        const bool changed = ReadFile(file, *memory, windowStart, failed) || moved;
+        if (failed) unreadPlaces.insert(Marker(place->name, place->account));
         if (!changed) continue;
         dirty_ = true;
         KnownFile& known = known_[file.path];
         known.tool = file.tool;
+        knownChanged_ = knownChanged_ || known.place != place->name || known.account != place->account;
         known.place = place->name;
+        known.account = place->account;
         for (const WindowRecord& record : memory->records) {
             knownChanged_ = known.days.insert(DayNumberOf(record.time)).second || knownChanged_;
         }
@@ -358,6 +422,7 @@ void HistoryRecorder::Record(const LedgerLocation& location, const std::vector<H
         it = files_.erase(it);
     }
 
+    places_ = places;
     if (OpenStore(location, now) && store_->writable()) {
         if ((dirty_ || knownChanged_) && WriteWindow(places, present, unreadPlaces)) {
             dirty_ = knownChanged_ = false;
@@ -376,12 +441,14 @@ bool HistoryRecorder::WriteWindow(const std::vector<HistoryPlace>& places,
         const WindowRecord* record;
         LedgerTool tool;
         uint32_t place;
+        uint32_t account;
     };
     std::vector<Counted> counted;
     for (const auto& [path, memory] : files_) {
         const uint32_t place = names_.Id(memory->place);
+        const uint32_t account = names_.Id(memory->account);
         for (const WindowRecord& record : memory->records)
-            counted.push_back({&record, memory->tool, place});
+            counted.push_back({&record, memory->tool, place, account});
     }
     std::unordered_map<DedupKey, size_t, DedupHash> best;  // the copy of each reply that counts
     for (size_t i = 0; i < counted.size(); ++i) {
@@ -391,21 +458,22 @@ bool HistoryRecorder::WriteWindow(const std::vector<HistoryPlace>& places,
         if (!added && LedgerTokens(record.totals) > LedgerTokens(counted[at->second].record->totals))
             at->second = i;
     }
-    using Key = std::tuple<int64_t, LedgerTool, uint32_t, uint32_t, uint32_t>;
+    using Key = std::tuple<int64_t, LedgerTool, uint32_t, uint32_t, uint32_t, uint32_t>;
     std::map<Key, LedgerTotals> sums;
     for (size_t i = 0; i < counted.size(); ++i) {
-        const auto& [record, tool, place] = counted[i];
+        const auto& [record, tool, place, account] = counted[i];
         if (!record->identity.empty() && best.find(record->identity)->second != i) continue;
-        AddLedgerTotals(sums[{DayNumberOf(record->time), tool, place, record->project, record->model}],
-                        record->totals);
+        AddLedgerTotals(
+            sums[{DayNumberOf(record->time), tool, place, record->project, record->model, account}],
+            record->totals);
     }
     if (stop_ && stop_->load()) return false;  // quitting: written at the next start
     std::vector<LedgerRow> fromLogs;
     fromLogs.reserve(sums.size());
     for (const auto& [key, totals] : sums) {
-        const auto& [day, tool, place, project, model] = key;
+        const auto& [day, tool, place, project, model, account] = key;
         fromLogs.push_back({{DayFromNumber(day), tool, names_.names[place], names_.names[project],
-                             names_.names[model]},
+                             names_.names[model], names_.names[account]},
                             totals,
                             {}});
     }
@@ -417,29 +485,35 @@ bool HistoryRecorder::WriteWindow(const std::vector<HistoryPlace>& places,
         for (const LedgerRow& row : *rows) days.insert(row.key.day);
     }
     LedgerWrite write;
+    const UnnamedOwner owner = OwnerFor(places);
     for (const HistoryPlace& place : places) {
-        // A day of a place follows its logs exactly only while every file that held it is
-        // there; a place not read in full this cycle keeps what it had.
+        // A day of a login at a place follows its logs exactly only while every file that held
+        // it is there; a login not read in full this cycle keeps what it had.
         std::set<std::string> covered;
-        if (place.read && !unreadPlaces.count(place.name)) {
+        if (place.read && !unreadPlaces.count(Marker(place.name, place.account))) {
             covered = days;
             for (const auto& [path, known] : known_) {
-                if (known.place != place.name || present.count(path)) continue;
+                if (!Belongs(places, place, known.tool, known.place, known.account) ||
+                    present.count(path))
+                    continue;
                 for (const int64_t day : known.days) covered.erase(DayFromNumber(day));
             }
         }
         std::vector<LedgerRow> logsOfPlace, storedOfPlace;
         for (const LedgerRow& row : fromLogs) {
-            if (row.key.place == place.name) logsOfPlace.push_back(row);
+            if (row.key.place == place.name && row.key.account == place.account)
+                logsOfPlace.push_back(row);
         }
         for (const LedgerRow& row : *stored) {
-            if (row.key.place == place.name) storedOfPlace.push_back(row);
+            if (Belongs(places, place, row.key.tool, row.key.place, row.key.account))
+                storedOfPlace.push_back(row);
         }
-        LedgerChange change = PlanLedgerChange(logsOfPlace, storedOfPlace, days, covered);
+        LedgerChange change =
+            PlanAdoptingLedgerChange(logsOfPlace, storedOfPlace, days, covered, owner);
         for (LedgerRow& row : change.upsert) write.upserts.push_back(std::move(row));
         for (LedgerKey& key : change.remove) write.deletes.push_back(std::move(key));
     }
-    if (knownChanged_) write.meta.emplace_back(kKnownFilesKey, KnownFilesText());
+    if (knownChanged_) write.meta.emplace_back(kKnownFilesByLoginKey, KnownFilesText());
     if (write.empty()) return true;
     if (!store_->Apply(write)) return false;
     publishedDay_ = 0;  // the figures are read again
@@ -450,15 +524,16 @@ void HistoryRecorder::StartBackfill(const std::vector<HistoryPlace>& places) {
     if (stop_ && stop_->load()) return;
     auto pass = std::make_unique<Backfill>();
     for (const HistoryPlace& place : places) {
-        if (!place.read || backfilled_.count(place.name) || pass->places.count(place.name)) continue;
-        pass->places.insert(place.name);
+        const std::string marker = Marker(place.name, place.account);
+        if (!place.read || Backfilled(place, places) || pass->places.count(marker)) continue;
+        pass->places.insert(marker);
         for (const LedgerTool tool : {LedgerTool::kClaude, LedgerTool::kCodex}) {
             for (const std::wstring& root :
                  tool == LedgerTool::kClaude ? place.claudeRoots : place.codexFolders) {
                 walk_(root,
                       [&](const std::wstring& path, const WalkedFile& file) {
                           if (!HasJsonlExtension(path) || IsAuditLog(path)) return;
-                          pass->files.push_back({path, file.size, tool, place.name});
+                          pass->files.push_back({path, file.size, tool, place.name, place.account});
                           pass->bytesTotal += file.size;
                       },
                       nullptr);
@@ -478,13 +553,25 @@ void HistoryRecorder::StartBackfill(const std::vector<HistoryPlace>& places) {
     backfill_ = std::move(pass);
 }
 
+bool HistoryRecorder::Backfilled(const HistoryPlace& place,
+                                 const std::vector<HistoryPlace>& places) const {
+    if (backfilled_.count(Marker(place.name, place.account))) return true;
+    // Read before logins were told apart: that reading was the default login's.
+    if (!backfilled_.count(place.name)) return false;
+    for (const LedgerTool tool : {LedgerTool::kClaude, LedgerTool::kCodex}) {
+        if (UnnamedOwnerOf(places, place.name, tool) == &place) return true;
+    }
+    return false;
+}
+
 void HistoryRecorder::FinishBackfillFile() {
     Backfill& pass = *backfill_;
+    const std::string& account = pass.files[pass.next].account;
     for (const LedgerRecord* record : CountedCopies(pass.fileRecords)) {
         if (!record->identity.empty() && !pass.seen.insert(record->identity).second) continue;
         const std::string day = DayFromNumber(DayNumberOf(record->time));
         AddLedgerTotals(
-            pass.sums[{day, record->tool, record->place, record->project, record->model}],
+            pass.sums[{day, record->tool, record->place, record->project, record->model, account}],
             record->totals);
         pass.touched.insert(day);
     }
@@ -508,7 +595,8 @@ bool HistoryRecorder::WriteBackfill(bool complete) {
         const std::optional<std::vector<LedgerRow>> stored =
             store_->Rows(*pass.touched.begin(), *pass.touched.rbegin());
         if (!stored) return false;
-        LedgerChange change = PlanLedgerChange(fromLogs, *stored, pass.touched, {});
+        LedgerChange change =
+            PlanAdoptingLedgerChange(fromLogs, *stored, pass.touched, {}, OwnerFor(places_));
         write.upserts = std::move(change.upsert);
         for (LedgerKey& key : change.remove) write.deletes.push_back(std::move(key));
     }
@@ -603,7 +691,7 @@ std::vector<HistoryPlace> HistoryPlacesOf(const std::vector<LogPlace>& places,
     std::vector<HistoryPlace> result;
     for (const LogPlace& place : places) {
         HistoryPlace& out = result.emplace_back();
-        out.name = WideToUtf8(place.name);
+        out.name = WideToUtf8(place.name);  // one login a place: no account named
         out.claudeRoots = place.claudeRoots;
         out.codexFolders = place.codexFolders;
         out.read = !place.notRead;

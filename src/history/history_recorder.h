@@ -21,12 +21,18 @@
 #include "platform/file_walk.h"
 #include "sources/log_places.h"
 
-// One place logs come from, as the recorder sees it in a cycle.
+// One place logs come from, as the recorder sees it in a cycle: one login's folders there. A
+// place with two logins is given twice, once per login, under one name.
 struct HistoryPlace {
     std::string name;  // as the Sources list names it (UTF-8)
     std::vector<std::wstring> claudeRoots;
     std::vector<std::wstring> codexFolders;
     bool read = true;  // everything below it was listed and read this cycle
+    std::string account = {};  // the login, as it is shown (UTF-8); empty: logins not told apart
+    // The place's default login (".claude", ".codex"), which takes the place's rows written
+    // before logins were told apart. Where no login of a place says so for a tool, the first
+    // one with folders of that tool does.
+    bool defaultAccount = false;
 };
 
 // A log file the scanners found this cycle, with the size they saw.
@@ -93,6 +99,7 @@ private:
     struct KnownFile {
         LedgerTool tool = LedgerTool::kClaude;
         std::string place;
+        std::string account;
         std::set<int64_t> days;  // window days it held records of
     };
 
@@ -107,6 +114,7 @@ private:
     bool WriteWindow(const std::vector<HistoryPlace>& places, const std::set<std::wstring>& present,
                      const std::set<std::string>& unreadPlaces);
     void StartBackfill(const std::vector<HistoryPlace>& places);
+    bool Backfilled(const HistoryPlace& place, const std::vector<HistoryPlace>& places) const;
     void FinishBackfillFile();
     bool WriteBackfill(bool complete);
     void Publish(int64_t today);
@@ -129,7 +137,8 @@ private:
     std::optional<int64_t> midnight_;                    // a local midnight, as first worked out
 
     std::unique_ptr<Backfill> backfill_;
-    std::set<std::string> backfilled_;  // places whose history was read
+    std::set<std::string> backfilled_;  // places (and logins) whose history was read
+    std::vector<HistoryPlace> places_;  // the last cycle's, for the owners of unnamed rows
 
     HistoryState state_;
     std::vector<char> buffer_;

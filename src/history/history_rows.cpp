@@ -9,7 +9,8 @@
 #include "history/ledger_store.h"
 #include "platform/system.h"
 
-HistoryRows ReadHistoryRows(const LedgerLocation& location, int64_t now) {
+HistoryRows ReadHistoryRows(const LedgerLocation& location, int64_t now,
+                            const DefaultAccounts& defaults) {
     HistoryRows result;
     std::error_code error;
     if (!location.ownPath.empty() &&
@@ -19,8 +20,12 @@ HistoryRows ReadHistoryRows(const LedgerLocation& location, int64_t now) {
         if (opened.store)
             rows = opened.store->Rows();
         if (rows) {
-            for (LedgerRow& row : *rows)
+            for (LedgerRow& row : *rows) {
                 row.machine = location.machine;
+                if (row.key.account.empty())
+                    row.key.account =
+                        row.key.tool == LedgerTool::kCodex ? defaults.codex : defaults.claude;
+            }
             result.rows = std::move(*rows);
         } else {
             result.ownUnreadable = location.ownPath;

@@ -21,10 +21,20 @@ struct HistoryRows {
     std::vector<std::wstring> othersUnreadable;
 };
 
+// The names of this computer's default logins (".claude", ".codex") as they are shown, for its
+// rows recorded before logins were told apart; empty: such rows stay unnamed.
+struct DefaultAccounts {
+    std::string claude;
+    std::string codex;
+};
+
 // Reads this computer's ledger read-only (never creating it, so a reader cannot leave an empty
 // ledger where the desktop program is about to make its own) and every other computer's in the
 // location's folder. `now` is Unix seconds. Safe while the desktop program writes its ledger.
-HistoryRows ReadHistoryRows(const LedgerLocation& location, int64_t now);
+// This computer's unnamed rows take the names of `defaults`; another computer's logins are
+// not known here, and its unnamed rows stay unnamed.
+HistoryRows ReadHistoryRows(const LedgerLocation& location, int64_t now,
+                            const DefaultAccounts& defaults = {});
 
 // Where to read: where the refresh worker says this computer's ledger is, once it has said so
 // (a history folder just chosen is taken up only at its next cycle), else where `configured`

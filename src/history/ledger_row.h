@@ -5,7 +5,7 @@
 #include <string>
 
 // The usage ledger keeps, for every local day, what each place, project and model of each tool
-// used, so that the history outlives the logs (Claude Code deletes its transcripts after a
+// used (per login), so that the history outlives the logs (Claude Code deletes its transcripts after a
 // month). Text is UTF-8.
 
 enum class LedgerTool : int { kClaude = 0, kCodex = 1 };
@@ -17,6 +17,9 @@ struct LedgerKey {
     std::string place;    // where the logs were read, as the Sources list names it
     std::string project;  // the working folder of the records, full path; empty when unknown
     std::string model;
+    // The login whose logs these are, as it is named where it is shown. Empty for rows written
+    // before logins were told apart, which belong to the place's default login.
+    std::string account = {};
     friend auto operator<=>(const LedgerKey&, const LedgerKey&) = default;
     friend bool operator==(const LedgerKey&, const LedgerKey&) = default;
 };

@@ -13,8 +13,8 @@ bool BetterCopy(const LedgerRecord& a, const LedgerRecord& b) {
     if (tokensA != tokensB) {
         return tokensA > tokensB;
     }
-    return std::tie(a.place, a.project, a.model, a.time) <
-           std::tie(b.place, b.project, b.model, b.time);
+    return std::tie(a.place, a.project, a.model, a.account, a.time) <
+           std::tie(b.place, b.project, b.model, b.account, b.time);
 }
 
 struct IdentityLess {
@@ -87,7 +87,8 @@ std::vector<LedgerRow> AggregateLedgerRecords(const std::vector<LedgerRecord>& r
         if (!record.identity.empty() && *chosen.find(&record) != &record) {
             continue;
         }
-        LedgerKey key{dayOf(record.time), record.tool, record.place, record.project, record.model};
+        LedgerKey key{dayOf(record.time), record.tool,  record.place,
+                      record.project,     record.model, record.account};
         AddLedgerTotals(sums[std::move(key)], record.totals);
     }
     std::vector<LedgerRow> rows;

@@ -18,6 +18,7 @@ struct LedgerRecord {
     std::string place;
     std::string project;  // working folder, full path; empty when unknown
     std::string model;
+    std::string account;  // the login whose logs hold it; empty: the place's default login
     LedgerTotals totals;  // one record: messages is normally 1
     // The same record seen twice (in two places, two files, or repeated in one file) has the
     // same identity and counts once: Claude's message id with its request id, a Codex turn's
@@ -28,7 +29,7 @@ struct LedgerRecord {
 // The local date of a moment, "YYYY-MM-DD".
 using DayOfTime = std::function<std::string(int64_t)>;
 
-// Sums records into rows per day, tool, place, project and model (ordered by key; `machine`
+// Sums records into rows per day, tool, place, project, model and login (ordered by key; `machine`
 // empty). Of the copies of one identity the one with the most tokens counts, on a tie the one
 // whose place, project, model and time sort first, so the result does not depend on the order
 // in which files were read.

@@ -19,7 +19,7 @@ namespace {
 
 // The schema this program writes. A file with a higher user_version was written by a newer
 // program: it is read, never written.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 // Long enough to wait out the writer's one short transaction, short enough not to hold up the
 // thread that asks.
 constexpr int kBusyTimeoutMs = 400;
@@ -37,6 +37,23 @@ const char* const kMigrations[] = {
     " estimated INTEGER NOT NULL,"
     " PRIMARY KEY(day, tool, place, project, model)) WITHOUT ROWID;"
     "CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;",
+    // 1 -> 2: the login joins the key. A key column cannot be added in place, so the rows move
+    // to a new table under the old name; every row kept, its login empty (the place's default).
+    // The login comes last, so that an older program that reads by column name (and opens
+    // this version read-only) still reads every row.
+    "INSERT OR IGNORE INTO names(name) VALUES('');"
+    "CREATE TABLE usage_accounts(day INTEGER NOT NULL, tool INTEGER NOT NULL,"
+    " place INTEGER NOT NULL, project INTEGER NOT NULL, model INTEGER NOT NULL,"
+    " messages INTEGER NOT NULL, input INTEGER NOT NULL, output INTEGER NOT NULL,"
+    " cache_write_5m INTEGER NOT NULL, cache_write_1h INTEGER NOT NULL,"
+    " cache_read INTEGER NOT NULL, dollars REAL NOT NULL, estimated INTEGER NOT NULL,"
+    " account INTEGER NOT NULL,"
+    " PRIMARY KEY(day, tool, place, project, model, account)) WITHOUT ROWID;"
+    "INSERT INTO usage_accounts SELECT day, tool, place, project, model, messages, input,"
+    " output, cache_write_5m, cache_write_1h, cache_read, dollars, estimated,"
+    " (SELECT id FROM names WHERE name = '') FROM usage;"
+    "DROP TABLE usage;"
+    "ALTER TABLE usage_accounts RENAME TO usage;",
 };
 static_assert(std::size(kMigrations) == kSchemaVersion);
 
@@ -160,6 +177,7 @@ struct Opened {
     Outcome outcome = Outcome::kFailed;
     bool created = false;
     bool newer = false;
+    int64_t version = kSchemaVersion;  // what the file holds once opened
 };
 
 // Brings a writable connection to the current schema, one step a transaction.
@@ -199,6 +217,7 @@ Opened OpenWritable(const std::wstring& path) {
         result.db = OpenDb(SqlitePath(path), SQLITE_OPEN_READONLY, code);
         result.outcome = result.db ? Outcome::kOk : FromCode(code);
         result.newer = true;
+        result.version = version;
         return result;
     }
     std::string check;
@@ -274,6 +293,7 @@ std::wstring MoveAside(const std::wstring& path, int64_t now) {
 struct LedgerStore::Impl {
     Db db;  // declared first: closed after every statement below is finalized
     bool writable = false;
+    int64_t version = kSchemaVersion;  // a file of version 1 has no logins
     Statement begin, commit, rollback, upsert, remove, addName, findName, setMeta, getMeta, rows;
 
     // The statement in `slot`, prepared on first use and kept for the connection's life.
@@ -318,8 +338,9 @@ struct LedgerStore::Impl {
         return std::nullopt;
     }
 
-    // The key's numbers: day, tool, place, project, model. None when a name is not there yet.
-    std::optional<std::array<int64_t, 5>> KeyIds(const LedgerKey& key, bool add,
+    // The key's numbers: day, tool, place, project, model, account. None when a name is not
+    // there yet.
+    std::optional<std::array<int64_t, 6>> KeyIds(const LedgerKey& key, bool add,
                                                  std::map<std::string, int64_t>& known,
                                                  bool& failed) {
         const std::optional<int64_t> day = DayNumber(key.day);
@@ -327,9 +348,9 @@ struct LedgerStore::Impl {
             failed = failed || add;  // a row must have a real date; deleting one that cannot
             return std::nullopt;     // be there is no fault
         }
-        std::array<int64_t, 5> ids = {*day, static_cast<int64_t>(key.tool), 0, 0, 0};
-        const std::string* names[3] = {&key.place, &key.project, &key.model};
-        for (int i = 0; i < 3; ++i) {
+        std::array<int64_t, 6> ids = {*day, static_cast<int64_t>(key.tool), 0, 0, 0, 0};
+        const std::string* names[4] = {&key.place, &key.project, &key.model, &key.account};
+        for (int i = 0; i < 4; ++i) {
             const auto found = known.find(*names[i]);
             if (found != known.end()) {
                 ids[static_cast<size_t>(i) + 2] = found->second;
@@ -352,23 +373,26 @@ struct LedgerStore::Impl {
             if (!ids)
                 return false;
             const Use use(Prepared(upsert,
-                                   "INSERT OR REPLACE INTO usage VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7,"
-                                   " ?8, ?9, ?10, ?11, ?12, ?13)"));
+                                   "INSERT OR REPLACE INTO usage(day, tool, place, project, model,"
+                                   " account, messages, input, output, cache_write_5m,"
+                                   " cache_write_1h, cache_read, dollars, estimated)"
+                                   " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12,"
+                                   " ?13, ?14)"));
             if (!use)
                 return false;
             sqlite3_stmt* s = use.get();
             const LedgerTotals& t = row.totals;
-            const int64_t values[] = {(*ids)[0],      (*ids)[1],      (*ids)[2],  (*ids)[3],
-                                      (*ids)[4],      t.messages,     t.input,    t.output,
-                                      t.cacheWrite5m, t.cacheWrite1h, t.cacheRead};
+            const int64_t values[] = {(*ids)[0], (*ids)[1],      (*ids)[2],      (*ids)[3],
+                                      (*ids)[4], (*ids)[5],      t.messages,     t.input,
+                                      t.output,  t.cacheWrite5m, t.cacheWrite1h, t.cacheRead};
             int code = SQLITE_OK;
-            for (int i = 0; i < 11 && code == SQLITE_OK; ++i) {
+            for (int i = 0; i < 12 && code == SQLITE_OK; ++i) {
                 code = sqlite3_bind_int64(s, i + 1, values[i]);
             }
             if (code == SQLITE_OK)
-                code = sqlite3_bind_double(s, 12, t.dollars);
+                code = sqlite3_bind_double(s, 13, t.dollars);
             if (code == SQLITE_OK)
-                code = sqlite3_bind_int(s, 13, t.estimated ? 1 : 0);
+                code = sqlite3_bind_int(s, 14, t.estimated ? 1 : 0);
             if (code != SQLITE_OK || sqlite3_step(s) != SQLITE_DONE)
                 return false;
         }
@@ -380,11 +404,11 @@ struct LedgerStore::Impl {
                 continue;  // a name never stored: no such row
             const Use use(Prepared(remove,
                                    "DELETE FROM usage WHERE day = ?1 AND tool = ?2 AND place = ?3"
-                                   " AND project = ?4 AND model = ?5"));
+                                   " AND project = ?4 AND model = ?5 AND account = ?6"));
             if (!use)
                 return false;
             int code = SQLITE_OK;
-            for (int i = 0; i < 5 && code == SQLITE_OK; ++i) {
+            for (int i = 0; i < 6 && code == SQLITE_OK; ++i) {
                 code = sqlite3_bind_int64(use.get(), i + 1, (*ids)[static_cast<size_t>(i)]);
             }
             if (code != SQLITE_OK || sqlite3_step(use.get()) != SQLITE_DONE)
@@ -424,6 +448,7 @@ LedgerOpenResult LedgerStore::Open(const std::wstring& path, bool writable, int6
         }
         result.status =
             version > kSchemaVersion ? LedgerOpenStatus::kNewerSchema : LedgerOpenStatus::kOpened;
+        impl->version = version;
         result.store.reset(new LedgerStore(std::move(impl)));
         return result;
     }
@@ -451,6 +476,7 @@ LedgerOpenResult LedgerStore::Open(const std::wstring& path, bool writable, int6
     }
     impl->db = std::move(opened.db);
     impl->writable = !opened.newer;
+    impl->version = opened.version;
     result.store.reset(new LedgerStore(std::move(impl)));
     return result;
 }
@@ -467,6 +493,7 @@ std::unique_ptr<LedgerStore> LedgerStore::OpenSnapshot(const std::wstring& path)
         version < 1) {
         return nullptr;
     }
+    impl->version = version;
     return std::unique_ptr<LedgerStore>(new LedgerStore(std::move(impl)));
 }
 
@@ -498,13 +525,22 @@ std::optional<std::vector<LedgerRow>> LedgerStore::Rows(const std::string& from,
             return std::nullopt;
         *bound = *day;
     }
+    // A file another computer (or this one before its update) wrote at version 1 is read as it
+    // is: its rows have no login.
     const Use use(impl_->Prepared(
         impl_->rows,
-        "SELECT u.day, u.tool, p.name, j.name, m.name, u.messages, u.input, u.output,"
-        " u.cache_write_5m, u.cache_write_1h, u.cache_read, u.dollars, u.estimated"
-        " FROM usage u JOIN names p ON p.id = u.place JOIN names j ON j.id = u.project"
-        " JOIN names m ON m.id = u.model WHERE u.day BETWEEN ?1 AND ?2"
-        " ORDER BY u.day, u.tool, p.name, j.name, m.name"));
+        impl_->version < 2
+            ? "SELECT u.day, u.tool, p.name, j.name, m.name, u.messages, u.input, u.output,"
+              " u.cache_write_5m, u.cache_write_1h, u.cache_read, u.dollars, u.estimated, ''"
+              " FROM usage u JOIN names p ON p.id = u.place JOIN names j ON j.id = u.project"
+              " JOIN names m ON m.id = u.model WHERE u.day BETWEEN ?1 AND ?2"
+              " ORDER BY u.day, u.tool, p.name, j.name, m.name"
+            : "SELECT u.day, u.tool, p.name, j.name, m.name, u.messages, u.input, u.output,"
+              " u.cache_write_5m, u.cache_write_1h, u.cache_read, u.dollars, u.estimated,"
+              " a.name FROM usage u JOIN names p ON p.id = u.place"
+              " JOIN names j ON j.id = u.project JOIN names m ON m.id = u.model"
+              " JOIN names a ON a.id = u.account WHERE u.day BETWEEN ?1 AND ?2"
+              " ORDER BY u.day, u.tool, p.name, j.name, m.name, a.name"));
     if (!use || sqlite3_bind_int64(use.get(), 1, first) != SQLITE_OK ||
         sqlite3_bind_int64(use.get(), 2, last) != SQLITE_OK) {
         return std::nullopt;
@@ -524,6 +560,7 @@ std::optional<std::vector<LedgerRow>> LedgerStore::Rows(const std::string& from,
         row.key.place = ColumnText(s, 2);
         row.key.project = ColumnText(s, 3);
         row.key.model = ColumnText(s, 4);
+        row.key.account = ColumnText(s, 13);
         LedgerTotals& t = row.totals;
         int64_t* counts[] = {&t.messages,     &t.input,        &t.output,
                              &t.cacheWrite5m, &t.cacheWrite1h, &t.cacheRead};

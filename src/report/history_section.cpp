@@ -34,9 +34,10 @@ std::string BuildHistorySection(const std::vector<LedgerRow>& rows, std::string_
         return html;
     }
     html += "<h2>Last 90 days</h2>" + Legend() + BuildHistoryChart(rows, todayNumber);
-    html += BuildMonthTable(rows);
-    html += BuildModelTable(rows, todayNumber);
-    html += BuildProjectTable(rows, todayNumber);
+    const bool byAccount = HistoryShowsAccounts(rows);
+    html += BuildMonthTable(rows, byAccount);
+    html += BuildModelTable(rows, todayNumber, byAccount);
+    html += BuildProjectTable(rows, todayNumber, byAccount);
     html +=
         "<p class=note>From the usage ledger of every computer it holds. Tokens "
         "count input, output and cache writes. Codex turns cost $0.00 here: the price list "

@@ -1,7 +1,9 @@
 #include "report/history_tables.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "display/display_format.h"
@@ -35,33 +37,43 @@ std::string Cells(const Sum& sum) {
            (sum.estimated ? "~" : "") + ReportDollars(sum.dollars) + "</td></tr>";
 }
 
-std::string Head(const char* heading, const char* first) {
-    return std::string("<h2>") + heading + "</h2><table><tr><th>" + first +
-           "</th><th class=n>Messages</th><th class=n>Tokens</th>"
+std::string Head(const char* heading, const char* first, bool byAccount) {
+    return std::string("<h2>") + heading + "</h2><table><tr><th>" + first + "</th>" +
+           (byAccount ? "<th>Account</th>" : "") +
+           "<th class=n>Messages</th><th class=n>Tokens</th>"
            "<th class=n>API-equivalent</th></tr>";
 }
+
+// The account's cell, after the first; nothing when the table names no account.
+std::string AccountCell(const std::string& account, bool byAccount) {
+    return byAccount ? "</td><td>" + EscapeHtml(account) : std::string();
+}
+
+// What a table sums by: a name, and with `byAccount` the login.
+using Group = std::pair<std::string, std::string>;
 
 // The recent rows summed by `name` (a model, or a project's path).
 template <typename NameOf>
 std::string TopTable(const std::vector<LedgerRow>& rows, int64_t today, const char* heading,
-                     const char* column, NameOf nameOf, bool isPath) {
-    std::map<std::string, Sum> sums;
+                     const char* column, NameOf nameOf, bool isPath, bool byAccount) {
+    std::map<Group, Sum> sums;
     for (const LedgerRow& row : rows) {
         int64_t day = 0;
         if (DayNumber(row.key.day, day) && day > today - kRecentDays && day <= today) {
-            sums[nameOf(row)].Add(row.totals);
+            sums[{nameOf(row), byAccount ? ShownAccount(row) : std::string()}].Add(row.totals);
         }
     }
-    std::vector<std::pair<std::string, Sum>> ranked(sums.begin(), sums.end());
+    std::vector<std::pair<Group, Sum>> ranked(sums.begin(), sums.end());
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) {
         return std::tie(b.second.dollars, b.second.tokens) <
                std::tie(a.second.dollars, a.second.tokens);
     });
-    std::string html = Head(heading, column);
+    std::string html = Head(heading, column, byAccount);
     Sum others;
     size_t otherCount = 0;
     for (size_t i = 0; i < ranked.size(); ++i) {
-        const auto& [name, sum] = ranked[i];
+        const auto& [group, sum] = ranked[i];
+        const std::string& name = group.first;
         if (i >= static_cast<size_t>(kTopCount)) {
             others.messages += sum.messages;
             others.tokens += sum.tokens;
@@ -78,10 +90,11 @@ std::string TopTable(const std::vector<LedgerRow>& rows, int64_t today, const ch
         } else {
             html += "<tr><td>" + EscapeHtml(name);
         }
-        html += Cells(sum);
+        html += AccountCell(group.second, byAccount) + Cells(sum);
     }
     if (otherCount > 0) {
-        html += "<tr><td>Others (" + std::to_string(otherCount) + ")" + Cells(others);
+        html += "<tr><td>Others (" + std::to_string(otherCount) + ")" + AccountCell("", byAccount) +
+                Cells(others);
     }
     return html + "</table>";
 }
@@ -100,31 +113,50 @@ std::string ShortProjectName(std::string_view path) {
     return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
-std::string BuildMonthTable(const std::vector<LedgerRow>& rows) {
-    std::map<std::string, Sum> months;
+std::string ShownAccount(const LedgerRow& row) {
+    return row.key.account.empty() ? "default" : row.key.account;
+}
+
+bool HistoryShowsAccounts(const std::vector<LedgerRow>& rows) {
+    std::set<std::string> seen[2];
+    for (const LedgerRow& row : rows) {
+        std::set<std::string>& accounts = seen[row.key.tool == LedgerTool::kCodex ? 1 : 0];
+        accounts.insert(ShownAccount(row));
+        if (accounts.size() > 1)
+            return true;
+    }
+    return false;
+}
+
+std::string BuildMonthTable(const std::vector<LedgerRow>& rows, bool byAccount) {
+    // Newest month first; within a month, the logins by name.
+    std::map<std::string, std::map<std::string, Sum>, std::greater<>> months;
     for (const LedgerRow& row : rows) {
         int64_t day = 0;
         if (DayNumber(row.key.day, day)) {
-            months[row.key.day.substr(0, 7)].Add(row.totals);
+            months[row.key.day.substr(0, 7)][byAccount ? ShownAccount(row) : std::string()].Add(
+                row.totals);
         }
     }
-    std::string html = Head("By month", "Month");
-    for (auto month = months.rbegin(); month != months.rend(); ++month) {
-        const int number = std::stoi(month->first.substr(5, 2));
-        html += "<tr><td>" + std::string(kMonthNames[number - 1]) + " " +
-                month->first.substr(0, 4) + Cells(month->second);
+    std::string html = Head("By month", "Month", byAccount);
+    for (const auto& [month, accounts] : months) {
+        const int number = std::stoi(month.substr(5, 2));
+        for (const auto& [account, sum] : accounts) {
+            html += "<tr><td>" + std::string(kMonthNames[number - 1]) + " " + month.substr(0, 4) +
+                    AccountCell(account, byAccount) + Cells(sum);
+        }
     }
     return html + "</table>";
 }
 
-std::string BuildModelTable(const std::vector<LedgerRow>& rows, int64_t today) {
+std::string BuildModelTable(const std::vector<LedgerRow>& rows, int64_t today, bool byAccount) {
     return TopTable(
         rows, today, "Last 30 days by model", "Model",
-        [](const LedgerRow& row) { return row.key.model; }, false);
+        [](const LedgerRow& row) { return row.key.model; }, false, byAccount);
 }
 
-std::string BuildProjectTable(const std::vector<LedgerRow>& rows, int64_t today) {
+std::string BuildProjectTable(const std::vector<LedgerRow>& rows, int64_t today, bool byAccount) {
     return TopTable(
         rows, today, "Last 30 days by project", "Project",
-        [](const LedgerRow& row) { return row.key.project; }, true);
+        [](const LedgerRow& row) { return row.key.project; }, true, byAccount);
 }

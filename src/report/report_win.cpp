@@ -5,6 +5,7 @@
 #include <shellapi.h>  // after windows.h, which it needs
 
 #include "history/history_rows.h"
+#include "history/login_places.h"
 #include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "report/usage_report.h"
@@ -14,7 +15,11 @@ std::wstring WriteUsageReport(const UsageSnapshot& snapshot, const LedgerLocatio
     const std::wstring folder = TempFolder();
     if (folder.empty())
         return {};
-    const ReportHistory history = ReportHistoryFrom(ReadHistoryRows(ledgers, now), stillReading);
+    std::vector<Login> logins;
+    for (const AccountUsage& account : snapshot.accounts)
+        logins.push_back(account.login);
+    const ReportHistory history =
+        ReportHistoryFrom(ReadHistoryRows(ledgers, now, DefaultAccountsOf(logins)), stillReading);
     const std::wstring path = WideFromPath(PathFromWide(folder) / "tidewell-report.html");
     if (!WriteFileAtomically(path, BuildUsageReport(snapshot, history, now)))
         return {};

@@ -97,10 +97,10 @@ TEST(HistoryCsvCommand, WritesEveryComputersHistoryWhileTheLedgerIsOpen) {
     EXPECT_EQ(ReadWholeFile(WideFromPath(out)),
               std::string(kHistoryCsvHeader) +
                   "\r\n2026-12-08,LAPTOP,claude,This computer ~/.claude,/home/dev/app,"
-                  "claude-sonnet-4-5,3,3000,0,0,0,15000,0.07,0\r\n2026-12-09," +
+                  "claude-sonnet-4-5,3,3000,0,0,0,15000,0.07,0,\r\n2026-12-09," +
                   machine +
                   ",claude,This computer ~/.claude,/home/dev/app,claude-opus-4-1,12,12000,0,0,0,"
-                  "60000,3.40,0\r\n");
+                  "60000,3.40,0,\r\n");
 
     // What cannot be written is said in one line, with exit code 1; a missing file name is a
     // mistake of the command line (2).

@@ -53,8 +53,8 @@ TEST(HistoryExport, WritesEveryComputersRowsAndReplacesAnOlderFile) {
     EXPECT_EQ(ReadWholeFile(out),
               std::string(kHistoryCsvHeader) +
                   "\r\n2026-11-30,LAPTOP,claude,This computer,\"/w/\"\"q\"\"\",claude-opus-4-1,1,"
-                  "0,10,0,0,0,2.13,0\r\n2026-12-01,DESK,claude,This computer,\"/w/a,b\","
-                  "claude-opus-4-1,3,0,30,0,0,0,0.50,0\r\n");
+                  "0,10,0,0,0,2.13,0,\r\n2026-12-01,DESK,claude,This computer,\"/w/a,b\","
+                  "claude-opus-4-1,3,0,30,0,0,0,0.50,0,\r\n");
     EXPECT_EQ(HistoryExportErrorText(result, out), "");
     EXPECT_EQ(HistoryExportNoticeFor(result, out).title, L"");
 }

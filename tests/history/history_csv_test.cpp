@@ -27,17 +27,52 @@ TEST(HistoryCsv, HeaderAndOneRowPerKeyInOrder) {
     };
     rows[2].totals.estimated = true;
     rows[2].totals.dollars = 0;
-    const std::string tail = ",3,1000,200,30,40,5000,1.23,0\r\n";
+    const std::string tail = ",3,1000,200,30,40,5000,1.23,0,\r\n";
     EXPECT_EQ(BuildHistoryCsv(rows),
               "day,machine,tool,place,project,model,messages,input,output,cache_write_5m,"
-              "cache_write_1h,cache_read,dollars,estimated\r\n"
+              "cache_write_1h,cache_read,dollars,estimated,account\r\n"
               "2025-05-01,,claude,This computer,/a,m" +
                   tail + "2025-05-01,,claude,This computer,/a,n" + tail +
                   "2025-05-01,,claude,This computer,/b,m" + tail +
                   "2025-05-01,,claude,WSL: Ubuntu,/a,m" + tail +
-                  "2025-05-01,,codex,This computer,/a,gpt-5-codex,3,1000,200,30,40,5000,0.00,1\r\n"
+                  "2025-05-01,,codex,This computer,/a,gpt-5-codex,3,1000,200,30,40,5000,0.00,1,\r\n"
                   "2025-05-01,LAPTOP,claude,This computer,/a,m" +
                   tail + "2025-05-02,,claude,This computer,/a,claude-opus-4-1" + tail);
+}
+
+TEST(HistoryCsv, TheLoginIsTheLastColumnQuotedAsTheOthersAndTwoLoginsAreTwoRecords) {
+    struct Case {
+        const char* account;
+        const char* last;  // the record's end, after the estimated flag
+    };
+    const Case cases[] = {
+        {"", ",0,\r\n"},
+        {"work", ",0,work\r\n"},
+        {"me@example.com", ",0,me@example.com\r\n"},
+        {"Smith, Jane", ",0,\"Smith, Jane\"\r\n"},
+        {"say \"hi\"", ",0,\"say \"\"hi\"\"\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<LedgerRow> rows = {
+            Row("2025-05-01", "", LedgerTool::kClaude, "This computer", "/a", "m")};
+        rows[0].key.account = c.account;
+        const std::string csv = BuildHistoryCsv(rows);
+        EXPECT_EQ(csv.substr(csv.size() - std::string(c.last).size()), c.last) << c.account;
+        const std::string others =
+            "2025-05-01,,claude,This computer,/a,m,3,1000,200,30,40,5000,1.23,0,";
+        EXPECT_EQ(csv.substr(kHistoryCsvHeader.size() + 2, others.size()), others);
+    }
+    // One day, place, project and model of two logins: two records, ordered by login.
+    std::vector<LedgerRow> rows = {
+        Row("2025-05-01", "", LedgerTool::kClaude, "This computer", "/a", "m"),
+        Row("2025-05-01", "", LedgerTool::kClaude, "This computer", "/a", "m")};
+    rows[0].key.account = "work";
+    rows[1].key.account = "me";
+    const std::string csv = BuildHistoryCsv(rows);
+    const size_t me = csv.find(",me\r\n"), work = csv.find(",work\r\n");
+    ASSERT_NE(me, std::string::npos);
+    ASSERT_NE(work, std::string::npos);
+    EXPECT_LT(me, work);
 }
 
 TEST(HistoryCsv, NoRowsGiveTheHeaderAlone) {

@@ -73,6 +73,22 @@ public:
         sqlite3_finalize(s);
         return days;
     }
+    // login -> "messages/output" summed over its rows; "" for the rows without one
+    std::map<std::string, std::string> Logins() {
+        std::map<std::string, std::string> logins;
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db_,
+                           "SELECT a.name, sum(messages), sum(output) FROM usage u"
+                           " JOIN names a ON a.id = u.account GROUP BY a.name",
+                           -1, &s, nullptr);
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            logins[reinterpret_cast<const char*>(sqlite3_column_text(s, 0))] =
+                std::to_string(sqlite3_column_int64(s, 1)) + "/" +
+                std::to_string(sqlite3_column_int64(s, 2));
+        }
+        sqlite3_finalize(s);
+        return logins;
+    }
     // Goes up whenever another connection commits.
     int64_t DataVersion() {
         sqlite3_stmt* s = nullptr;
@@ -260,6 +276,75 @@ TEST_F(RecorderTest, AChosenFolderTakesTheHistoryAlongOrIsNamedWhileItCannotBeRe
     EXPECT_EQ(recorder->state().unreachableFolder, L"");
     EXPECT_EQ(recorder->state().ledgerPath, location.ownPath);
     EXPECT_EQ(Ledger(location.ownPath).Days(), (std::map<std::string, std::string>{{kToday, "1/5"}}));
+}
+
+TEST_F(RecorderTest, RowsRecordedBeforeLoginsAreTheDefaultLoginsAndTwoLoginsStayApart) {
+    // Recorded as before logins were told apart: today in the window, a day before it.
+    Write("a.jsonl", Reply(kNow - 20 * kDay, "m1", 5) + Reply(kNow - 60, "m2", 7));
+    auto recorder = NewRecorder();
+    Cycle(*recorder);
+    Ledger ledger(location.ownPath);
+    EXPECT_EQ(ledger.Logins(), (std::map<std::string, std::string>{{"", "2/12"}}));
+
+    // The same logs, now the default login's: the window's row takes its name, the older day
+    // stays unnamed, and nothing is counted twice (also after a restart).
+    places[0].account = "me@example.com";
+    places[0].defaultAccount = true;
+    for (int restart = 0; restart < 2; ++restart) {
+        recorder = NewRecorder();
+        Cycle(*recorder, kNow + 60 * restart);
+        EXPECT_FALSE(recorder->readingHistory()) << "its history was read already";
+        EXPECT_EQ(ledger.Logins(), (std::map<std::string, std::string>{{"", "1/5"},
+                                                                       {"me@example.com", "1/7"}}));
+    }
+
+    // A second login at the same place, with a reply on the same day, project and model: its
+    // own rows, and its own history read.
+    fs::create_directories(temp.path() / "work");
+    WriteBytes(temp.path() / "work" / "w.jsonl",
+               Reply(kNow - 20 * kDay, "w1", 100) + Reply(kNow - 120, "w2", 1000));
+    places.push_back({"Home", {WideFromPath(temp.path() / "work")}, {}, true, "work"});
+    std::vector<HistoryFile> files = Files();
+    files.push_back({WideFromPath(temp.path() / "work" / "w.jsonl"),
+                     fs::file_size(temp.path() / "work" / "w.jsonl"), LedgerTool::kClaude});
+    recorder->Record(location, places, files, kNow + 120);
+    while (recorder->ReadHistorySlice(kNow + 120, 300)) {
+    }
+    EXPECT_EQ(ledger.Logins(), (std::map<std::string, std::string>{
+                                   {"", "1/5"}, {"me@example.com", "1/7"}, {"work", "2/1100"}}));
+    EXPECT_EQ(ledger.Days()[kToday], "2/1007");
+
+    // The default login's file goes: its day never shrinks, and the other login's is untouched.
+    fs::remove(PathFromWide(Log("a.jsonl")));
+    files.erase(files.begin());
+    recorder->Record(location, places, files, kNow + 180);
+    EXPECT_EQ(ledger.Days()[kToday], "2/1007");
+}
+
+TEST_F(RecorderTest, TheWindowsFilesAsAnOlderVersionListedThemStillKeepADayFromShrinking) {
+    Write("a.jsonl", Reply(kNow - 3600, "m1", 5));
+    Write("b.jsonl", Reply(kNow - 60, "m2", 7));
+    Cycle(*NewRecorder());
+    {
+        // The list of the window's files as the version before logins wrote it.
+        const std::string old = "0\tHome\t" + kToday + "\t" + WideToUtf8(Log("a.jsonl")) +
+                                "\n0\tHome\t" + kToday + "\t" + WideToUtf8(Log("b.jsonl")) + "\n";
+        const std::u8string name = PathFromWide(location.ownPath).u8string();
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(std::string(name.begin(), name.end()).c_str(), &db), SQLITE_OK);
+        const std::string sql = "DELETE FROM meta WHERE key = 'window_files_by_login';"
+                                "INSERT OR REPLACE INTO meta VALUES('window_files', '" +
+                                old + "');";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    fs::remove(PathFromWide(Log("a.jsonl")));
+    places[0].account = "me@example.com";
+    places[0].defaultAccount = true;
+    Cycle(*NewRecorder(), kNow + 60);
+    Ledger ledger(location.ownPath);
+    EXPECT_EQ(ledger.Logins(), (std::map<std::string, std::string>{{"me@example.com", "2/12"}}))
+        << "the day of the file that went keeps its two replies, under the login's name";
 }
 
 TEST(HistoryPlaces, APlaceIsReadInFullUnlessAFolderOrItsSlowRootWasLeft) {

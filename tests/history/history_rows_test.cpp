@@ -69,14 +69,40 @@ TEST(HistoryRows, TwoComputersInOneFolderAreOneHistoryWithTheMachineColumn) {
 
     const std::string csv = BuildHistoryCsv(history.rows);
     EXPECT_NE(csv.find("\r\n2026-12-01,DESK,claude,This computer,/home/dev/app,claude-opus-4-1,4,"
-                       "400,0,0,0,0,1.50,0\r\n"),
+                       "400,0,0,0,0,1.50,0,\r\n"),
               std::string::npos)
         << csv;
     EXPECT_NE(csv.find("\r\n2026-12-01,LAPTOP,claude,This computer,/home/dev/app,"
-                       "claude-sonnet-4-5,7,700,0,0,0,0,0.25,0\r\n"),
+                       "claude-sonnet-4-5,7,700,0,0,0,0,0.25,0,\r\n"),
               std::string::npos)
         << csv;
     EXPECT_NE(csv.find("\r\n2026-12-02,DESK,codex,"), std::string::npos) << csv;
+}
+
+TEST(HistoryRows, ThisComputersUnnamedRowsTakeItsDefaultLoginsNamesAndOthersStayUnnamed) {
+    TempDir dir;
+    const std::wstring data = dir.File("data");
+    const LedgerLocation location = LedgerLocationFor(data, L"", L"DESK");
+    LedgerRow work = kDesk1;
+    work.key.account = "work";
+    MakeLedger(location.ownPath, {kDesk1, kDesk2, work});
+    MakeLedger(WideFromPath(PathFromWide(data) / "usage-LAPTOP.db"), {kLaptop});
+    struct Case {
+        DefaultAccounts defaults;
+        std::vector<std::string> accounts;  // of kDesk1, work, kDesk2, kLaptop
+    };
+    const Case cases[] = {
+        {{}, {"", "work", "", ""}},
+        {{"me@example.com", "personal"}, {"me@example.com", "work", "personal", ""}},
+        {{"me@example.com", ""}, {"me@example.com", "work", "", ""}},
+    };
+    for (const Case& c : cases) {
+        const HistoryRows history = ReadHistoryRows(location, kNow, c.defaults);
+        std::vector<std::string> accounts;
+        for (const LedgerRow& row : history.rows)
+            accounts.push_back(row.key.account);
+        EXPECT_EQ(accounts, c.accounts) << c.defaults.claude;
+    }
 }
 
 TEST(HistoryRows, InTheDataFolderThisComputersLedgerIsUsageDb) {

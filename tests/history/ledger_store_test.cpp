@@ -192,7 +192,7 @@ TEST(LedgerStore, ANewerSchemaIsReadButNeverWritten) {
     MakeLedger(path, {a});
     {
         Raw newer(path);
-        ASSERT_EQ(newer.Exec("PRAGMA user_version = 2"), SQLITE_OK);
+        ASSERT_EQ(newer.Exec("PRAGMA user_version = 3"), SQLITE_OK);
     }
     const std::string before = ReadWholeFile(path);
     for (const bool writable : {true, false}) {
@@ -203,6 +203,72 @@ TEST(LedgerStore, ANewerSchemaIsReadButNeverWritten) {
         EXPECT_FALSE(opened.store->Apply(LedgerWrite{{}, {a.key}, {}}));
     }
     EXPECT_EQ(ReadWholeFile(path), before);
+}
+
+// A ledger as the version before logins wrote it: two rows of one day.
+void MakeUnnamedLedger(const std::wstring& path) {
+    Raw old(path);
+    const std::string day = std::to_string(*DayNumber("2026-03-01"));
+    const std::string sql =
+        "CREATE TABLE names(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
+        "CREATE TABLE usage(day INTEGER NOT NULL, tool INTEGER NOT NULL, place INTEGER NOT NULL,"
+        " project INTEGER NOT NULL, model INTEGER NOT NULL, messages INTEGER NOT NULL,"
+        " input INTEGER NOT NULL, output INTEGER NOT NULL, cache_write_5m INTEGER NOT NULL,"
+        " cache_write_1h INTEGER NOT NULL, cache_read INTEGER NOT NULL, dollars REAL NOT NULL,"
+        " estimated INTEGER NOT NULL, PRIMARY KEY(day, tool, place, project, model)) WITHOUT ROWID;"
+        "CREATE TABLE meta(key TEXT PRIMARY KEY NOT NULL, value TEXT NOT NULL) WITHOUT ROWID;"
+        "INSERT INTO names VALUES(1, 'Windows'), (2, 'p'), (3, 'm'), (4, 'q');"
+        "INSERT INTO usage VALUES(" +
+        day +
+        ", 0, 1, 2, 3, 1, 1000, 0, 0, 0, 0, 0.5, 0),"
+        " (" +
+        day +
+        ", 1, 1, 4, 3, 2, 2000, 0, 0, 0, 0, 0, 1);"
+        "INSERT INTO meta VALUES('history_read', 'Windows');"
+        "PRAGMA user_version = 1;";
+    ASSERT_EQ(old.Exec(sql.c_str()), SQLITE_OK);
+}
+
+TEST(LedgerStore, AnOlderLedgerKeepsEveryRowUnnamedAndThenHoldsTwoLoginsApart) {
+    TempDir dir;
+    const std::wstring path = dir.File("usage.db");
+    MakeUnnamedLedger(path);
+    LedgerRow claude = Row("2026-03-01", LedgerTool::kClaude, "Windows", "p", "m", 1, 0.5);
+    LedgerRow codex = Row("2026-03-01", LedgerTool::kCodex, "Windows", "q", "m", 2);
+    codex.totals.estimated = true;
+    const std::vector<LedgerRow> old = {claude, codex};
+
+    // Read as it is (another computer's file, or this one's before the writer opened it).
+    const std::unique_ptr<LedgerStore> snapshot = LedgerStore::OpenSnapshot(path);
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(AllRows(*snapshot), old);
+    LedgerOpenResult reader = LedgerStore::Open(path, false, kNow);
+    ASSERT_EQ(reader.status, LedgerOpenStatus::kOpened);
+    EXPECT_EQ(AllRows(*reader.store), old);
+    reader.store.reset();
+
+    LedgerOpenResult opened = LedgerStore::Open(path, true, kNow);
+    ASSERT_EQ(opened.status, LedgerOpenStatus::kOpened);
+    EXPECT_EQ(AllRows(*opened.store), old) << "every row kept, with no login";
+    EXPECT_EQ(opened.store->Meta("history_read"), "Windows");
+
+    // Two logins' rows of one day, place, project and model are two rows; the unnamed one stays.
+    LedgerRow me = claude, work = claude;
+    me.key.account = "me@example.com";
+    work.key.account = "work";
+    work.totals.messages = 7;
+    ASSERT_TRUE(opened.store->Apply(LedgerWrite{{work, me}, {}, {}}));
+    EXPECT_EQ(AllRows(*opened.store), Sorted({claude, me, work, codex}));
+    ASSERT_TRUE(opened.store->Apply(LedgerWrite{{}, {me.key}, {}}));
+    EXPECT_EQ(AllRows(*opened.store), Sorted({claude, work, codex})) << "only that login's row";
+    opened.store.reset();
+
+    // The version before reads this file by column name, read-only: it finds every row.
+    Raw older(path);
+    EXPECT_EQ(older.Int("PRAGMA user_version"), 2);
+    EXPECT_EQ(older.Int("SELECT count(*) FROM usage u JOIN names p ON p.id = u.place"
+                        " JOIN names j ON j.id = u.project JOIN names m ON m.id = u.model"),
+              3);
 }
 
 TEST(LedgerStore, MovesADamagedFileAsideAndStartsAfresh) {

@@ -168,6 +168,61 @@ TEST(HistoryTables, MonthTotalsNewestFirst) {
         "</table>");
 }
 
+LedgerRow Of(LedgerRow row, const std::string& account, LedgerTool tool = LedgerTool::kClaude) {
+    row.key.account = account;
+    row.key.tool = tool;
+    return row;
+}
+
+TEST(HistoryTables, TheAccountColumnOnlyWhereOneToolsRowsNameTwoLogins) {
+    const LedgerRow r = Row("2025-05-01", "m", "/a", 1);
+    struct Case {
+        const char* what;
+        std::vector<LedgerRow> rows;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"no rows", {}, false},
+        {"rows from before logins", {r, r}, false},
+        {"one login", {Of(r, "me"), Of(r, "me")}, false},
+        {"one login of each tool", {Of(r, "me"), Of(r, "personal", LedgerTool::kCodex)}, false},
+        {"two Claude logins", {Of(r, "me"), Of(r, "work")}, true},
+        {"two Codex logins",
+         {Of(r, "a", LedgerTool::kCodex), Of(r, "me"), Of(r, "b", LedgerTool::kCodex)},
+         true},
+        {"a login beside rows from before it", {r, Of(r, "work")}, true},
+        {"rows from before, named as the default login", {r, Of(r, "default")}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(HistoryShowsAccounts(c.rows), c.shown);
+        const std::string html = BuildHistorySection(c.rows, "2025-05-01", false);
+        EXPECT_EQ(Count(html, "<th>Account</th>"), c.shown ? 3u : 0u);
+    }
+}
+
+TEST(HistoryTables, TwoLoginsOfOneModelMonthOrProjectAreTwoRows) {
+    const LedgerRow r = Row("2025-05-01", "m", "/w/app", 1.5, 2);
+    const std::vector<LedgerRow> rows = {Of(r, "work"), Of(r, ""), Of(r, "work")};
+    EXPECT_EQ(BuildMonthTable(rows, true),
+              "<h2>By month</h2><table><tr><th>Month</th><th>Account</th><th class=n>Messages</th>"
+              "<th class=n>Tokens</th><th class=n>API-equivalent</th></tr>"
+              "<tr><td>May 2025</td><td>default</td><td class=n>2</td><td class=n>2k</td>"
+              "<td class=n>$1.50</td></tr>"
+              "<tr><td>May 2025</td><td>work</td><td class=n>4</td><td class=n>4k</td>"
+              "<td class=n>$3.00</td></tr></table>");
+    const std::string models = BuildModelTable(rows, Day("2025-05-01"), true);
+    EXPECT_NE(models.find("<tr><td>m</td><td>work</td><td class=n>4</td>"), std::string::npos);
+    EXPECT_NE(models.find("<tr><td>m</td><td>default</td><td class=n>2</td>"), std::string::npos);
+    LedgerRow evil = Of(r, "<b>&'");
+    const std::string projects = BuildProjectTable({evil}, Day("2025-05-01"), true);
+    EXPECT_NE(projects.find(">w/app</td><td>&lt;b&gt;&amp;&#39;</td>"), std::string::npos)
+        << projects;
+    // Without the column the logins' rows add up as before.
+    EXPECT_NE(BuildModelTable(rows, Day("2025-05-01")).find("<tr><td>m</td><td class=n>6</td>"),
+              std::string::npos);
+}
+
 TEST(HistoryTables, ShortProjectNames) {
     struct Case {
         const char* path;
