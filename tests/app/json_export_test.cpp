@@ -80,7 +80,7 @@ TEST(FormatJsonExport, AccountsComeLastAndLeaveTheOlderMembersAlone) {
          R"("limits":[{"label":"5-hour limit","percent":42.5,"resets_at":1757600000},)"
          R"({"label":"Weekly · Opus","percent":7,"resets_at":0}],)"
          R"("estimate":{"percent":33.25,"tokens":1200}},)"
-         R"({"name":"de\"fault","tool":"claude","folder":"Ubuntu (WSL)","limits":[],)"
+         R"j({"name":"de\"fault","tool":"claude","folder":"Ubuntu (WSL)","limits":[],)j"
          R"("estimate":{"percent":0,"tokens":0}},)"
          R"({"name":"personal","tool":"codex","folder":"/home/ann/.codex",)"
          R"("limits":[{"label":"5-hour window","percent":80,"resets_at":1757600000},)"
