@@ -8,14 +8,14 @@
 #include <ctime>
 
 #include "claude_logs/scan.h"
+#include "core/numbers.h"
+#include "core/settings.h"
 #include "display/display_format.h"
 #include "limits/cached_limits.h"
+#include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
 #include "sources/place_scan.h"
-#include "core/numbers.h"
-#include "core/settings.h"
-#include "platform/atomic_file.h"
 
 namespace {
 
@@ -111,7 +111,8 @@ void AppendAccount(std::string& json, const AccountUsage& account) {
         }
     } else {
         for (const CodexWindow* window : {&account.codex.primary, &account.codex.secondary}) {
-            if (!window->present) continue;
+            if (!window->present)
+                continue;
             AppendLimit(json, first, FormatWindowLabel(NominalWindowMinutes(window->windowMinutes)),
                         window->usedPercent, window->resetsAt);
             first = false;
@@ -137,7 +138,8 @@ std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& 
     json.pop_back();  // the closing brace: "accounts" goes after every older member
     json.append(",\"accounts\":[");
     for (size_t i = 0; i < accounts.size(); ++i) {
-        if (i) json.append(",");
+        if (i)
+            json.append(",");
         AppendAccount(json, accounts[i]);
     }
     json.append("]}");
@@ -154,14 +156,16 @@ int RunJsonExport(const std::wstring& outputPath, const JsonLoginSources& loginS
         ScanClaudePlaces(claudeScanner, places, now, now, settings.maxblock, nullptr);
     const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
     std::vector<AccountUsage> accounts;
-    const std::vector<Login> logins = loginSources.logins ? loginSources.logins(now) : std::vector<Login>();
+    const std::vector<Login> logins =
+        loginSources.logins ? loginSources.logins(now) : std::vector<Login>();
     const std::wstring home = ReadUserProfile();
     for (const Login& login : logins) {
         AccountUsage account;
         account.login = login;
         if (login.tool == LoginTool::kClaude) {
             account.planLimits = ReadCachedLoginLimits(login, home, now);
-            if (loginSources.claudeEstimate) account.claude = loginSources.claudeEstimate(login, now);
+            if (loginSources.claudeEstimate)
+                account.claude = loginSources.claudeEstimate(login, now);
         } else if (loginSources.codexEstimate) {
             account.codex = loginSources.codexEstimate(login, now);
         }

@@ -16,7 +16,8 @@ PlanLimits CachedLoginLimits(const std::vector<LimitRow>& api, int64_t apiAt,
         base.plan = apiPlan;
         base.asOf = apiAt;
     }
-    if (!IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) return base;
+    if (!IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge))
+        return base;
     return MergeLiveRows(live, liveAt, base, now, [] { return std::wstring(); });
 }
 

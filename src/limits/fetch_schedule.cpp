@@ -24,8 +24,10 @@ std::optional<size_t> MostOverdue(const std::vector<FetchSchedule>& schedules, i
                                   bool requested) {
     std::optional<size_t> chosen;
     for (size_t i = 0; i < schedules.size(); ++i) {
-        if (!FetchIsDue(schedules[i], now, requested)) continue;
-        if (!chosen || schedules[i].nextFetchTime < schedules[*chosen].nextFetchTime) chosen = i;
+        if (!FetchIsDue(schedules[i], now, requested))
+            continue;
+        if (!chosen || schedules[i].nextFetchTime < schedules[*chosen].nextFetchTime)
+            chosen = i;
     }
     return chosen;
 }
@@ -33,7 +35,8 @@ std::optional<size_t> MostOverdue(const std::vector<FetchSchedule>& schedules, i
 std::vector<bool> TokensHeldEarlier(const std::vector<std::string>& tokens) {
     std::vector<bool> held(tokens.size(), false);
     for (size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].empty()) continue;
+        if (tokens[i].empty())
+            continue;
         held[i] = std::find(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i),
                             tokens[i]) != tokens.begin() + static_cast<std::ptrdiff_t>(i);
     }

@@ -47,7 +47,8 @@ int64_t ReadNewestLive(std::map<std::wstring, LiveCacheReader>& readers,
     int64_t newestAt = 0;
     for (const std::wstring& name : fileNames) {
         const std::wstring path = LimitCachePath(name);
-        if (path.empty()) continue;
+        if (path.empty())
+            continue;
         LiveCacheReader& reader = readers.try_emplace(path, path).first->second;
         std::vector<LimitRow> read;
         const int64_t at = reader.Read(read, now);
@@ -144,7 +145,8 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
         accounts = LoginCycle(logins, now, requested);
         const auto primary = PrimaryClaudeLogin(
             logins, sources_.primaryCredentials ? sources_.primaryCredentials() : std::nullopt);
-        if (primary) limits = loginLimits_[logins[*primary].key].last;
+        if (primary)
+            limits = loginLimits_[logins[*primary].key].last;
     }
     accounts = WithGoneLogins(std::move(accounts), lastAccounts_);
 
@@ -177,20 +179,24 @@ void RefreshWorker::FetchOneLogin(const std::vector<Login>& logins, int64_t now,
     std::vector<size_t> claude;
     std::vector<FetchSchedule> schedules;
     for (size_t i = 0; i < logins.size(); ++i) {
-        if (logins[i].tool != LoginTool::kClaude) continue;
+        if (logins[i].tool != LoginTool::kClaude)
+            continue;
         claude.push_back(i);
         schedules.push_back(loginLimits_[logins[i].key].schedule);
     }
     const std::optional<size_t> due = MostOverdue(schedules, now, requested);
-    if (!due || !sources_.fetchLoginLimits) return;
+    if (!due || !sources_.fetchLoginLimits)
+        return;
     // A token is checked against those of the logins before this one only: the first holder
     // keeps it, a copy elsewhere is that login's sign-in missing.
     std::vector<std::string> tokens;
     for (size_t k = 0; k <= *due; ++k) {
-        tokens.push_back(sources_.loginToken ? sources_.loginToken(logins[claude[k]]) : std::string());
+        tokens.push_back(sources_.loginToken ? sources_.loginToken(logins[claude[k]])
+                                             : std::string());
     }
     Login login = logins[claude[*due]];
-    if (TokensHeldEarlier(tokens)[*due]) login.credentialsPath.reset();
+    if (TokensHeldEarlier(tokens)[*due])
+        login.credentialsPath.reset();
     LoginLimits& state = loginLimits_[login.key];
     state.last = sources_.fetchLoginLimits(login, now);
     ScheduleAfterFetch(state.schedule, now, state.last);
@@ -213,8 +219,10 @@ std::vector<AccountUsage> RefreshWorker::LoginCycle(const std::vector<Login>& lo
                 });
             }
             account.planLimits = state.last;
-            if (sources_.claudeEstimate) account.claude = sources_.claudeEstimate(login, now);
-            if (sources_.claudeMaxblock) account.maxblock = sources_.claudeMaxblock(login);
+            if (sources_.claudeEstimate)
+                account.claude = sources_.claudeEstimate(login, now);
+            if (sources_.claudeMaxblock)
+                account.maxblock = sources_.claudeMaxblock(login);
         } else if (sources_.codexEstimate) {
             account.codex = sources_.codexEstimate(login, now);
         }

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <mutex>
 #include <vector>
 
 #include "claude_logs/log_scanner.h"
@@ -148,6 +148,6 @@ private:
     FetchSchedule schedule_;
     PlanLimits lastPlanLimits_;  // what this worker last published, the base of a live merge
     std::map<std::wstring, LoginLimits> loginLimits_;  // by login key
-    std::vector<AccountUsage> lastAccounts_;          // what was published last
+    std::vector<AccountUsage> lastAccounts_;           // what was published last
     bool readingHistory_ = false;
 };

@@ -125,9 +125,11 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
 std::string ReadCredentials(const std::wstring& path) {
     std::error_code error;
     const uintmax_t size = std::filesystem::file_size(PathFromWide(path), error);
-    if (error || size > kMaxCredentialsBytes) return {};
+    if (error || size > kMaxCredentialsBytes)
+        return {};
     std::string text = ReadWholeFile(path);
-    if (text.size() > kMaxCredentialsBytes) return {};  // grew meanwhile
+    if (text.size() > kMaxCredentialsBytes)
+        return {};  // grew meanwhile
     return text;
 }
 

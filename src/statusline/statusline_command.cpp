@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/messages.h"
 #include "limits/limit_cache.h"
 #include "limits/login_files.h"
 #include "platform/instance.h"
+#include "platform/messages.h"
 #include "platform/std_streams.h"
 #include "platform/system.h"
 #include "statusline/statusline_input.h"

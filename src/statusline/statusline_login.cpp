@@ -6,21 +6,26 @@
 
 namespace {
 
-bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+bool IsSeparator(wchar_t c) {
+    return c == L'/' || c == L'\\';
+}
 
 }  // namespace
 
 std::wstring TranscriptPathOf(std::string_view input) {
     const auto value = FindStringAfterKey(input, "transcript_path", 0);
-    if (!value) return {};
+    if (!value)
+        return {};
     std::string path;
     for (size_t i = 0; i < value->size(); ++i) {
         char c = (*value)[i];
         if (c == '\\') {
             // The value stops at the first double quote, so a backslash can end it: not a path.
-            if (i + 1 >= value->size()) return {};
+            if (i + 1 >= value->size())
+                return {};
             c = (*value)[++i];
-            if (c != '\\' && c != '/') return {};
+            if (c != '\\' && c != '/')
+                return {};
         }
         path += c;
     }
@@ -32,7 +37,8 @@ std::wstring ConfigFolderOfTranscript(const std::wstring& transcriptPath) {
     size_t found = std::wstring::npos;
     for (size_t start = 0; start < transcriptPath.size();) {
         size_t end = start;
-        while (end < transcriptPath.size() && !IsSeparator(transcriptPath[end])) ++end;
+        while (end < transcriptPath.size() && !IsSeparator(transcriptPath[end]))
+            ++end;
         const bool somethingInside = end + 1 < transcriptPath.size();
         if (start > 0 && somethingInside &&
             std::wstring_view(transcriptPath).substr(start, end - start) == kProjects) {
@@ -40,18 +46,22 @@ std::wstring ConfigFolderOfTranscript(const std::wstring& transcriptPath) {
         }
         start = end + 1;
     }
-    if (found == std::wstring::npos) return {};
+    if (found == std::wstring::npos)
+        return {};
     size_t folderEnd = found;
-    while (folderEnd > 1 && IsSeparator(transcriptPath[folderEnd - 1])) --folderEnd;
+    while (folderEnd > 1 && IsSeparator(transcriptPath[folderEnd - 1]))
+        --folderEnd;
     return transcriptPath.substr(0, folderEnd);
 }
 
 std::wstring StatusLineConfigFolder(const std::wstring& configDirValue, std::string_view input,
                                     const std::function<bool(const std::wstring&)>& isFolder) {
     for (const std::wstring& folder : SplitConfigDirs(configDirValue, isFolder)) {
-        if (isFolder(folder)) return folder;
+        if (isFolder(folder))
+            return folder;
     }
     const std::wstring fromTranscript = ConfigFolderOfTranscript(TranscriptPathOf(input));
-    if (!fromTranscript.empty() && isFolder(fromTranscript)) return fromTranscript;
+    if (!fromTranscript.empty() && isFolder(fromTranscript))
+        return fromTranscript;
     return {};
 }

@@ -87,7 +87,8 @@ TEST(FormatJsonExport, AccountsComeLastAndLeaveTheOlderMembersAlone) {
          R"({"label":"Weekly","percent":5,"resets_at":0}],"estimate":null}]})"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FormatJsonExport(claude, codex, c.accounts), older.substr(0, older.size() - 1) + c.tail);
+        EXPECT_EQ(FormatJsonExport(claude, codex, c.accounts),
+                  older.substr(0, older.size() - 1) + c.tail);
     }
 }
 

@@ -39,8 +39,9 @@ protected:
                   Claude("copy", "tok-work", false)};  // a copied credentials file
     }
     Login Claude(const std::string& name, const std::string& token, bool isDefault) {
-        WriteBytes(dir.path() / name / ".credentials.json",
-                   R"({"claudeAiOauth":{"accessToken":")" + token + R"(","subscriptionType":"max"}})");
+        WriteBytes(
+            dir.path() / name / ".credentials.json",
+            R"({"claudeAiOauth":{"accessToken":")" + token + R"(","subscriptionType":"max"}})");
         Login login;
         login.key = L"dir:" + dir.File(name);
         login.folders = {dir.File(name)};
@@ -84,7 +85,8 @@ TEST_F(LoginLimitsLive, EachLoginGetsItsOwnReplyAndA429LeavesTheOtherFresh) {
     Answer("tok-work", "today");
     Answer("tok-home", "full");
     RefreshWorker worker(Sources(), shared);
-    for (int cycle = 0; cycle < 3; ++cycle) worker.RunCycle(now + 45 * cycle, false);
+    for (int cycle = 0; cycle < 3; ++cycle)
+        worker.RunCycle(now + 45 * cycle, false);
     // One request a cycle, each with its own token; the copy's token was never sent again.
     EXPECT_EQ(Tokens(), "tok-work\ntok-home\n");
     {

@@ -35,18 +35,16 @@ TEST(MostOverdue, PicksTheLongestDueAndOnlyOne) {
         bool requested;
         std::optional<size_t> chosen;
     } cases[] = {
-        {{}, false, std::nullopt},
-        {{kNow + 1, kNow + 600}, false, std::nullopt},
-        {{kNow, kNow + 1}, false, 0},
-        {{kNow - 5, kNow - 50}, false, 1},
-        {{kNow - 5, kNow - 5}, false, 0},          // equals: the first
-        {{kNow + 540, kNow + 541}, true, 0},       // a requested refresh comes early, not earlier
-        {{kNow + 541}, true, std::nullopt},
-        {{0, kNow - 1}, false, 0},                 // a login never asked
+        {{}, false, std::nullopt},           {{kNow + 1, kNow + 600}, false, std::nullopt},
+        {{kNow, kNow + 1}, false, 0},        {{kNow - 5, kNow - 50}, false, 1},
+        {{kNow - 5, kNow - 5}, false, 0},     // equals: the first
+        {{kNow + 540, kNow + 541}, true, 0},  // a requested refresh comes early, not earlier
+        {{kNow + 541}, true, std::nullopt},  {{0, kNow - 1}, false, 0},  // a login never asked
     };
     for (const Case& c : cases) {
         std::vector<FetchSchedule> schedules;
-        for (const int64_t next : c.next) schedules.push_back({next, 600});
+        for (const int64_t next : c.next)
+            schedules.push_back({next, 600});
         EXPECT_EQ(MostOverdue(schedules, kNow, c.requested), c.chosen) << c.next.size();
     }
 }
@@ -56,13 +54,12 @@ TEST(TokensHeldEarlier, OnlyACopyOfAnEarlierLoginsTokenIsHeld) {
         std::vector<std::string> tokens;
         std::vector<bool> held;
     } cases[] = {
-        {{"a", "b"}, {false, false}},
-        {{"a", "a"}, {false, true}},
-        {{"", ""}, {false, false}},
-        {{"a", "b", "a", "b"}, {false, false, true, true}},
+        {{"a", "b"}, {false, false}}, {{"a", "a"}, {false, true}},
+        {{"", ""}, {false, false}},   {{"a", "b", "a", "b"}, {false, false, true, true}},
         {{"b", "a"}, {false, false}},
     };
-    for (const Case& c : cases) EXPECT_EQ(TokensHeldEarlier(c.tokens), c.held);
+    for (const Case& c : cases)
+        EXPECT_EQ(TokensHeldEarlier(c.tokens), c.held);
 }
 
 TEST(LoginCacheFiles, TheDefaultFolderKeepsTheOldNamesOthersTheirOwn) {
@@ -77,17 +74,21 @@ TEST(LoginCacheFiles, TheDefaultFolderKeepsTheOldNamesOthersTheirOwn) {
         {L"c:/users/ann/.CLAUDE/", L"live.ini"},  // one folder however it is spelt
         {L"C:\\Users\\Ann\\.claude-work", work},
         {L"C:/Users/Ann/.claude-work\\", work},
-        {L"C:\\Users\\Bob\\.claude", L"live-" + LoginFileTag(L"dir:c:\\users\\bob\\.claude") + L".ini"},
+        {L"C:\\Users\\Bob\\.claude",
+         L"live-" + LoginFileTag(L"dir:c:\\users\\bob\\.claude") + L".ini"},
     };
-    for (const Case& c : cases) EXPECT_EQ(LiveCacheFileName(c.folder, home), c.name) << c.folder;
+    for (const Case& c : cases)
+        EXPECT_EQ(LiveCacheFileName(c.folder, home), c.name) << c.folder;
     EXPECT_NE(work, L"live.ini");
-    EXPECT_EQ(LiveCacheFileName(L"C:\\Users\\Ann\\.claude", L""), LiveCacheFileName(L"c:/users/ann/.claude", L""));
+    EXPECT_EQ(LiveCacheFileName(L"C:\\Users\\Ann\\.claude", L""),
+              LiveCacheFileName(L"c:/users/ann/.claude", L""));
 
     Login login = ClaudeLogin(L"C:\\Users\\Ann\\.claude-work");
     EXPECT_EQ(ApiCacheFileName(login), L"api-" + LoginFileTag(login.key) + L".ini");
     login.isDefault = true;
     EXPECT_EQ(ApiCacheFileName(login), L"api.ini");
-    login.folders = {L"C:\\Users\\Ann\\.claude-work", L"c:/users/ann/.claude-work/", L"C:\\Users\\Ann\\.claude"};
+    login.folders = {L"C:\\Users\\Ann\\.claude-work", L"c:/users/ann/.claude-work/",
+                     L"C:\\Users\\Ann\\.claude"};
     EXPECT_EQ(LiveCacheFileNames(login, home), (std::vector<std::wstring>{work, L"live.ini"}));
 }
 
@@ -97,10 +98,11 @@ TEST(PrimaryClaudeLogin, TheHolderOfTheOldCredentialsElseTheFirstClaudeLogin) {
         std::optional<std::wstring> credentials;
         std::optional<size_t> primary;
     } cases[] = {
-        {std::nullopt, 1}, {L"b/.credentials.json", 2}, {L"B\\.credentials.json", 2},
+        {std::nullopt, 1},           {L"b/.credentials.json", 2}, {L"B\\.credentials.json", 2},
         {L"x/.credentials.json", 1}, {L"c/.credentials.json", 1},
     };
-    for (const Case& c : cases) EXPECT_EQ(PrimaryClaudeLogin(logins, c.credentials), c.primary);
+    for (const Case& c : cases)
+        EXPECT_EQ(PrimaryClaudeLogin(logins, c.credentials), c.primary);
     EXPECT_EQ(PrimaryClaudeLogin({CodexLogin(L"c")}, std::nullopt), std::nullopt);
 }
 
@@ -120,7 +122,8 @@ TEST(CachedLoginLimits, FreshCachesOnlyAndTheLiveRowsWin) {
     for (const Case& c : cases) {
         const PlanLimits limits = CachedLoginLimits(api, c.apiAt, L"Max", live, c.liveAt, kNow);
         std::vector<double> percents;
-        for (const LimitRow& row : limits.limits) percents.push_back(row.percent);
+        for (const LimitRow& row : limits.limits)
+            percents.push_back(row.percent);
         EXPECT_EQ(percents, c.percents) << c.apiAt << " " << c.liveAt;
         EXPECT_EQ(limits.hasLimits, !c.percents.empty());
     }
@@ -129,7 +132,8 @@ TEST(CachedLoginLimits, FreshCachesOnlyAndTheLiveRowsWin) {
 PlanLimits Reply(double percent, FetchStatus status = FetchStatus::kOk) {
     PlanLimits limits;
     limits.status = status;
-    if (status == FetchStatus::kOk) limits.limits = {{L"5-hour limit", percent, 0}};
+    if (status == FetchStatus::kOk)
+        limits.limits = {{L"5-hour limit", percent, 0}};
     limits.hasLimits = !limits.limits.empty();
     return limits;
 }
@@ -150,7 +154,10 @@ protected:
 
     RefreshSources Sources() {
         RefreshSources sources;
-        sources.fetchPlanLimits = [this](int64_t) { ++oldFetches; return Reply(99); };
+        sources.fetchPlanLimits = [this](int64_t) {
+            ++oldFetches;
+            return Reply(99);
+        };
         sources.readLiveCache = [](std::vector<LimitRow>&) { return int64_t{0}; };
         sources.planFromCredentials = [] { return std::wstring(); };
         sources.scanClaudeLogs = [](int64_t) { return ClaudeLogSummary(); };
@@ -173,7 +180,9 @@ protected:
             summary.percent = login.key == L"dir:a" ? 1 : 2;
             return summary;
         };
-        sources.claudeMaxblock = [](const Login& login) { return login.key == L"dir:a" ? 100.0 : 200.0; };
+        sources.claudeMaxblock = [](const Login& login) {
+            return login.key == L"dir:a" ? 100.0 : 200.0;
+        };
         sources.codexEstimate = [](const Login&, int64_t) {
             CodexLimits codex;
             codex.found = true;

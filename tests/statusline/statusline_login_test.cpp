@@ -15,7 +15,8 @@ TEST(StatusLineConfigFolder, TheEnvironmentFirstThenTheTranscript) {
     const std::set<std::wstring> folders = {L"C:\\Users\\Ann\\.claude-work", L"/home/ann/.claude-b",
                                             L"C:\\Users\\Ann\\.claude"};
     const auto isFolder = [&](const std::wstring& path) { return folders.count(path) > 0; };
-    const std::string workTranscript = Input(R"(C:\\Users\\Ann\\.claude-work\\projects\\app\\1.jsonl)");
+    const std::string workTranscript =
+        Input(R"(C:\\Users\\Ann\\.claude-work\\projects\\app\\1.jsonl)");
     struct Case {
         std::wstring env;
         std::string input;
@@ -44,13 +45,14 @@ TEST(ConfigFolderOfTranscript, TheFolderAboveTheLastProjects) {
         {L"C:\\u\\.claude\\projects\\p\\s.jsonl", L"C:\\u\\.claude"},
         {L"/h/projects/.claude/projects/p/s.jsonl", L"/h/projects/.claude"},
         {L"/h/.claude//projects/p", L"/h/.claude"},
-        {L"/h/.claude/projects/", L""},   // nothing inside it
+        {L"/h/.claude/projects/", L""},  // nothing inside it
         {L"/h/.claude/projects", L""},
-        {L"projects/p/s.jsonl", L""},     // no folder above
+        {L"projects/p/s.jsonl", L""},  // no folder above
         {L"/h/.claude/myprojects/p", L""},
         {L"", L""},
     };
-    for (const Case& c : cases) EXPECT_EQ(ConfigFolderOfTranscript(c.path), c.folder) << c.path;
+    for (const Case& c : cases)
+        EXPECT_EQ(ConfigFolderOfTranscript(c.path), c.folder) << c.path;
 }
 
 TEST(TranscriptPathOf, UndoesSlashEscapesAndRefusesOthers) {
@@ -64,7 +66,8 @@ TEST(TranscriptPathOf, UndoesSlashEscapesAndRefusesOthers) {
         {Input(R"(C:\\a\)"), L""},  // cut at an escaped quote
         {R"({"model":{}})", L""},
     };
-    for (const Case& c : cases) EXPECT_EQ(TranscriptPathOf(c.input), c.path) << c.input;
+    for (const Case& c : cases)
+        EXPECT_EQ(TranscriptPathOf(c.input), c.path) << c.input;
 }
 
 }  // namespace
