@@ -208,7 +208,7 @@ TEST_F(LoginWorker, OneLoginIsAskedACycleEachWithItsOwnFiguresAndTheOldPathIsUnu
     EXPECT_EQ(fetched[1].key, L"dir:b");
     EXPECT_EQ(Percent(0), 10);
     EXPECT_EQ(Percent(1), 20);
-    worker.RunCycle(kNow + 90, true);  // neither is due, a requested refresh too early for both
+    worker.RunCycle(kNow + 50, true);  // too early for either, requested or not
     EXPECT_EQ(fetched.size(), 2u);
     EXPECT_EQ(oldFetches, 0);
     EXPECT_EQ(state.accounts[0].claude.percent, 1);
