@@ -8,11 +8,14 @@
 #include <ctime>
 
 #include "claude_logs/scan.h"
-#include "platform/unicode.h"
-#include "sources/place_scan.h"
 #include "core/numbers.h"
 #include "core/settings.h"
+#include "display/display_format.h"
+#include "limits/cached_limits.h"
 #include "platform/atomic_file.h"
+#include "platform/system.h"
+#include "platform/unicode.h"
+#include "sources/place_scan.h"
 
 namespace {
 
@@ -77,7 +80,73 @@ std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& 
     return json;
 }
 
-int RunJsonExport(const std::wstring& outputPath) {
+namespace {
+
+void AppendLimit(std::string& json, bool first, const std::wstring& label, double percent,
+                 int64_t resetsAt) {
+    json.append(first ? "{\"label\":" : ",{\"label\":")
+        .append(JsonString(WideToUtf8(label)))
+        .append(",\"percent\":")
+        .append(Shortest6(percent))
+        .append(",\"resets_at\":")
+        .append(std::to_string(resetsAt))
+        .append("}");
+}
+
+void AppendAccount(std::string& json, const AccountUsage& account) {
+    const Login& login = account.login;
+    const bool claude = login.tool == LoginTool::kClaude;
+    json.append("{\"name\":")
+        .append(JsonString(WideToUtf8(login.name)))
+        .append(",\"tool\":")
+        .append(claude ? "\"claude\"" : "\"codex\"")
+        .append(",\"folder\":")
+        .append(JsonString(WideToUtf8(login.folders.empty() ? login.where : login.folders.front())))
+        .append(",\"limits\":[");
+    bool first = true;
+    if (claude) {
+        for (const LimitRow& row : account.planLimits.limits) {
+            AppendLimit(json, first, row.label, row.percent, row.resetsAt);
+            first = false;
+        }
+    } else {
+        for (const CodexWindow* window : {&account.codex.primary, &account.codex.secondary}) {
+            if (!window->present)
+                continue;
+            AppendLimit(json, first, FormatWindowLabel(NominalWindowMinutes(window->windowMinutes)),
+                        window->usedPercent, window->resetsAt);
+            first = false;
+        }
+    }
+    json.append("],\"estimate\":");
+    if (claude) {
+        json.append("{\"percent\":")
+            .append(Shortest6(account.claude.percent))
+            .append(",\"tokens\":")
+            .append(std::to_string(TruncateToInt64(account.claude.current.tokens)))
+            .append("}}");
+    } else {
+        json.append("null}");
+    }
+}
+
+}  // namespace
+
+std::string FormatJsonExport(const ClaudeLogSummary& claude, const CodexLimits& codex,
+                             const std::vector<AccountUsage>& accounts) {
+    std::string json = FormatJsonExport(claude, codex);
+    json.pop_back();  // the closing brace: "accounts" goes after every older member
+    json.append(",\"accounts\":[");
+    for (size_t i = 0; i < accounts.size(); ++i) {
+        if (i)
+            json.append(",");
+        AppendAccount(json, accounts[i]);
+    }
+    json.append("]}");
+    return json;
+}
+
+int RunJsonExport(const std::wstring& outputPath, const JsonLoginSources& loginSources) {
     Settings settings = LoadSettings();
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
     ClaudeLogScanner claudeScanner;
@@ -86,7 +155,23 @@ int RunJsonExport(const std::wstring& outputPath) {
     const ClaudeLogSummary claude =
         ScanClaudePlaces(claudeScanner, places, now, now, settings.maxblock, nullptr);
     const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
-    const std::string json = FormatJsonExport(claude, codex);
+    std::vector<AccountUsage> accounts;
+    const std::vector<Login> logins =
+        loginSources.logins ? loginSources.logins(now) : std::vector<Login>();
+    const std::wstring home = ReadUserProfile();
+    for (const Login& login : logins) {
+        AccountUsage account;
+        account.login = login;
+        if (login.tool == LoginTool::kClaude) {
+            account.planLimits = ReadCachedLoginLimits(login, home, now);
+            if (loginSources.claudeEstimate)
+                account.claude = loginSources.claudeEstimate(login, now);
+        } else if (loginSources.codexEstimate) {
+            account.codex = loginSources.codexEstimate(login, now);
+        }
+        accounts.push_back(std::move(account));
+    }
+    const std::string json = FormatJsonExport(claude, codex, accounts);
 
     // Replaced whole: a script reading the file while the export runs, or an export that fails
     // half-way (disk full), never leaves a cut JSON line where the last good one was.

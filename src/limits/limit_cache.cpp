@@ -26,7 +26,7 @@ std::wstring FixedSix(double value) {
     return Utf8ToWide(std::string_view(text, static_cast<size_t>(result.ptr - text)));
 }
 
-std::wstring CachePath(const char* name) {
+std::wstring CachePath(const std::wstring& name) {
     const std::wstring folder = LocalDataDirectory();
     if (folder.empty()) {
         return {};
@@ -116,11 +116,15 @@ bool MoveCacheFromOldFolder(const std::wstring& oldPath, const std::wstring& pat
 }
 
 std::wstring LiveCachePath() {
-    return CachePath("live.ini");
+    return CachePath(L"live.ini");
 }
 
 std::wstring ApiCachePath() {
-    return CachePath("api.ini");
+    return CachePath(L"api.ini");
+}
+
+std::wstring LimitCachePath(const std::wstring& fileName) {
+    return CachePath(fileName);
 }
 
 int64_t LiveCacheReader::Read(std::vector<LimitRow>& rows, int64_t now) {

@@ -38,6 +38,8 @@ bool IsCacheFresh(size_t rowCount, int64_t at, int64_t now, int64_t maxAge);
 // where earlier versions kept them: a cache found only there is moved over first.
 std::wstring LiveCachePath();
 std::wstring ApiCachePath();
+// Any cache file's path in the same folder ("api-<tag>.ini", "live-<tag>.ini").
+std::wstring LimitCachePath(const std::wstring& fileName);
 
 // Moves the cache at `oldPath` to `path` when only the old one exists. A move rather than a copy
 // cannot overwrite a cache another process has just written at `path`, and leaves no stale copy

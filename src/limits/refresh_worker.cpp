@@ -10,25 +10,9 @@
 #include "codex/codex_scanner.h"
 #include "limits/history_cycle.h"
 #include "limits/limit_cache.h"
+#include "limits/login_files.h"
+#include "platform/system.h"
 #include "platform/whole_file.h"
-
-bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested) {
-    return now >= schedule.nextFetchTime ||
-           (requested && now >= schedule.nextFetchTime - kEarlyRefresh);
-}
-
-void ScheduleAfterFetch(FetchSchedule& schedule, int64_t now, const PlanLimits& limits) {
-    // Cached rows keep the failure's status: only the service's own rows end a back-off.
-    if (limits.status == FetchStatus::kOk) {
-        schedule.backoff = kFetchInterval;
-        schedule.nextFetchTime = now + kFetchInterval;
-    } else if (limits.status == FetchStatus::kRateLimited) {
-        schedule.nextFetchTime = now + schedule.backoff;
-        schedule.backoff = std::min(schedule.backoff * 2, kMaxBackoff);
-    } else {
-        schedule.nextFetchTime = now + kFetchInterval;
-    }
-}
 
 PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, const PlanLimits& base,
                          int64_t now, const std::function<std::wstring()>& planFromCredentials) {
@@ -56,6 +40,27 @@ PlanLimits MergeLiveRows(const std::vector<LimitRow>& live, int64_t liveAt, cons
     return merged;
 }
 
+int64_t ReadNewestLive(std::map<std::wstring, LiveCacheReader>& readers,
+                       const std::vector<std::wstring>& fileNames, std::vector<LimitRow>& rows,
+                       int64_t now) {
+    std::vector<LimitRow> newest;
+    int64_t newestAt = 0;
+    for (const std::wstring& name : fileNames) {
+        const std::wstring path = LimitCachePath(name);
+        if (path.empty())
+            continue;
+        LiveCacheReader& reader = readers.try_emplace(path, path).first->second;
+        std::vector<LimitRow> read;
+        const int64_t at = reader.Read(read, now);
+        if (!read.empty() && at > newestAt) {
+            newest = std::move(read);
+            newestAt = at;
+        }
+    }
+    rows.insert(rows.end(), newest.begin(), newest.end());
+    return newestAt;
+}
+
 RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblock,
                                      const std::atomic<bool>* stop) {
     RefreshSources sources;
@@ -75,6 +80,23 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
     sources.scanCodexLimits = [&scanners](int64_t now) {
         return ScanCodexPlaces(scanners.codex, scanners.places, now, &scanners.codexGate);
     };
+    sources.fetchLoginLimits = [stop](const Login& login, int64_t now) {
+        return FetchPlanLimitsFor(now, login.credentialsPath,
+                                  LimitCachePath(ApiCacheFileName(login)), stop);
+    };
+    sources.loginToken = [](const Login& login) {
+        return login.credentialsPath ? AccessTokenIn(ReadCredentials(*login.credentialsPath))
+                                     : std::string();
+    };
+    sources.loginPlan = [](const Login& login) {
+        return login.credentialsPath ? PlanFromCredentials(ReadCredentials(*login.credentialsPath))
+                                     : std::wstring();
+    };
+    sources.readLoginLive = [&scanners](const Login& login, std::vector<LimitRow>& rows) {
+        return ReadNewestLive(scanners.loginLive, LiveCacheFileNames(login, ReadUserProfile()),
+                              rows, static_cast<int64_t>(std::time(nullptr)));
+    };
+    sources.primaryCredentials = [] { return FindClaudeCredentials(); };
     scanners.history.StopWhen(stop);
     sources.recordHistory = [&scanners](int64_t now, const std::wstring& historyFolder) {
         HistoryRecorder& recorder = scanners.history;
@@ -105,18 +127,28 @@ void RefreshWorker::RunCycle(int64_t now, bool requested) {
 }
 
 void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
+    const std::vector<Login> logins = sources_.logins ? sources_.logins(now) : std::vector<Login>();
     std::optional<PlanLimits> limits;
-    if (FetchIsDue(schedule_, now, requested)) {
-        limits = sources_.fetchPlanLimits(now);
-        ScheduleAfterFetch(schedule_, now, *limits);
+    std::vector<AccountUsage> accounts;
+    if (logins.empty()) {
+        if (FetchIsDue(schedule_, now, requested)) {
+            limits = sources_.fetchPlanLimits(now);
+            ScheduleAfterFetch(schedule_, now, *limits);
+        }
+        std::vector<LimitRow> live;
+        const int64_t liveAt = sources_.readLiveCache(live);
+        if (IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) {
+            limits = MergeLiveRows(live, liveAt, limits ? *limits : lastPlanLimits_, now,
+                                   sources_.planFromCredentials);
+        }
+    } else {
+        accounts = LoginCycle(logins, now, requested);
+        const auto primary = PrimaryClaudeLogin(
+            logins, sources_.primaryCredentials ? sources_.primaryCredentials() : std::nullopt);
+        if (primary)
+            limits = loginLimits_[logins[*primary].key].last;
     }
-
-    std::vector<LimitRow> live;
-    const int64_t liveAt = sources_.readLiveCache(live);
-    if (IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) {
-        limits = MergeLiveRows(live, liveAt, limits ? *limits : lastPlanLimits_, now,
-                               sources_.planFromCredentials);
-    }
+    accounts = WithGoneLogins(std::move(accounts), lastAccounts_);
 
     // The scans fill this worker's own results; the lock is taken only to move them in, so a
     // reader never waits for a scan.
@@ -132,13 +164,83 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
         readingHistory_ = history->readingHistory;
     }
     if (limits) lastPlanLimits_ = *limits;
+    lastAccounts_ = accounts;
     std::lock_guard<std::mutex> guard(published_.lock);
     UsageState& state = published_.state;
     state.claude = std::move(claude);
     state.codex = std::move(codex);
     if (limits) state.planLimits = std::move(*limits);
     if (history) state.history = std::move(*history);
+    state.accounts = std::move(accounts);
     state.publishedAt = now;
+}
+
+void RefreshWorker::FetchOneLogin(const std::vector<Login>& logins, int64_t now, bool requested) {
+    std::vector<size_t> claude;
+    std::vector<FetchSchedule> schedules;
+    for (size_t i = 0; i < logins.size(); ++i) {
+        if (logins[i].tool != LoginTool::kClaude)
+            continue;
+        claude.push_back(i);
+        schedules.push_back(loginLimits_[logins[i].key].schedule);
+    }
+    const std::optional<size_t> due = MostOverdue(schedules, now, requested);
+    if (!due || !sources_.fetchLoginLimits)
+        return;
+    // A token is checked against those of the logins before this one only: the first holder
+    // keeps it, a copy elsewhere is that login's sign-in missing.
+    std::vector<std::string> tokens;
+    for (size_t k = 0; k <= *due; ++k) {
+        tokens.push_back(sources_.loginToken ? sources_.loginToken(logins[claude[k]])
+                                             : std::string());
+    }
+    Login login = logins[claude[*due]];
+    if (TokensHeldEarlier(tokens)[*due])
+        login.credentialsPath.reset();
+    LoginLimits& state = loginLimits_[login.key];
+    state.last = sources_.fetchLoginLimits(login, now);
+    ScheduleAfterFetch(state.schedule, now, state.last);
+}
+
+std::vector<AccountUsage> RefreshWorker::LoginCycle(const std::vector<Login>& logins, int64_t now,
+                                                    bool requested) {
+    FetchOneLogin(logins, now, requested);
+    std::vector<AccountUsage> accounts;
+    for (const Login& login : logins) {
+        AccountUsage account;
+        account.login = login;
+        if (login.tool == LoginTool::kClaude) {
+            LoginLimits& state = loginLimits_[login.key];
+            std::vector<LimitRow> live;
+            const int64_t liveAt = sources_.readLoginLive ? sources_.readLoginLive(login, live) : 0;
+            if (IsCacheFresh(live.size(), liveAt, now, kLiveCacheMaxAge)) {
+                state.last = MergeLiveRows(live, liveAt, state.last, now, [&] {
+                    return sources_.loginPlan ? sources_.loginPlan(login) : std::wstring();
+                });
+            }
+            account.planLimits = state.last;
+            if (sources_.claudeEstimate)
+                account.claude = sources_.claudeEstimate(login, now);
+            if (sources_.claudeMaxblock)
+                account.maxblock = sources_.claudeMaxblock(login);
+        } else if (sources_.codexEstimate) {
+            account.codex = sources_.codexEstimate(login, now);
+        }
+        accounts.push_back(std::move(account));
+    }
+    // A login no longer found forgets its schedule and figures.
+    for (auto it = loginLimits_.begin(); it != loginLimits_.end();) {
+        const bool found = std::any_of(logins.begin(), logins.end(), [&](const Login& l) {
+            return l.tool == LoginTool::kClaude && l.key == it->first;
+        });
+        it = found ? std::next(it) : loginLimits_.erase(it);
+    }
+    return accounts;
+}
+
+const FetchSchedule* RefreshWorker::loginSchedule(const std::wstring& key) const {
+    const auto it = loginLimits_.find(key);
+    return it == loginLimits_.end() ? nullptr : &it->second.schedule;
 }
 
 bool RefreshWorker::RunHistorySlice(int64_t now) {

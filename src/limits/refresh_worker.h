@@ -3,7 +3,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "claude_logs/log_scanner.h"
@@ -15,6 +18,7 @@
 #include "history/history_state.h"
 #include "history/ledger_days.h"
 #include "limits/account_usage.h"
+#include "limits/fetch_schedule.h"
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
@@ -39,22 +43,6 @@ struct PublishedState {
     UsageState state;
 };
 
-// When the usage service is asked next, and the pause after a 429.
-struct FetchSchedule {
-    int64_t nextFetchTime = 0;
-    int64_t backoff = 600;
-};
-
-inline constexpr int64_t kFetchInterval = 600;
-inline constexpr int64_t kMaxBackoff = 3600;
-inline constexpr int64_t kEarlyRefresh = 540;  // a requested refresh may come this much early
-
-// True when a cycle at `now` asks the service.
-bool FetchIsDue(const FetchSchedule& schedule, int64_t now, bool requested);
-
-// Moves the schedule on after a fetch at `now` that gave `limits`.
-void ScheduleAfterFetch(FetchSchedule& schedule, int64_t now, const PlanLimits& limits);
-
 // The plan limits with fresh status-line rows merged in: the live rows first, then the other
 // rows of `base` whose label no live row has; rows that have reset by `now` read 0 percent.
 // An empty plan is filled by `planFromCredentials`.
@@ -74,6 +62,26 @@ struct RefreshSources {
     std::function<bool(int64_t now, HistoryState& state)> readHistorySlice;
     // The history folder the user chose; empty for the data folder.
     std::function<std::wstring()> historyFolder;
+
+    // Each login's own figures. Without `logins`, or while it finds none, a cycle is the one of
+    // one login per tool above.
+    std::function<std::vector<Login>(int64_t now)> logins;
+    // One login's fetch with its own credentials (none: signed out, nothing sent) into its own
+    // api cache.
+    std::function<PlanLimits(const Login& login, int64_t now)> fetchLoginLimits;
+    // The access token in a login's credentials; empty when there is none.
+    std::function<std::string(const Login& login)> loginToken;
+    // The newest of a login's live files: appends its rows, returns its "at".
+    std::function<int64_t(const Login& login, std::vector<LimitRow>& rows)> readLoginLive;
+    std::function<std::wstring(const Login& login)> loginPlan;  // from its credentials
+    // The credentials the one-login picture used (FindClaudeCredentials): whose limits are
+    // `UsageState::planLimits`.
+    std::function<std::optional<std::wstring>()> primaryCredentials;
+    // A login's own log estimate and the tokens of its largest completed block; a Codex login's
+    // own figures. Any may be empty.
+    std::function<ClaudeLogSummary(const Login& login, int64_t now)> claudeEstimate;
+    std::function<double(const Login& login)> claudeMaxblock;
+    std::function<CodexLimits(const Login& login, int64_t now)> codexEstimate;
 };
 
 // What the worker keeps from one cycle to the next: the scanners' memories of the log files,
@@ -88,7 +96,14 @@ struct LogScanners {
     LiveCacheReader live{LiveCachePath()};
     LogPlaceFinder places;
     HistoryRecorder history{LocalDayOf};
+    std::map<std::wstring, LiveCacheReader> loginLive;  // by path: every login's live files
 };
+
+// The newest of the live files `fileNames` (in the cache folder), each read through its own
+// reader in `readers`: appends its rows and returns its "at"; 0 when none has rows.
+int64_t ReadNewestLive(std::map<std::wstring, LiveCacheReader>& readers,
+                       const std::vector<std::wstring>& fileNames, std::vector<LimitRow>& rows,
+                       int64_t now);
 
 // The real sources: the usage service, live.ini, Claude Code's credentials and both scanners
 // (the Claude scan raises `maxblock`); once `stop` is set, a usage-service reply is no longer
@@ -112,14 +127,27 @@ public:
     bool readingHistory() const { return readingHistory_; }
 
     const FetchSchedule& schedule() const { return schedule_; }
+    // A login's schedule; nullptr for a login not seen.
+    const FetchSchedule* loginSchedule(const std::wstring& key) const;
 
 private:
+    struct LoginLimits {
+        FetchSchedule schedule;
+        PlanLimits last;  // what this worker last published for the login
+    };
+
     void RunCycleOrThrow(int64_t now, bool requested);
+    // Every login's figures at `now`, asking the service for at most one of them.
+    std::vector<AccountUsage> LoginCycle(const std::vector<Login>& logins, int64_t now,
+                                         bool requested);
+    void FetchOneLogin(const std::vector<Login>& logins, int64_t now, bool requested);
 
     RefreshSources sources_;
     PublishedState& published_;
     const std::atomic<bool>* stop_;
     FetchSchedule schedule_;
     PlanLimits lastPlanLimits_;  // what this worker last published, the base of a live merge
+    std::map<std::wstring, LoginLimits> loginLimits_;  // by login key
+    std::vector<AccountUsage> lastAccounts_;           // what was published last
     bool readingHistory_ = false;
 };

@@ -1,6 +1,7 @@
 #include "limits/usage_client.h"
 
 #include <ctime>
+#include <filesystem>
 
 #include "core/config_dirs.h"
 #include "core/json_fields.h"
@@ -70,7 +71,7 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
     PlanLimits result;
     result.asOf = call.clock();
     const std::string credentials =
-        call.credentialsPath ? ReadWholeFile(*call.credentialsPath) : std::string();
+        call.credentialsPath ? ReadCredentials(*call.credentialsPath) : std::string();
     const auto token = FindStringAfterKey(credentials, "accessToken", 0);
     if (!token) {
         result.status = FetchStatus::kSignedOut;
@@ -121,11 +122,32 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call) {
     return result;
 }
 
+std::string ReadCredentials(const std::wstring& path) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(PathFromWide(path), error);
+    if (error || size > kMaxCredentialsBytes)
+        return {};
+    std::string text = ReadWholeFile(path);
+    if (text.size() > kMaxCredentialsBytes)
+        return {};  // grew meanwhile
+    return text;
+}
+
+std::string AccessTokenIn(std::string_view credentials) {
+    const auto token = FindStringAfterKey(credentials, "accessToken", 0);
+    return token ? std::string(*token) : std::string();
+}
+
 PlanLimits FetchPlanLimits(int64_t now, const std::atomic<bool>* stop) {
+    return FetchPlanLimitsFor(now, FindClaudeCredentials(), ApiCachePath(), stop);
+}
+
+PlanLimits FetchPlanLimitsFor(int64_t now, const std::optional<std::wstring>& credentialsPath,
+                              const std::wstring& apiCachePath, const std::atomic<bool>* stop) {
     UsageServiceCall call;
     call.stop = stop;
-    call.credentialsPath = FindClaudeCredentials();
-    call.apiCachePath = ApiCachePath();
+    call.credentialsPath = credentialsPath;
+    call.apiCachePath = apiCachePath;
     call.host = TIDEWELL_API_HOST;  // build settings: the real service, or a test's mock
     call.port = TIDEWELL_API_PORT;
     call.transport = HttpsGet;

@@ -70,5 +70,19 @@ PlanLimits FetchPlanLimitsWith(int64_t now, const UsageServiceCall& call);
 // The same against the real service with this process's credentials and folder.
 PlanLimits FetchPlanLimits(int64_t now, const std::atomic<bool>* stop = nullptr);
 
+// The same for one login: its own credentials file (none: signed out, nothing sent) and its own
+// api cache.
+PlanLimits FetchPlanLimitsFor(int64_t now, const std::optional<std::wstring>& credentialsPath,
+                              const std::wstring& apiCachePath,
+                              const std::atomic<bool>* stop = nullptr);
+
+// The text of a credentials file; empty when it is missing, unreadable or larger than any real
+// one (kMaxCredentialsBytes), which is then no sign-in.
+inline constexpr uintmax_t kMaxCredentialsBytes = 1 << 20;
+std::string ReadCredentials(const std::wstring& path);
+
+// The access token in credentials text; empty when there is none.
+std::string AccessTokenIn(std::string_view credentials);
+
 // The request's extra headers for an access token.
 std::wstring UsageRequestHeaders(const std::wstring& token);

@@ -45,4 +45,51 @@ TEST(FormatJsonExport, TruncatesAndFormatsNumbersLikePrintf) {
               std::string::npos);
 }
 
+TEST(FormatJsonExport, AccountsComeLastAndLeaveTheOlderMembersAlone) {
+    ClaudeLogSummary claude;
+    claude.found = true;
+    claude.current.tokens = 934;
+    claude.percent = 61.7;
+    claude.sources.push_back({L"This PC", 3, false});
+    CodexLimits codex;
+    codex.primary.usedPercent = 12.5;
+    const std::string older = FormatJsonExport(claude, codex);
+
+    AccountUsage work;
+    work.login.name = L"me@example.com";
+    work.login.folders = {L"C:\\Users\\Ann\\.claude-work"};
+    work.planLimits.limits = {{L"5-hour limit", 42.5, 1757600000}, {L"Weekly \u00b7 Opus", 7, 0}};
+    work.claude.percent = 33.25;
+    work.claude.current.tokens = 1200.9;
+    AccountUsage empty;
+    empty.login.name = L"de\"fault";
+    empty.login.where = L"Ubuntu (WSL)";
+    AccountUsage personal;
+    personal.login.tool = LoginTool::kCodex;
+    personal.login.name = L"personal";
+    personal.login.folders = {L"/home/ann/.codex"};
+    personal.codex.primary = {true, 80, 300, 1757600000};
+    personal.codex.secondary = {true, 5, 10080, 0};
+    struct Case {
+        std::vector<AccountUsage> accounts;
+        std::string tail;
+    } cases[] = {
+        {{}, R"(,"accounts":[]})"},
+        {{work, empty, personal},
+         R"(,"accounts":[{"name":"me@example.com","tool":"claude","folder":"C:\\Users\\Ann\\.claude-work",)"
+         R"("limits":[{"label":"5-hour limit","percent":42.5,"resets_at":1757600000},)"
+         R"({"label":"Weekly · Opus","percent":7,"resets_at":0}],)"
+         R"("estimate":{"percent":33.25,"tokens":1200}},)"
+         R"j({"name":"de\"fault","tool":"claude","folder":"Ubuntu (WSL)","limits":[],)j"
+         R"("estimate":{"percent":0,"tokens":0}},)"
+         R"({"name":"personal","tool":"codex","folder":"/home/ann/.codex",)"
+         R"("limits":[{"label":"5-hour window","percent":80,"resets_at":1757600000},)"
+         R"({"label":"Weekly","percent":5,"resets_at":0}],"estimate":null}]})"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FormatJsonExport(claude, codex, c.accounts),
+                  older.substr(0, older.size() - 1) + c.tail);
+    }
+}
+
 }  // namespace

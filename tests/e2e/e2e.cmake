@@ -47,6 +47,10 @@ if(WIN32)
     set(TIDEWELL_MOCK_PORT 47443 CACHE STRING "Port of the local usage-service mock in tests")
     tidewell_e2e(usage_service $<TARGET_FILE:tidewell_tests> $<TARGET_FILE:tidewell_addroot>
                  ${TIDEWELL_MOCK_PORT})
+    # Two logins, each with its own token, reply, api cache and 429 back-off.
+    tidewell_e2e(login_limits $<TARGET_FILE:tidewell_tests> $<TARGET_FILE:tidewell_addroot>
+                 ${TIDEWELL_MOCK_PORT})
+    set_tests_properties(e2e.login_limits PROPERTIES RUN_SERIAL TRUE)
     # Today's reply through the real program, on a Wine desktop: the rows, the mark, the panel.
     tidewell_e2e(limits $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures
                  $<TARGET_FILE:tidewell_addroot> ${TIDEWELL_MOCK_PORT})

@@ -31,7 +31,7 @@ export_with_home() {
     code=$?
 }
 
-nothing='{"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[]}'
+nothing='{"claude":{"found":false,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[],"accounts":[]}'
 export_with_home none "$scratch/none.json"
 check "no folders: exit code 0 (got $code)" [ "$code" -eq 0 ]
 check "no folders: the all-zero line" same_bytes "$scratch/none.json" "$nothing"
@@ -43,7 +43,7 @@ fi
 mkdir -p "$home/.claude/projects/-home-dev-app" "$home/.codex/sessions"
 export_with_home home "$scratch/empty.json"
 check "empty folders: found, nothing active" same_bytes "$scratch/empty.json" \
-    '{"claude":{"found":true,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[]}'
+    '{"claude":{"found":true,"active":false,"current_tokens":0,"pct":0},"codex":{"primary_pct":0,"primary_minutes":0},"sources":[],"accounts":[]}'
 
 python3 "$(dirname "$0")/make_home.py" "$fixtures/home" "$home"
 printf 'an older, longer file that must be truncated, not appended to ..................' >"$scratch/real.json"
@@ -56,7 +56,7 @@ if [ -n "$runner" ]; then
 else
     sources='{"name":"This computer ~/.claude","files":3,"read":true},{"name":"This computer ~/.codex","files":1,"read":true}'
 fi
-realistic='{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299},"sources":['"$sources"']}'
+realistic='{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299},"sources":['"$sources"'],"accounts":[]}'
 check "realistic home: the expected line" same_bytes "$scratch/real.json" "$realistic"
 check "nothing printed" [ ! -s "$scratch/stdout" ]
 

@@ -69,6 +69,38 @@ check "no limits: display name and Tidewell" same_bytes "$scratch/stdout" "Sonne
 "
 check "no limits: live.ini untouched" cmp -s "$live" "$scratch/live.before"
 
+# Two logins, two Claude Code stand-ins: each run writes its own login's live file, found from
+# CLAUDE_CONFIG_DIR or, without it, from the transcript's folder; live.ini stays the default's.
+live_dir=$(dirname "$live")
+mkdir -p "$scratch/login-a" "$scratch/login-b/projects/app"
+live_files() { ls "$live_dir" | grep -c '^live-.*\.ini$'; }
+live_of() {  # the live-*.ini whose rows hold PERCENT
+    for f in "$live_dir"/live-*.ini; do
+        if [ -n "$runner" ]; then iconv -f UTF-16 -t UTF-8 "$f"; else cat "$f"; fi |
+            tr -d '\r' | grep -qx "pct0=$1" && echo "$f"
+    done
+}
+input '{"five_hour":{"used_percentage":61,"resets_at":1757600000}}' Opus >"$scratch/login-a.json"
+CLAUDE_CONFIG_DIR="$(program_path "$scratch/missing"), $(program_path "$scratch/login-a")" \
+    statusline "$scratch/login-a.json"
+check "login a: the line as before" same_bytes "$scratch/stdout" "Opus  5h 61%
+"
+transcript=$(program_path "$scratch/login-b/projects/app/1.jsonl" | sed 's/\\/\\\\/g')
+printf '{"transcript_path":"%s","model":{"display_name":"Opus"},"rate_limits":{"five_hour":{"used_percentage":7,"resets_at":1757600000}}}' \
+    "$transcript" >"$scratch/login-b.json"
+statusline "$scratch/login-b.json"
+check "login b: the line as before" same_bytes "$scratch/stdout" "Opus  5h 7%
+"
+check "two live files, one a login (got $(live_files))" [ "$(live_files)" -eq 2 ]
+check "login a's file holds its rows" [ -n "$(live_of 61.000000)" ]
+check "login b's file holds its rows" [ -n "$(live_of 7.000000)" ]
+check "they are two files" [ "$(live_of 61.000000)" != "$(live_of 7.000000)" ]
+check "the default login's live.ini untouched" cmp -s "$live" "$scratch/live.before"
+CLAUDE_CONFIG_DIR="$(program_path "$scratch/login-a")" statusline "$scratch/both"
+check "login a again: its own file rewritten (got $(live_files))" [ "$(live_files)" -eq 2 ]
+check "with the newest rows" [ -n "$(live_of 42.500000)" ]
+check "in place of its older ones" [ -z "$(live_of 61.000000)" ]
+
 # Over 8192 bytes, and a display name with escapes, which are printed as they stand.
 { printf '{"transcript":"'; head -c 20000 /dev/zero | tr '\0' 'x'; printf '",'
   input '{"seven_day":{"used_percentage":99.5}}' 'Caf\u00e9' | cut -c2-; } >"$scratch/long"

@@ -197,3 +197,30 @@ TEST(FindClaudeCredentials, PrefersTheConfigDirThenTheProfile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A credentials file that is empty, damaged or larger than any real one is no sign-in: nothing
+// is sent, and a huge file is never read whole.
+TEST_F(Fetch, OnlyAReadableCredentialsFileOfSaneSizeIsASignIn) {
+    const std::string token = R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-SECRET"}})";
+    struct Case {
+        std::string text;
+        bool sent;
+    } cases[] = {
+        {"", false},
+        {R"({"claudeAiOauth":{"accessTok)", false},
+        {token + std::string(kMaxCredentialsBytes - token.size(), ' '), true},
+        {token + std::string(kMaxCredentialsBytes - token.size() + 1, ' '), false},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(dir.path() / ".credentials.json", c.text);
+        requests = 0;
+        const PlanLimits limits = Run();
+        EXPECT_EQ(requests, c.sent ? 1 : 0) << c.text.size();
+        EXPECT_EQ(limits.status == FetchStatus::kSignedOut, !c.sent) << c.text.size();
+        EXPECT_EQ(AccessTokenIn(ReadCredentials(*call.credentialsPath)).empty(), !c.sent);
+    }
+}
+
+}  // namespace

@@ -4,7 +4,9 @@
 Serves GET /api/oauth/usage over TLS on 127.0.0.1:PORT with the certificate in DIR. What it
 answers is read from DIR/scenario on every request: full, today, empty, 401, 403, 429, 500, slow
 (answers after 30 s). PORT+1 accepts connections and never answers. The request line and headers of the
-last request are written to DIR/last_request. Stops by itself after --lifetime seconds.
+last request are written to DIR/last_request. A request whose bearer token is T is answered by
+DIR/scenario-T when that file exists (one login's answer apart from another's), and every
+request's token is appended to DIR/tokens. Stops by itself after --lifetime seconds.
 """
 import argparse
 import http.server
@@ -45,8 +47,14 @@ def make_handler(folder):
         def do_GET(self):
             with open(os.path.join(folder, "last_request"), "w") as f:
                 f.write(self.requestline + "\n" + str(self.headers))
+            token = (self.headers.get("Authorization") or "").removeprefix("Bearer ").strip()
+            with open(os.path.join(folder, "tokens"), "a") as f:
+                f.write(token + "\n")
+            own = os.path.join(folder, "scenario-" + token)
+            if not token.replace("-", "").isalnum() or not os.path.exists(own):
+                own = os.path.join(folder, "scenario")
             try:
-                with open(os.path.join(folder, "scenario")) as f:
+                with open(own) as f:
                     scenario = f.read().strip()
             except OSError:
                 scenario = "full"
