@@ -12,13 +12,17 @@
 namespace {
 
 void Check(const std::optional<LoginIdentity>& identity, size_t maxId) {
-    if (!identity) return;
-    if (identity->id.empty() || identity->id.size() > maxId || identity->name.empty()) std::abort();
+    if (!identity)
+        return;
+    if (identity->id.empty() || identity->id.size() > maxId || identity->name.empty())
+        std::abort();
     for (const char c : identity->id) {
-        if (c <= 0x20 || c >= 0x7f || c == '"' || c == '\\') std::abort();
+        if (c <= 0x20 || c >= 0x7f || c == '"' || c == '\\')
+            std::abort();
     }
     for (const wchar_t c : identity->name) {
-        if (c < 0x20 || c == 0x7f || c == L'\\') std::abort();
+        if (c < 0x20 || c == 0x7f || c == L'\\')
+            std::abort();
     }
 }
 

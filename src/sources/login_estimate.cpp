@@ -27,11 +27,13 @@ bool AnyExists(const std::vector<std::wstring>& folders,
 }  // namespace
 
 const ClaudeLogSelection& LoginRecords::Select(const ClaudeLogScanner& scanner,
-                                               const std::vector<std::wstring>& roots, int64_t now) {
+                                               const std::vector<std::wstring>& roots,
+                                               int64_t now) {
     const int64_t oldest = now - kLogLookbackSeconds;
     if (selected_ && version_ == scanner.recordsVersion() && roots == roots_ &&
         oldest >= selectedFrom_) {
-        if (oldest <= nextCrossing_) return selection_;  // nothing changed, nothing crossed
+        if (oldest <= nextCrossing_)
+            return selection_;  // nothing changed, nothing crossed
         // Only time moved on: the records that crossed the 8-day line lead the selection, unless
         // one of them hands its place to a later copy, which only a full selection finds.
         std::vector<ClaudeLogRecord>& kept = selection_.records;
@@ -63,7 +65,8 @@ void LoginRecords::SelectAll(const ClaudeLogScanner& scanner, int64_t now) {
     for (const std::wstring& root : roots_) {
         for (auto it = files.lower_bound(root); it != files.end() && it->first.starts_with(root);
              ++it) {
-            if (IsBelow(it->first, root)) mine.push_back(it);
+            if (IsBelow(it->first, root))
+                mine.push_back(it);
         }
     }
     const auto byPath = [](const Entry& a, const Entry& b) { return a->first < b->first; };
@@ -77,12 +80,14 @@ void LoginRecords::SelectAll(const ClaudeLogScanner& scanner, int64_t now) {
     int64_t nextCrossing = INT64_MAX;
     for (const Entry& entry : mine) {
         for (const ClaudeLogRecord& record : entry->second.records) {
-            if (record.time < oldest) continue;
+            if (record.time < oldest)
+                continue;
             nextCrossing = std::min(nextCrossing, record.time);
             if (!record.dedupKey.empty()) {
                 const auto [at, added] = first.try_emplace(record.dedupKey, kept.size());
                 if (!added) {
-                    if (record.time > kept[at->second].time) laterTwins_.push_back(record.dedupKey);
+                    if (record.time > kept[at->second].time)
+                        laterTwins_.push_back(record.dedupKey);
                     continue;
                 }
             }
@@ -90,9 +95,9 @@ void LoginRecords::SelectAll(const ClaudeLogScanner& scanner, int64_t now) {
         }
     }
     std::sort(laterTwins_.begin(), laterTwins_.end(), KeyLess);
-    std::stable_sort(kept.begin(), kept.end(), [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) {
-        return a.time < b.time;
-    });
+    std::stable_sort(
+        kept.begin(), kept.end(),
+        [](const ClaudeLogRecord& a, const ClaudeLogRecord& b) { return a.time < b.time; });
     selected_ = true;
     version_ = scanner.recordsVersion();
     selectedFrom_ = oldest;

@@ -27,8 +27,8 @@ private:
     bool selected_ = false;
     uint64_t version_ = 0;
     std::vector<std::wstring> roots_;
-    int64_t selectedFrom_ = 0;   // the record cut-off of the selection
-    int64_t nextCrossing_ = 0;   // the oldest selected time at or after it
+    int64_t selectedFrom_ = 0;          // the record cut-off of the selection
+    int64_t nextCrossing_ = 0;          // the oldest selected time at or after it
     std::vector<DedupKey> laterTwins_;  // kept replies whose later copy was passed over, sorted
 };
 

@@ -38,7 +38,8 @@ const std::vector<Login>& LoginFinder::Logins(int64_t now, const std::vector<Wsl
 std::vector<WslHomes> WslHomesOf(const std::vector<WslPlace>& distributions) {
     std::vector<WslHomes> homes;
     for (const WslPlace& distribution : distributions) {
-        if (distribution.running) homes.push_back({distribution.name, distribution.folders.homes});
+        if (distribution.running)
+            homes.push_back({distribution.name, distribution.folders.homes});
     }
     return homes;
 }
@@ -49,13 +50,15 @@ size_t AddLoginPlaces(std::vector<LogPlace>& places, size_t localCount,
         const bool claude = login.tool == LoginTool::kClaude;
         for (const std::wstring& folder : login.folders) {
             const std::wstring logs = JoinPath(folder, {claude ? L"projects" : L"sessions"});
-            if (Holds(places, logs)) continue;
+            if (Holds(places, logs))
+                continue;
             LogPlace* place = nullptr;
             if (login.fromWsl) {
-                const auto wsl = std::find_if(places.begin() + static_cast<ptrdiff_t>(localCount),
-                                              places.end(),
-                                              [&](const LogPlace& p) { return p.name == login.where; });
-                if (wsl == places.end()) continue;  // its distribution is not a place (stopped)
+                const auto wsl =
+                    std::find_if(places.begin() + static_cast<ptrdiff_t>(localCount), places.end(),
+                                 [&](const LogPlace& p) { return p.name == login.where; });
+                if (wsl == places.end())
+                    continue;  // its distribution is not a place (stopped)
                 place = &*wsl;
             } else {
                 // A folder that is a Claude login and a Codex one reads as one place.
@@ -65,12 +68,12 @@ size_t AddLoginPlaces(std::vector<LogPlace>& places, size_t localCount,
                 if (known != places.begin() + static_cast<ptrdiff_t>(localCount)) {
                     place = &*known;
                 } else {
-                // ~/.codex beside a CODEX_HOME elsewhere reads as it did before there was one.
-                const std::wstring name = login.isDefault && !claude
-                                              ? std::wstring(kThisSystemName) + L" ~/.codex"
-                                              : folder;
-                place = &*places.insert(places.begin() + static_cast<ptrdiff_t>(localCount),
-                                        LogPlace{name, {}, {}});
+                    // ~/.codex beside a CODEX_HOME elsewhere reads as it did before there was one.
+                    const std::wstring name = login.isDefault && !claude
+                                                  ? std::wstring(kThisSystemName) + L" ~/.codex"
+                                                  : folder;
+                    place = &*places.insert(places.begin() + static_cast<ptrdiff_t>(localCount),
+                                            LogPlace{name, {}, {}});
                     ++localCount;
                 }
             }

@@ -23,8 +23,10 @@ struct FakeFiles {
         size_t from = 0;
         while (from <= relative.size()) {
             size_t slash = relative.find(L'/', from);
-            if (slash == std::wstring::npos) slash = relative.size();
-            if (slash > from) path = JoinPath(path, {relative.substr(from, slash - from)});
+            if (slash == std::wstring::npos)
+                slash = relative.size();
+            if (slash > from)
+                path = JoinPath(path, {relative.substr(from, slash - from)});
             from = slash + 1;
         }
         return path;
@@ -32,14 +34,17 @@ struct FakeFiles {
     // One separator and no trailing one: the program joins paths as the system does, and the
     // tests run on both.
     static std::wstring N(std::wstring path) {
-        for (wchar_t& c : path) c = c == L'\\' ? L'/' : c;
-        while (path.size() > 1 && path.back() == L'/') path.pop_back();
+        for (wchar_t& c : path)
+            c = c == L'\\' ? L'/' : c;
+        while (path.size() > 1 && path.back() == L'/')
+            path.pop_back();
         return path;
     }
     void Folder(const std::wstring& path) {
         for (std::wstring p = N(path); !p.empty(); p = p.substr(0, p.find_last_of(L'/'))) {
             folders.insert(p);
-            if (p.find_last_of(L'/') == std::wstring::npos) break;
+            if (p.find_last_of(L'/') == std::wstring::npos)
+                break;
         }
     }
     void File(const std::wstring& path, std::string bytes = "{}") {
@@ -65,7 +70,8 @@ struct FakeFiles {
         f.readSmall = [this](const std::wstring& path, size_t cap) -> std::optional<std::string> {
             capsAsked.push_back(cap);
             const auto it = files.find(N(path));
-            if (it == files.end() || it->second.size() > cap) return std::nullopt;
+            if (it == files.end() || it->second.size() > cap)
+                return std::nullopt;
             return it->second;
         };
         return f;
@@ -74,11 +80,14 @@ struct FakeFiles {
 
 const std::wstring kHome = L"/home/me";
 
-std::wstring H(const std::wstring& relative) { return FakeFiles::At(kHome, relative); }
+std::wstring H(const std::wstring& relative) {
+    return FakeFiles::At(kHome, relative);
+}
 
 std::string ClaudeJson(const std::string& uuid, const std::string& email) {
     return R"({"numStartups":12,"projects":{"/a":{"allowedTools":[]}},"oauthAccount":{)"
-           R"("accountUuid":")" + uuid + R"(","emailAddress":")" + email +
+           R"("accountUuid":")" +
+           uuid + R"(","emailAddress":")" + email +
            R"(","organizationUuid":"org-1"},"userID":"x"})";
 }
 
@@ -91,9 +100,9 @@ struct Expected {
 
 struct DiscoveryCase {
     const char* what;
-    std::vector<std::wstring> folders;                    // relative to the home
+    std::vector<std::wstring> folders;                        // relative to the home
     std::vector<std::pair<std::wstring, std::string>> files;  // relative to the home
-    std::wstring claudeConfigDir;                         // relative to the home, comma-separated
+    std::wstring claudeConfigDir;  // relative to the home, comma-separated
     std::vector<Expected> claude;
 };
 
@@ -102,36 +111,50 @@ std::wstring ConfigDirs(const std::wstring& relative) {
     size_t from = 0;
     while (from < relative.size()) {
         size_t comma = relative.find(L',', from);
-        if (comma == std::wstring::npos) comma = relative.size();
-        if (!value.empty()) value += L',';
+        if (comma == std::wstring::npos)
+            comma = relative.size();
+        if (!value.empty())
+            value += L',';
         const std::wstring item = relative.substr(from, comma - from);
         value += H(item);
-        if (item.ends_with(L'/')) value += L'/';
+        if (item.ends_with(L'/'))
+            value += L'/';
         from = comma + 1;
     }
     return value;
 }
 
 TEST(LoginDiscovery, ClaudeLoginsOfFixtureHomes) {
-    const std::string huge = ClaudeJson("u-1", "me@example.com") + std::string(kMaxIdentityFileBytes, ' ');
+    const std::string huge =
+        ClaudeJson("u-1", "me@example.com") + std::string(kMaxIdentityFileBytes, ' ');
     const std::vector<DiscoveryCase> cases = {
-        {"the default folder only", {L".claude/projects"}, {}, L"",
+        {"the default folder only",
+         {L".claude/projects"},
+         {},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"the default and a named folder, by name",
          {L".claude/projects", L".claude-zeta/projects"},
-         {{L".claude-work/.credentials.json", "{}"}}, L"",
+         {{L".claude-work/.credentials.json", "{}"}},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false},
           {L"work", L"dir:" + H(L".claude-work"), {H(L".claude-work")}, true},
           {L"zeta", L"dir:" + H(L".claude-zeta"), {H(L".claude-zeta")}, false}}},
         {"a folder with neither credentials nor logs is no login",
-         {L".claude/projects", L".claude-empty/cache", L".claude-/projects"}, {}, L"",
+         {L".claude/projects", L".claude-empty/cache", L".claude-/projects"},
+         {},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"configured folders come first; one without credentials or logs is left out",
-         {L".claude/projects"}, {{L"d1/.credentials.json", "{}"}}, L"d1,d2",
+         {L".claude/projects"},
+         {{L"d1/.credentials.json", "{}"}},
+         L"d1,d2",
          {{L"d1", L"dir:" + H(L"d1"), {H(L"d1")}, true},
           {L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"a configured named folder is found once, under its configured spelling",
-         {L".claude-work/projects"}, {}, L".claude-work/",
+         {L".claude-work/projects"},
+         {},
+         L".claude-work/",
          {{L"work", L"dir:" + H(L".claude-work"), {H(L".claude-work") + L"/"}, false}}},
         {"two folders of one account are one login named by its address",
          {L".claude/projects", L".claude-work/projects"},
@@ -148,26 +171,38 @@ TEST(LoginDiscovery, ClaudeLoginsOfFixtureHomes) {
          {{L"me@example.com", L"id:u-1", {H(L".claude")}, false},
           {L"me@work.example", L"id:u-2", {H(L".claude-work")}, false}}},
         {"a damaged .claude.json gives the folder's identity",
-         {L".claude/projects"}, {{L".claude.json", R"({"oauthAccount":{"accountUuid":"u-1","emai)"}},
-         L"", {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
+         {L".claude/projects"},
+         {{L".claude.json", R"({"oauthAccount":{"accountUuid":"u-1","emai)"}},
+         L"",
+         {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"an empty .claude.json gives the folder's identity",
-         {L".claude/projects"}, {{L".claude.json", ""}}, L"",
+         {L".claude/projects"},
+         {{L".claude.json", ""}},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"an oversized .claude.json gives the folder's identity",
-         {L".claude/projects"}, {{L".claude.json", huge}}, L"",
+         {L".claude/projects"},
+         {{L".claude.json", huge}},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"the XDG folder alone makes the default login",
-         {L".config/claude/projects"}, {}, L"",
+         {L".config/claude/projects"},
+         {},
+         L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
         {"a default folder's own .claude.json is not where its account is kept",
-         {L".claude/projects"}, {{L".claude/.claude.json", ClaudeJson("u-1", "me@example.com")}},
-         L"", {{L"me@example.com", L"id:u-1", {H(L".claude")}, false}}},
+         {L".claude/projects"},
+         {{L".claude/.claude.json", ClaudeJson("u-1", "me@example.com")}},
+         L"",
+         {{L"me@example.com", L"id:u-1", {H(L".claude")}, false}}},
     };
     for (const DiscoveryCase& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFiles fake;
-        for (const std::wstring& folder : c.folders) fake.Folder(H(folder));
-        for (const auto& [file, bytes] : c.files) fake.File(H(file), bytes);
+        for (const std::wstring& folder : c.folders)
+            fake.Folder(H(folder));
+        for (const auto& [file, bytes] : c.files)
+            fake.File(H(file), bytes);
         PlaceEnvironment env;
         env.userProfile = kHome;
         env.claudeConfigDir = ConfigDirs(c.claudeConfigDir);
@@ -182,7 +217,8 @@ TEST(LoginDiscovery, ClaudeLoginsOfFixtureHomes) {
             EXPECT_EQ(logins[i].credentialsPath.has_value(), c.claude[i].hasCredentials);
             EXPECT_FALSE(logins[i].fromWsl);
         }
-        for (const size_t cap : fake.capsAsked) EXPECT_EQ(cap, kMaxIdentityFileBytes);
+        for (const size_t cap : fake.capsAsked)
+            EXPECT_EQ(cap, kMaxIdentityFileBytes);
     }
 }
 
@@ -204,7 +240,8 @@ TEST(LoginDiscovery, TheDefaultLoginReadsBothOfItsLogFoldersAndKeepsTheOldCaches
 }
 
 TEST(LoginDiscovery, AgentSessionsJoinTheOnlyLoginOrStandApart) {
-    const std::wstring agent = L"/appdata/Claude/local-agent-mode-sessions/a/m/local_1/.claude/projects";
+    const std::wstring agent =
+        L"/appdata/Claude/local-agent-mode-sessions/a/m/local_1/.claude/projects";
     struct Case {
         const char* what;
         std::vector<std::wstring> folders;
@@ -219,7 +256,8 @@ TEST(LoginDiscovery, AgentSessionsJoinTheOnlyLoginOrStandApart) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFiles fake;
-        for (const std::wstring& folder : c.folders) fake.Folder(H(folder));
+        for (const std::wstring& folder : c.folders)
+            fake.Folder(H(folder));
         PlaceEnvironment env;
         env.userProfile = kHome;
         const std::vector<Login> logins = DiscoverLogins(env, {}, {agent}, fake.Functions());
@@ -254,12 +292,14 @@ std::string Base64Url(const std::string& bytes) {
             out += kDigits[(bits >> count) & 63];
         }
     }
-    if (count > 0) out += kDigits[(bits << (6 - count)) & 63];
+    if (count > 0)
+        out += kDigits[(bits << (6 - count)) & 63];
     return out;
 }
 
 std::string CodexAuth(const std::string& claims) {
-    return R"({"OPENAI_API_KEY":null,"tokens":{"id_token":"eyJhbGciOiJSUzI1NiJ9.)" + Base64Url(claims) +
+    return R"({"OPENAI_API_KEY":null,"tokens":{"id_token":"eyJhbGciOiJSUzI1NiJ9.)" +
+           Base64Url(claims) +
            R"(.c2ln","access_token":"a","refresh_token":"r","account_id":"acc-1"},"last_refresh":"x"})";
 }
 
@@ -268,7 +308,8 @@ TEST(LoginDiscovery, CodexHomesInOrderNamedByAccountOrFolder) {
     fake.Folder(H(L".codex/sessions"));
     fake.File(H(L".codex-personal/auth.json"),
               CodexAuth(R"({"sub":"user-7","email":"me@example.com","aud":["app"]})"));
-    fake.File(H(L".codex-team/auth.json"), CodexAuth(R"({"sub":"user-7","email":"me@example.com"})"));
+    fake.File(H(L".codex-team/auth.json"),
+              CodexAuth(R"({"sub":"user-7","email":"me@example.com"})"));
     fake.Folder(H(L"elsewhere/sessions"));
     fake.Folder(H(L".claude/projects"));
     PlaceEnvironment env;
@@ -323,14 +364,17 @@ TEST(LoginIdentity, ClaudeJson) {
     };
     const std::vector<Case> cases = {
         {"both members", ClaudeJson("u-1", "me@example.com"), "u-1"},
-        {"spaced as pretty-printed", "{\n  \"oauthAccount\": {\n    \"accountUuid\": \"u-1\",\n"
-                                     "    \"emailAddress\": \"me@example.com\"\n  }\n}", "u-1"},
+        {"spaced as pretty-printed",
+         "{\n  \"oauthAccount\": {\n    \"accountUuid\": \"u-1\",\n"
+         "    \"emailAddress\": \"me@example.com\"\n  }\n}",
+         "u-1"},
         {"no e-mail", R"({"oauthAccount":{"accountUuid":"u-1"}})", std::nullopt},
-        {"e-mail outside the account", R"({"oauthAccount":{"accountUuid":"u-1"},"emailAddress":"a@b.c"})",
-         std::nullopt},
+        {"e-mail outside the account",
+         R"({"oauthAccount":{"accountUuid":"u-1"},"emailAddress":"a@b.c"})", std::nullopt},
         {"not an object", R"({"oauthAccount":"u-1","accountUuid":"u","emailAddress":"a@b.c"})",
          std::nullopt},
-        {"never closed", R"({"oauthAccount":{"accountUuid":"u-1","emailAddress":"a@b.c")", std::nullopt},
+        {"never closed", R"({"oauthAccount":{"accountUuid":"u-1","emailAddress":"a@b.c")",
+         std::nullopt},
         {"empty id", ClaudeJson("", "me@example.com"), std::nullopt},
         {"id with a blank", ClaudeJson("u 1", "me@example.com"), std::nullopt},
         {"escaped e-mail", ClaudeJson("u-1", "me\\u0040example.com"), std::nullopt},
@@ -358,11 +402,11 @@ TEST(LoginIdentity, CodexAuthJson) {
         bool found;
     };
     const std::vector<Case> cases = {
-        {"a token with both claims", CodexAuth(R"({"sub":"user-7","email":"me@example.com"})"), true},
+        {"a token with both claims", CodexAuth(R"({"sub":"user-7","email":"me@example.com"})"),
+         true},
         {"no e-mail claim", CodexAuth(R"({"sub":"user-7"})"), false},
         {"an API key only", R"({"OPENAI_API_KEY":"sk-1","tokens":null})", false},
-        {"a token that is not base64",
-         R"({"tokens":{"id_token":"a.b!c.d"}})", false},
+        {"a token that is not base64", R"({"tokens":{"id_token":"a.b!c.d"}})", false},
         {"a token without parts", R"({"tokens":{"id_token":"abc"}})", false},
         {"a claim set cut short", CodexAuth(R"({"sub":"user-7","email":"me@exa)"), false},
         {"empty", "", false},
@@ -380,12 +424,12 @@ TEST(LoginIdentity, CodexAuthJson) {
 
 TEST(LoginDiscovery, FolderNamesAndSameFolders) {
     const std::vector<std::pair<std::wstring, std::wstring>> names = {
-        {L"/h/.claude", L"default"},      {L"/h/.codex", L"default"},
-        {L"/h/.claude-work", L"work"},    {L"/h/.codex-me", L"me"},
-        {L"/h/.claude-", L".claude-"},    {L"D:\\cfg\\team\\", L"team"},
+        {L"/h/.claude", L"default"},   {L"/h/.codex", L"default"},    {L"/h/.claude-work", L"work"},
+        {L"/h/.codex-me", L"me"},      {L"/h/.claude-", L".claude-"}, {L"D:\\cfg\\team\\", L"team"},
         {L"/h/.claudex", L".claudex"},
     };
-    for (const auto& [folder, name] : names) EXPECT_EQ(LoginNameOfFolder(folder), name) << folder;
+    for (const auto& [folder, name] : names)
+        EXPECT_EQ(LoginNameOfFolder(folder), name) << folder;
     struct Same {
         std::wstring a, b;
         bool same;
@@ -399,7 +443,8 @@ TEST(LoginDiscovery, FolderNamesAndSameFolders) {
         {L"/home/me/", L"/home/me", true},
         {L"C:\\a", L"C:\\ab", false},
     };
-    for (const Same& p : pairs) EXPECT_EQ(SameFolder(p.a, p.b), p.same) << p.a << L" " << p.b;
+    for (const Same& p : pairs)
+        EXPECT_EQ(SameFolder(p.a, p.b), p.same) << p.a << L" " << p.b;
 }
 
 }  // namespace

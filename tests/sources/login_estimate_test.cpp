@@ -86,14 +86,17 @@ struct TwoLogins : ::testing::Test {
 };
 
 TEST_F(TwoLogins, OneLoginOverEveryRootIsTheCombinedEstimate) {
-    for (const int64_t now : {ParseIsoTime("2025-03-01T09:00:00Z"), ParseIsoTime("2025-03-01T14:00:00Z")}) {
+    for (const int64_t now :
+         {ParseIsoTime("2025-03-01T09:00:00Z"), ParseIsoTime("2025-03-01T14:00:00Z")}) {
         SCOPED_TRACE(now);
         const ClaudeLogSelection& all = scanner.Scan(All(), now, clock);
         AtomicDouble combinedMax, loginMax;
-        const ClaudeLogSummary combined = SummarizeClaudeUsage(all.found, all.records, now, combinedMax);
+        const ClaudeLogSummary combined =
+            SummarizeClaudeUsage(all.found, all.records, now, combinedMax);
         LoginRecords records;
         EXPECT_EQ(Keys(records.Select(scanner, All(), now).records), Keys(all.records));
-        ExpectSameSummary(EstimateLogin(records, scanner, ClaudeLogin(All()), now, loginMax), combined);
+        ExpectSameSummary(EstimateLogin(records, scanner, ClaudeLogin(All()), now, loginMax),
+                          combined);
         EXPECT_EQ(loginMax.Load(), combinedMax.Load());
     }
 }
@@ -143,19 +146,24 @@ TEST_F(TwoLogins, NewRecordsAndTimeMovingOnKeepTheSelectionRight) {
     // takes its place, as in the combined selection.
     const std::vector<std::wstring> all = All();
     records.Select(scanner, all, now);
-    for (const char* at : {"2025-03-09T01:02:30Z", "2025-03-09T01:30:30Z", "2025-03-09T08:00:30Z"}) {
+    for (const char* at :
+         {"2025-03-09T01:02:30Z", "2025-03-09T01:30:30Z", "2025-03-09T08:00:30Z"}) {
         SCOPED_TRACE(at);
         now = ParseIsoTime(at);
-        EXPECT_EQ(Keys(records.Select(scanner, all, now).records), Keys(scanner.Reselect(now).records));
+        EXPECT_EQ(Keys(records.Select(scanner, all, now).records),
+                  Keys(scanner.Reselect(now).records));
     }
 }
 
 TEST(LoginCodex, EachLoginHasTheNewestFiguresOfItsOwnFolders) {
     TempDir dir;
     const auto event = [](const std::string& time, double percent) {
-        return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
-               R"("rate_limits":{"primary":{"used_percent":)" + std::to_string(percent) +
-               R"(,"window_minutes":300,"resets_at":0}}}})" "\n";
+        return R"({"timestamp":")" + time +
+               R"(","type":"event_msg","payload":{"type":"token_count",)"
+               R"("rate_limits":{"primary":{"used_percent":)" +
+               std::to_string(percent) +
+               R"(,"window_minutes":300,"resets_at":0}}}})"
+               "\n";
     };
     Append(dir.path() / "one/sessions/s1.jsonl", event("2025-03-01T10:00:00Z", 10));
     Append(dir.path() / "two/sessions/s2.jsonl", event("2025-03-01T11:00:00Z", 20));

@@ -9,7 +9,9 @@ namespace {
 
 const std::wstring kHome = L"/home/me";
 
-std::wstring H(std::initializer_list<std::wstring_view> parts) { return JoinPath(kHome, parts); }
+std::wstring H(std::initializer_list<std::wstring_view> parts) {
+    return JoinPath(kHome, parts);
+}
 
 Login LoginIn(LoginTool tool, std::vector<std::wstring> folders, std::wstring where = L"",
               bool fromWsl = false, bool isDefault = false) {
@@ -24,7 +26,8 @@ Login LoginIn(LoginTool tool, std::vector<std::wstring> folders, std::wstring wh
 
 std::vector<std::wstring> Names(const std::vector<LogPlace>& places) {
     std::vector<std::wstring> names;
-    for (const LogPlace& place : places) names.push_back(place.name);
+    for (const LogPlace& place : places)
+        names.push_back(place.name);
     return names;
 }
 
@@ -46,19 +49,30 @@ TEST(LoginPlaces, EveryLoginFolderIsReadOnceWithoutRenamingTheOldPlaces) {
         {"the default logins read what was read before",
          {LoginIn(LoginTool::kClaude, {H({L".claude"})}, L"", false, true),
           LoginIn(LoginTool::kCodex, {H({L".codex"})}, L"", false, true)},
-         {L"Ubuntu (WSL)"}, 3, {}},
+         {L"Ubuntu (WSL)"},
+         3,
+         {}},
         {"a named folder is a place of its own, named by its folder",
          {LoginIn(LoginTool::kClaude, {H({L".claude"}), work}, L"", false, true)},
-         {work, L"Ubuntu (WSL)"}, 4, {}},
+         {work, L"Ubuntu (WSL)"},
+         4,
+         {}},
         {"a folder that is a Claude and a Codex login is one place",
          {LoginIn(LoginTool::kClaude, {work}), LoginIn(LoginTool::kCodex, {work})},
-         {work, L"Ubuntu (WSL)"}, 4, {}},
+         {work, L"Ubuntu (WSL)"},
+         4,
+         {}},
         {"a WSL login's folder joins its distribution",
          {LoginIn(LoginTool::kClaude, {JoinPath(wslHome, {L".claude-x"})}, L"Ubuntu (WSL)", true)},
-         {L"Ubuntu (WSL)"}, 3, {JoinPath(wslHome, {L".claude-x", L"projects"})}},
+         {L"Ubuntu (WSL)"},
+         3,
+         {JoinPath(wslHome, {L".claude-x", L"projects"})}},
         {"a WSL login of a distribution that is no place is not read",
-         {LoginIn(LoginTool::kClaude, {L"//wsl.localhost/Arch/root/.claude-x"}, L"Arch (WSL)", true)},
-         {L"Ubuntu (WSL)"}, 3, {}},
+         {LoginIn(LoginTool::kClaude, {L"//wsl.localhost/Arch/root/.claude-x"}, L"Arch (WSL)",
+                  true)},
+         {L"Ubuntu (WSL)"},
+         3,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -74,7 +88,8 @@ TEST(LoginPlaces, EveryLoginFolderIsReadOnceWithoutRenamingTheOldPlaces) {
                                            places.back().claudeRoots.end());
         EXPECT_EQ(wslRoots, c.wslClaudeRoots);
         if (count == 4) {
-            EXPECT_EQ(places[3].claudeRoots, (std::vector<std::wstring>{JoinPath(work, {L"projects"})}));
+            EXPECT_EQ(places[3].claudeRoots,
+                      (std::vector<std::wstring>{JoinPath(work, {L"projects"})}));
         }
     }
 }
@@ -90,7 +105,8 @@ TEST(LoginPlaces, AHomeCodexBesideAConfiguredOneKeepsItsOldName) {
                     LoginIn(LoginTool::kCodex, {L"/elsewhere"})});
     ASSERT_EQ(places.size(), before + 1);
     EXPECT_EQ(places[before].name, std::wstring(kThisSystemName) + L" ~/.codex");
-    EXPECT_EQ(places[before].codexFolders, (std::vector<std::wstring>{H({L".codex", L"sessions"})}));
+    EXPECT_EQ(places[before].codexFolders,
+              (std::vector<std::wstring>{H({L".codex", L"sessions"})}));
 }
 
 TEST(LoginFinder, LooksAgainEveryTenMinutesOrWhenWhatItFoundFromChanged) {
@@ -113,8 +129,9 @@ TEST(LoginFinder, LooksAgainEveryTenMinutesOrWhenWhatItFoundFromChanged) {
     };
     const std::vector<WslHomes> ubuntu = {{L"Ubuntu", {L"//wsl.localhost/Ubuntu/root"}}};
     const std::vector<Step> steps = {
-        {1000, {}, {}, true},          {1599, {}, {}, false},         {1600, {}, {}, true},
-        {1601, ubuntu, {}, true},      {1602, ubuntu, {}, false},     {1603, ubuntu, {L"/s"}, true},
+        {1000, {}, {}, true},           {1599, {}, {}, false},
+        {1600, {}, {}, true},           {1601, ubuntu, {}, true},
+        {1602, ubuntu, {}, false},      {1603, ubuntu, {L"/s"}, true},
         {1604, ubuntu, {L"/s"}, false}, {1500, ubuntu, {L"/s"}, true},  // the clock went back
     };
     size_t expected = 0;
