@@ -12,6 +12,7 @@
 #include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
+#include "sources/login_estimate.h"
 #include "support/claude_lines.h"
 #include "support/temp_dir.h"
 
@@ -30,13 +31,18 @@ std::string Reply(const std::string& id, const std::string& time) {
 }
 
 std::string CodexEvent(const std::string& time, double percent) {
-    return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
-           R"("rate_limits":{"primary":{"used_percent":)" + std::to_string(percent) +
-           R"(,"window_minutes":300,"resets_at":1740844800}}}})" "\n";
+    return R"({"timestamp":")" + time +
+           R"(","type":"event_msg","payload":{"type":"token_count",)"
+           R"("rate_limits":{"primary":{"used_percent":)" +
+           std::to_string(percent) +
+           R"(,"window_minutes":300,"resets_at":1740844800}}}})"
+           "\n";
 }
 
 // A file with the times the scan expects: written now, so within the 8 days of the wall clock.
-void Write(const fs::path& path, const std::string& bytes) { WriteBytes(path, bytes); }
+void Write(const fs::path& path, const std::string& bytes) {
+    WriteBytes(path, bytes);
+}
 
 struct Machine {
     TempDir dir;
@@ -52,7 +58,8 @@ struct Machine {
         env.appData = WideFromPath(dir.path() / "roaming");
         WslSystem system;
         system.registered = [] {
-            return std::vector<WslDistribution>{{L"Ubuntu", 2}, {L"Debian", 2}, {L"docker-desktop", 2}};
+            return std::vector<WslDistribution>{
+                {L"Ubuntu", 2}, {L"Debian", 2}, {L"docker-desktop", 2}};
         };
         system.processSignature = [] { return uint64_t{7}; };
         system.askRunning = [this] {
@@ -64,7 +71,8 @@ struct Machine {
             return WideFromPath(wsl / fs::path(name));
         };
         const auto list = [this](const std::wstring& folder) {
-            if (folder.find(L"Debian") != std::wstring::npos) touched.insert(L"Debian");
+            if (folder.find(L"Debian") != std::wstring::npos)
+                touched.insert(L"Debian");
             return ListSubfolders(folder, 64);
         };
         system.listFolders = list;
@@ -78,24 +86,27 @@ TEST(PlaceScan, EveryPlaceCountedOnceAndAStoppedDistributionNeverTouched) {
     Write(m.home / ".claude/projects/app/a.jsonl",
           Reply("shared", "2025-03-01T10:00:00Z") + Reply("win", "2025-03-01T10:01:00Z"));
     // An agent session of the desktop app, with its audit copy (left unread) beside it.
-    const fs::path session = m.dir.path() / "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/"
-                                            "local_3f2a/.claude/projects/h";
-    Write(session / "0d9e.jsonl", Reply("agent", "2025-03-01T10:02:00Z") +
-                                      Reply("shared", "2025-03-01T10:00:00Z"));
+    const fs::path session = m.dir.path() /
+                             "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/"
+                             "local_3f2a/.claude/projects/h";
+    Write(session / "0d9e.jsonl",
+          Reply("agent", "2025-03-01T10:02:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
     Write(session / "audit.jsonl", Reply("audit-only", "2025-03-01T10:03:00Z"));
     // Two distributions with logs; Debian is stopped.
     Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl",
           Reply("wsl", "2025-03-01T10:04:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
     Write(m.wsl / "Ubuntu/home/dev/.codex/sessions/2025/03/01/r.jsonl",
           CodexEvent("2025-03-01T10:05:00Z", 41));
-    Write(m.wsl / "Debian/root/.claude/projects/p/d.jsonl", Reply("debian", "2025-03-01T10:06:00Z"));
+    Write(m.wsl / "Debian/root/.claude/projects/p/d.jsonl",
+          Reply("debian", "2025-03-01T10:06:00Z"));
     Write(m.wsl / "Debian/root/.codex/sessions/r.jsonl", CodexEvent("2025-03-01T11:00:00Z", 99));
 
     LogPlaceFinder finder = m.Finder();
     ClaudeLogScanner claude;
     CodexScanner codex;
     AtomicDouble maxblock = 0;
-    const ClaudeLogSummary summary = ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
+    const ClaudeLogSummary summary =
+        ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
     const CodexLimits limits = ScanCodexPlaces(codex, finder, kNow);
 
     EXPECT_EQ(summary.blocks.at(0).messages, 4) << "shared, win, agent, wsl: each once, no audit";
@@ -126,15 +137,16 @@ TEST(PlaceScan, AQuietCycleWithRunningDistributionsReadsNothingAndWalksOnlyThem)
     Write(m.wsl / "Debian/home/dev/.claude/projects/p/d.jsonl", Reply("d", "2025-03-01T10:05:00Z"));
     LogPlaceFinder finder = m.Finder();
     std::vector<std::wstring> walked;
-    ClaudeLogScanner claude([&](const std::wstring& root, const VisitFile& visit,
-                                const VisitUnlisted& unlisted) {
-        walked.push_back(root);
-        WalkRegularFiles(root, visit, unlisted);
-    });
+    ClaudeLogScanner claude(
+        [&](const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
+            walked.push_back(root);
+            WalkRegularFiles(root, visit, unlisted);
+        });
     FolderChange local = FolderChange::kNone;
     const std::wstring wsl = WideFromPath(m.wsl);
     WalkGate gate([&](const std::wstring& folder) -> std::unique_ptr<FolderWatch> {
-        if (!PathExists(folder)) return nullptr;
+        if (!PathExists(folder))
+            return nullptr;
         return std::make_unique<Watch>(folder.starts_with(wsl) ? nullptr : &local);
     });
     AtomicDouble maxblock = 0;
@@ -147,7 +159,8 @@ TEST(PlaceScan, AQuietCycleWithRunningDistributionsReadsNothingAndWalksOnlyThem)
     EXPECT_EQ(cycle(kNow + 45).blocks.at(0).messages, 3);
     EXPECT_EQ(claude.lastScanStats().filesOpened, 0u) << "no file changed, none opened";
     EXPECT_EQ(walked.size(), 2u) << "the two distributions' roots that exist, polled";
-    for (const std::wstring& root : walked) EXPECT_TRUE(root.starts_with(wsl));
+    for (const std::wstring& root : walked)
+        EXPECT_TRUE(root.starts_with(wsl));
     EXPECT_EQ(m.asks, 1u) << "wsl.exe is not asked every cycle";
 }
 
@@ -155,11 +168,14 @@ TEST(PlaceScan, ASlowRootIsReadNewestFirstWithinTheBudget) {
     TempDir dir;
     const fs::path root = dir.path() / "slow";
     std::string older, newer;
-    for (int i = 0; i < 10; ++i) older += Reply("old" + std::to_string(i), "2025-03-01T09:00:00Z");
-    for (int i = 0; i < 10; ++i) newer += Reply("new" + std::to_string(i), "2025-03-01T11:00:00Z");
+    for (int i = 0; i < 10; ++i)
+        older += Reply("old" + std::to_string(i), "2025-03-01T09:00:00Z");
+    for (int i = 0; i < 10; ++i)
+        newer += Reply("new" + std::to_string(i), "2025-03-01T11:00:00Z");
     Write(root / "a-older.jsonl", older);
     Write(root / "b-newer.jsonl", newer);
-    fs::last_write_time(root / "a-older.jsonl", fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(root / "a-older.jsonl",
+                        fs::file_time_type::clock::now() - std::chrono::hours(2));
     ClaudeLogScanner scanner;
     scanner.SlowRootsAre([](const std::wstring&) { return true; }, newer.size() + older.size() / 2);
     const std::vector<std::wstring> roots{WideFromPath(root)};
@@ -429,7 +445,78 @@ TEST(SourceLines, NamesCountsAndStoppedDistributions) {
     EXPECT_EQ(FormatSourceLine({L"x", 1, false}), L"x \u00b7 1 file");
     EXPECT_EQ(FormatSourceLine({L"x", 999, false}), L"x \u00b7 999 files");
     EXPECT_EQ(FormatSourceLine({L"x", 1000000, false}), L"x \u00b7 1,000,000 files");
-    EXPECT_EQ(FormatSourceLine({L"Ubuntu (WSL)", 0, true}), L"Ubuntu (WSL) \u00b7 stopped, not read");
+    EXPECT_EQ(FormatSourceLine({L"Ubuntu (WSL)", 0, true}),
+              L"Ubuntu (WSL) \u00b7 stopped, not read");
 }
 
 }  // namespace
+
+TEST(PlaceScan, EachLoginsEstimateFromTheScanOfEveryPlace) {
+    struct Case {
+        const char* what;
+        bool work;    // a second login in ~/.claude-work
+        bool ubuntu;  // a WSL distribution with its own login runs
+        std::vector<std::wstring> names;
+        std::vector<int> messages;  // each login's, in order
+    };
+    const std::wstring desktop = kDesktopLoginName;
+    const std::vector<Case> cases = {
+        {"one login: the combined estimate, agent sessions included",
+         false,
+         false,
+         {L"default"},
+         {3}},
+        {"a second login: each its own, the agent sessions apart",
+         true,
+         false,
+         {L"default", L"work", desktop},
+         {2, 1, 1}},
+        {"a WSL login besides", false, true, {L"default", L"default", desktop}, {2, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        m.running = c.ubuntu ? std::vector<std::wstring>{L"Ubuntu"} : std::vector<std::wstring>{};
+        Write(m.home / ".claude/projects/app/a.jsonl",
+              Reply("shared", "2025-03-01T10:00:00Z") + Reply("win", "2025-03-01T10:01:00Z"));
+        Write(m.dir.path() /
+                  "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/local_1/"
+                  ".claude/projects/h/s.jsonl",
+              Reply("agent", "2025-03-01T10:02:00Z"));
+        if (c.work) {
+            Write(m.home / ".claude-work/projects/w/w.jsonl",
+                  Reply("work", "2025-03-01T10:03:00Z"));
+        }
+        Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl",
+              Reply("wsl", "2025-03-01T10:04:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
+        LogPlaceFinder finder = m.Finder();
+        ClaudeLogScanner claude;
+        AtomicDouble maxblock = 0;
+        const ClaudeLogSummary all =
+            ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
+        const std::vector<Login>& logins = finder.Logins(kNow);
+        std::vector<std::wstring> names;
+        std::vector<int> messages;
+        for (const Login& login : logins) {
+            if (login.tool != LoginTool::kClaude)
+                continue;
+            LoginRecords records;
+            AtomicDouble own = 0;
+            const ClaudeLogSummary summary = EstimateLogin(records, claude, login, kNow, own);
+            names.push_back(login.name);
+            messages.push_back(summary.blocks.empty() ? 0 : summary.blocks.back().messages);
+            if (logins.size() == 1) {
+                EXPECT_EQ(summary.blocks.size(), all.blocks.size());
+                EXPECT_EQ(summary.current.tokens, all.current.tokens);
+                EXPECT_EQ(summary.percent, all.percent);
+            }
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(messages, c.messages);
+        if (c.work) {
+            // The named folder is read, as a place of its own named by its folder.
+            EXPECT_EQ(ShownSourceLines(all.sources, {}).at(1).name,
+                      WideFromPath(m.home / ".claude-work"));
+        }
+    }
+}
