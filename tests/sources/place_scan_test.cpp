@@ -31,18 +31,13 @@ std::string Reply(const std::string& id, const std::string& time) {
 }
 
 std::string CodexEvent(const std::string& time, double percent) {
-    return R"({"timestamp":")" + time +
-           R"(","type":"event_msg","payload":{"type":"token_count",)"
-           R"("rate_limits":{"primary":{"used_percent":)" +
-           std::to_string(percent) +
-           R"(,"window_minutes":300,"resets_at":1740844800}}}})"
-           "\n";
+    return R"({"timestamp":")" + time + R"(","type":"event_msg","payload":{"type":"token_count",)"
+           R"("rate_limits":{"primary":{"used_percent":)" + std::to_string(percent) +
+           R"(,"window_minutes":300,"resets_at":1740844800}}}})" "\n";
 }
 
 // A file with the times the scan expects: written now, so within the 8 days of the wall clock.
-void Write(const fs::path& path, const std::string& bytes) {
-    WriteBytes(path, bytes);
-}
+void Write(const fs::path& path, const std::string& bytes) { WriteBytes(path, bytes); }
 
 struct Machine {
     TempDir dir;
@@ -58,8 +53,7 @@ struct Machine {
         env.appData = WideFromPath(dir.path() / "roaming");
         WslSystem system;
         system.registered = [] {
-            return std::vector<WslDistribution>{
-                {L"Ubuntu", 2}, {L"Debian", 2}, {L"docker-desktop", 2}};
+            return std::vector<WslDistribution>{{L"Ubuntu", 2}, {L"Debian", 2}, {L"docker-desktop", 2}};
         };
         system.processSignature = [] { return uint64_t{7}; };
         system.askRunning = [this] {
@@ -71,8 +65,7 @@ struct Machine {
             return WideFromPath(wsl / fs::path(name));
         };
         const auto list = [this](const std::wstring& folder) {
-            if (folder.find(L"Debian") != std::wstring::npos)
-                touched.insert(L"Debian");
+            if (folder.find(L"Debian") != std::wstring::npos) touched.insert(L"Debian");
             return ListSubfolders(folder, 64);
         };
         system.listFolders = list;
@@ -86,27 +79,24 @@ TEST(PlaceScan, EveryPlaceCountedOnceAndAStoppedDistributionNeverTouched) {
     Write(m.home / ".claude/projects/app/a.jsonl",
           Reply("shared", "2025-03-01T10:00:00Z") + Reply("win", "2025-03-01T10:01:00Z"));
     // An agent session of the desktop app, with its audit copy (left unread) beside it.
-    const fs::path session = m.dir.path() /
-                             "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/"
-                             "local_3f2a/.claude/projects/h";
-    Write(session / "0d9e.jsonl",
-          Reply("agent", "2025-03-01T10:02:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
+    const fs::path session = m.dir.path() / "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/"
+                                            "local_3f2a/.claude/projects/h";
+    Write(session / "0d9e.jsonl", Reply("agent", "2025-03-01T10:02:00Z") +
+                                      Reply("shared", "2025-03-01T10:00:00Z"));
     Write(session / "audit.jsonl", Reply("audit-only", "2025-03-01T10:03:00Z"));
     // Two distributions with logs; Debian is stopped.
     Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl",
           Reply("wsl", "2025-03-01T10:04:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
     Write(m.wsl / "Ubuntu/home/dev/.codex/sessions/2025/03/01/r.jsonl",
           CodexEvent("2025-03-01T10:05:00Z", 41));
-    Write(m.wsl / "Debian/root/.claude/projects/p/d.jsonl",
-          Reply("debian", "2025-03-01T10:06:00Z"));
+    Write(m.wsl / "Debian/root/.claude/projects/p/d.jsonl", Reply("debian", "2025-03-01T10:06:00Z"));
     Write(m.wsl / "Debian/root/.codex/sessions/r.jsonl", CodexEvent("2025-03-01T11:00:00Z", 99));
 
     LogPlaceFinder finder = m.Finder();
     ClaudeLogScanner claude;
     CodexScanner codex;
     AtomicDouble maxblock = 0;
-    const ClaudeLogSummary summary =
-        ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
+    const ClaudeLogSummary summary = ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
     const CodexLimits limits = ScanCodexPlaces(codex, finder, kNow);
 
     EXPECT_EQ(summary.blocks.at(0).messages, 4) << "shared, win, agent, wsl: each once, no audit";
@@ -137,16 +127,15 @@ TEST(PlaceScan, AQuietCycleWithRunningDistributionsReadsNothingAndWalksOnlyThem)
     Write(m.wsl / "Debian/home/dev/.claude/projects/p/d.jsonl", Reply("d", "2025-03-01T10:05:00Z"));
     LogPlaceFinder finder = m.Finder();
     std::vector<std::wstring> walked;
-    ClaudeLogScanner claude(
-        [&](const std::wstring& root, const VisitFile& visit, const VisitUnlisted& unlisted) {
-            walked.push_back(root);
-            WalkRegularFiles(root, visit, unlisted);
-        });
+    ClaudeLogScanner claude([&](const std::wstring& root, const VisitFile& visit,
+                                const VisitUnlisted& unlisted) {
+        walked.push_back(root);
+        WalkRegularFiles(root, visit, unlisted);
+    });
     FolderChange local = FolderChange::kNone;
     const std::wstring wsl = WideFromPath(m.wsl);
     WalkGate gate([&](const std::wstring& folder) -> std::unique_ptr<FolderWatch> {
-        if (!PathExists(folder))
-            return nullptr;
+        if (!PathExists(folder)) return nullptr;
         return std::make_unique<Watch>(folder.starts_with(wsl) ? nullptr : &local);
     });
     AtomicDouble maxblock = 0;
@@ -159,8 +148,7 @@ TEST(PlaceScan, AQuietCycleWithRunningDistributionsReadsNothingAndWalksOnlyThem)
     EXPECT_EQ(cycle(kNow + 45).blocks.at(0).messages, 3);
     EXPECT_EQ(claude.lastScanStats().filesOpened, 0u) << "no file changed, none opened";
     EXPECT_EQ(walked.size(), 2u) << "the two distributions' roots that exist, polled";
-    for (const std::wstring& root : walked)
-        EXPECT_TRUE(root.starts_with(wsl));
+    for (const std::wstring& root : walked) EXPECT_TRUE(root.starts_with(wsl));
     EXPECT_EQ(m.asks, 1u) << "wsl.exe is not asked every cycle";
 }
 
@@ -168,14 +156,11 @@ TEST(PlaceScan, ASlowRootIsReadNewestFirstWithinTheBudget) {
     TempDir dir;
     const fs::path root = dir.path() / "slow";
     std::string older, newer;
-    for (int i = 0; i < 10; ++i)
-        older += Reply("old" + std::to_string(i), "2025-03-01T09:00:00Z");
-    for (int i = 0; i < 10; ++i)
-        newer += Reply("new" + std::to_string(i), "2025-03-01T11:00:00Z");
+    for (int i = 0; i < 10; ++i) older += Reply("old" + std::to_string(i), "2025-03-01T09:00:00Z");
+    for (int i = 0; i < 10; ++i) newer += Reply("new" + std::to_string(i), "2025-03-01T11:00:00Z");
     Write(root / "a-older.jsonl", older);
     Write(root / "b-newer.jsonl", newer);
-    fs::last_write_time(root / "a-older.jsonl",
-                        fs::file_time_type::clock::now() - std::chrono::hours(2));
+    fs::last_write_time(root / "a-older.jsonl", fs::file_time_type::clock::now() - std::chrono::hours(2));
     ClaudeLogScanner scanner;
     scanner.SlowRootsAre([](const std::wstring&) { return true; }, newer.size() + older.size() / 2);
     const std::vector<std::wstring> roots{WideFromPath(root)};
@@ -445,8 +430,7 @@ TEST(SourceLines, NamesCountsAndStoppedDistributions) {
     EXPECT_EQ(FormatSourceLine({L"x", 1, false}), L"x \u00b7 1 file");
     EXPECT_EQ(FormatSourceLine({L"x", 999, false}), L"x \u00b7 999 files");
     EXPECT_EQ(FormatSourceLine({L"x", 1000000, false}), L"x \u00b7 1,000,000 files");
-    EXPECT_EQ(FormatSourceLine({L"Ubuntu (WSL)", 0, true}),
-              L"Ubuntu (WSL) \u00b7 stopped, not read");
+    EXPECT_EQ(FormatSourceLine({L"Ubuntu (WSL)", 0, true}), L"Ubuntu (WSL) \u00b7 stopped, not read");
 }
 
 }  // namespace
