@@ -190,7 +190,7 @@ TEST(LoginDiscovery, ClaudeLoginsOfFixtureHomes) {
          {},
          L"",
          {{L"default", L"dir:" + H(L".claude"), {H(L".claude")}, false}}},
-        {"a default folder's own .claude.json is not where its account is kept",
+        {"without one in the home, the default folder's own .claude.json names its account",
          {L".claude/projects"},
          {{L".claude/.claude.json", ClaudeJson("u-1", "me@example.com")}},
          L"",
