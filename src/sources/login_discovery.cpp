@@ -400,7 +400,18 @@ std::vector<Login> DiscoverLogins(const PlaceEnvironment& environment,
                                   const std::vector<std::wstring>& agentRoots,
                                   const DiscoveryFiles& files) {
     std::vector<Login> logins = DiscoverTool(LoginTool::kClaude, environment, wslHomes, files);
-    if (logins.size() == 1) {
+    std::vector<Login> codex = DiscoverTool(LoginTool::kCodex, environment, wslHomes, files);
+    logins.insert(logins.end(), std::make_move_iterator(codex.begin()),
+                  std::make_move_iterator(codex.end()));
+    return WithAgentSessions(std::move(logins), agentRoots);
+}
+
+std::vector<Login> WithAgentSessions(std::vector<Login> logins,
+                                     const std::vector<std::wstring>& agentRoots) {
+    const auto codex = std::find_if(logins.begin(), logins.end(),
+                                    [](const Login& l) { return l.tool == LoginTool::kCodex; });
+    const size_t claude = static_cast<size_t>(codex - logins.begin());
+    if (claude == 1) {
         logins.front().claudeRoots.insert(logins.front().claudeRoots.end(), agentRoots.begin(),
                                           agentRoots.end());
     } else if (!agentRoots.empty()) {
@@ -411,10 +422,7 @@ std::vector<Login> DiscoverLogins(const PlaceEnvironment& environment,
         desktop.name = kDesktopLoginName;
         desktop.where = kAgentSessionsName;
         desktop.claudeRoots = agentRoots;
-        logins.push_back(std::move(desktop));
+        logins.insert(codex, std::move(desktop));
     }
-    std::vector<Login> codex = DiscoverTool(LoginTool::kCodex, environment, wslHomes, files);
-    logins.insert(logins.end(), std::make_move_iterator(codex.begin()),
-                  std::make_move_iterator(codex.end()));
     return logins;
 }

@@ -68,3 +68,8 @@ std::vector<Login> DiscoverLogins(const PlaceEnvironment& environment,
                                   const std::vector<WslHomes>& wslHomes,
                                   const std::vector<std::wstring>& agentRoots,
                                   const DiscoveryFiles& files);
+
+// The agent sessions' part of that, on logins found without them: cheap, for sessions that
+// come and go between two looks at the folders.
+std::vector<Login> WithAgentSessions(std::vector<Login> logins,
+                                     const std::vector<std::wstring>& agentRoots);

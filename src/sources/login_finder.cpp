@@ -22,15 +22,18 @@ LoginFinder::LoginFinder(PlaceEnvironment environment, DiscoveryFiles files)
 
 const std::vector<Login>& LoginFinder::Logins(int64_t now, const std::vector<WslHomes>& wslHomes,
                                               const std::vector<std::wstring>& agentRoots) {
-    const bool due = !found_ || now - foundAt_ >= kFullWalkInterval || now < foundAt_ ||
-                     wslHomes != wslHomes_ || agentRoots != agentRoots_;
+    const bool due = !haveFound_ || now - foundAt_ >= kFullWalkInterval || now < foundAt_ ||
+                     wslHomes != wslHomes_;
     if (due) {
-        logins_ = DiscoverLogins(environment_, wslHomes, agentRoots, files_);
+        found_ = DiscoverLogins(environment_, wslHomes, {}, files_);
         wslHomes_ = wslHomes;
-        agentRoots_ = agentRoots;
         foundAt_ = now;
-        found_ = true;
+        haveFound_ = true;
         ++discoveries_;
+    }
+    if (due || agentRoots != agentRoots_) {
+        logins_ = WithAgentSessions(found_, agentRoots);
+        agentRoots_ = agentRoots;
     }
     return logins_;
 }

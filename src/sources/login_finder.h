@@ -9,7 +9,8 @@
 #include "sources/login_discovery.h"
 
 // Keeps the logins of this computer, looking for them again every ten minutes, or sooner when
-// the running WSL distributions' homes or the desktop app's agent sessions changed.
+// the running WSL distributions' homes changed. Agent sessions that come and go only move
+// between the logins found.
 class LoginFinder {
 public:
     LoginFinder(PlaceEnvironment environment, DiscoveryFiles files);
@@ -21,11 +22,12 @@ public:
 private:
     PlaceEnvironment environment_;
     DiscoveryFiles files_;
-    std::vector<Login> logins_;
+    std::vector<Login> found_;   // without the agent sessions
+    std::vector<Login> logins_;  // with them
     std::vector<WslHomes> wslHomes_;
     std::vector<std::wstring> agentRoots_;
     int64_t foundAt_ = 0;
-    bool found_ = false;
+    bool haveFound_ = false;
     size_t discoveries_ = 0;
 };
 

@@ -129,17 +129,26 @@ TEST(LoginFinder, LooksAgainEveryTenMinutesOrWhenWhatItFoundFromChanged) {
     };
     const std::vector<WslHomes> ubuntu = {{L"Ubuntu", {L"//wsl.localhost/Ubuntu/root"}}};
     const std::vector<Step> steps = {
-        {1000, {}, {}, true},           {1599, {}, {}, false},
-        {1600, {}, {}, true},           {1601, ubuntu, {}, true},
-        {1602, ubuntu, {}, false},      {1603, ubuntu, {L"/s"}, true},
-        {1604, ubuntu, {L"/s"}, false}, {1500, ubuntu, {L"/s"}, true},  // the clock went back
+        {1000, {}, {}, true},
+        {1599, {}, {}, false},
+        {1600, {}, {}, true},
+        {1601, ubuntu, {}, true},
+        {1602, ubuntu, {}, false},
+        {1603, ubuntu, {L"/s"}, false},  // sessions only move between the logins found
+        {1604, ubuntu, {}, false},
+        {1500, ubuntu, {L"/s"}, true},  // the clock went back
     };
     size_t expected = 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.now);
-        finder.Logins(step.now, step.wsl, step.agents);
+        const std::vector<Login>& logins = finder.Logins(step.now, step.wsl, step.agents);
         expected += step.looks ? 1 : 0;
         EXPECT_EQ(finder.discoveries(), expected);
+        // No folder is a login here: agent sessions are an entry of their own, or nothing.
+        ASSERT_EQ(logins.size(), step.agents.size());
+        if (!logins.empty()) {
+            EXPECT_EQ(logins[0].claudeRoots, step.agents);
+        }
     }
     EXPECT_GT(lists, 0u);
 }
