@@ -321,6 +321,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
         } catch (...) {
             // What the second reader has read meanwhile joins the next scan's selection.
             recordsChanged_ = true;
+            ++recordsVersion_;
             throw;
         }
         queue.Close();
@@ -330,6 +331,7 @@ const ClaudeLogSelection& ClaudeLogScanner::Scan(const std::vector<std::wstring>
     stats_.filesOpened = main.stats.filesOpened + helper.stats.filesOpened;
     stats_.bytesRead = main.stats.bytesRead + helper.stats.bytesRead;
     recordsChanged_ = recordsChanged_ || main.recordsChanged || helper.recordsChanged;
+    if (main.recordsChanged || helper.recordsChanged) ++recordsVersion_;
     if (Stopped()) {
         return selection_;  // files the walk passed over are not gone
     }
@@ -371,6 +373,7 @@ void ClaudeLogScanner::Prune() {
     const size_t before = files_.size();
     std::erase_if(files_, [&](const auto& entry) { return entry.second.lastSeenScan != scanCount_; });
     recordsChanged_ = recordsChanged_ || files_.size() != before;
+    if (files_.size() != before) ++recordsVersion_;
 }
 
 bool ClaudeLogScanner::VisitFile(const std::wstring& path, uint64_t size, int64_t lastWriteTime,

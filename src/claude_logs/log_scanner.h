@@ -92,6 +92,9 @@ public:
     // they held is kept, unread.
     const std::vector<std::wstring>& unreadFolders() const { return unread_; }
     const ClaudeScanStats& lastScanStats() const { return stats_; }
+    // Rises whenever any file's records change (read, dropped or forgotten): a selection made
+    // from files() at one value holds while it stays the same.
+    uint64_t recordsVersion() const { return recordsVersion_; }
 
 private:
     // True when the file is to be read, as `read`.
@@ -118,6 +121,7 @@ private:
     // The last selection and what it depends on: it is reused while no file's records changed
     // and no record has crossed the 8-day line since.
     ClaudeLogSelection selection_;
+    uint64_t recordsVersion_ = 0;
     bool recordsChanged_ = true;
     int64_t selectedFrom_ = 0;    // the record cut-off the selection was made with
     int64_t nextCrossing_ = 0;    // the oldest record time at or after that cut-off

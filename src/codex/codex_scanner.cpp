@@ -37,10 +37,12 @@ void NoteBucket(std::vector<CodexBucket>& buckets, const CodexEvent& event) {
 }
 
 // The newest figures of each model bucket over all files, ordered by label (then id).
+template <typename Counts>
 std::vector<CodexBucket> NewestBuckets(const std::map<std::wstring, CodexFileState>& files,
-                                       int64_t now) {
+                                       int64_t now, const Counts& counts) {
     std::vector<CodexBucket> newest;
     for (const auto& [path, state] : files) {
+        if (!counts(path)) continue;
         for (const CodexBucket& bucket : state.buckets) {
             auto known = std::find_if(newest.begin(), newest.end(),
                                       [&](const CodexBucket& b) { return b.id == bucket.id; });
@@ -141,15 +143,20 @@ std::vector<size_t> CodexScanner::FilesWithFigures(const std::vector<std::wstrin
     return counts;
 }
 
-CodexLimits CodexScanner::Current(int64_t now) const {
+namespace {
+
+// The newest figures of the files that `counts` takes.
+template <typename Counts>
+CodexLimits NewestOf(const std::map<std::wstring, CodexFileState>& files, int64_t now, bool found,
+                     const Counts& counts) {
     CodexLimits limits;
-    if (!found_) {
+    if (!found) {
         return limits;
     }
     limits.found = true;
     const CodexFileState* newest = nullptr;
-    for (const auto& [path, state] : files_) {
-        if (state.eventTime > (newest ? newest->eventTime : 0)) {
+    for (const auto& [path, state] : files) {
+        if (state.eventTime > (newest ? newest->eventTime : 0) && counts(path)) {
             newest = &state;
         }
     }
@@ -158,8 +165,22 @@ CodexLimits CodexScanner::Current(int64_t now) const {
         limits.secondary = AsOf(newest->secondary, now);
         limits.updatedAt = newest->eventTime;
     }
-    limits.buckets = NewestBuckets(files_, now);
+    limits.buckets = NewestBuckets(files, now, counts);
     return limits;
+}
+
+}  // namespace
+
+CodexLimits CodexScanner::Current(int64_t now) const {
+    return NewestOf(files_, now, found_, [](const std::wstring&) { return true; });
+}
+
+CodexLimits CodexScanner::CurrentBelow(const std::vector<std::wstring>& folders, int64_t now,
+                                       bool found) const {
+    return NewestOf(files_, now, found, [&](const std::wstring& path) {
+        return std::any_of(folders.begin(), folders.end(),
+                           [&](const std::wstring& folder) { return IsBelow(path, folder); });
+    });
 }
 
 void CodexScanner::ReadFile(const std::wstring& path, uint64_t size, CodexFileState& state) {

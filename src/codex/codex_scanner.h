@@ -70,6 +70,9 @@ public:
     std::vector<size_t> FilesWithFigures(const std::vector<std::wstring>& folders) const;
     // What the files read so far give at `now`, without walking or reading.
     CodexLimits Current(int64_t now) const;
+    // The same of the files below `folders` only (one login's), `found` as its caller knows.
+    CodexLimits CurrentBelow(const std::vector<std::wstring>& folders, int64_t now,
+                             bool found) const;
 
     // Once `stop` is set, a scan opens no further file (the program is quitting).
     void StopWhen(const std::atomic<bool>* stop) { stop_ = stop; }

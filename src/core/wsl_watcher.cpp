@@ -21,6 +21,7 @@ WslLogFolders WslLogFoldersOf(const std::wstring& folder,
     const std::wstring homeFolder = JoinPath(folder, {L"home"});
     for (const std::wstring& user : listFolders(homeFolder)) homes.push_back(JoinPath(homeFolder, {user}));
     WslLogFolders folders;
+    folders.homes = homes;
     for (const std::wstring& home : homes) {
         folders.claudeRoots.push_back(JoinPath(home, {L".claude", L"projects"}));
         folders.claudeRoots.push_back(JoinPath(home, {L".config", L"claude", L"projects"}));

@@ -16,6 +16,7 @@ bool IsSkippedWslDistribution(std::wstring_view name);
 // Windows sees it): for /root and every /home/<user>, .claude/projects and
 // .config/claude/projects, and .codex/sessions.
 struct WslLogFolders {
+    std::vector<std::wstring> homes;  // /root and every /home/<user>
     std::vector<std::wstring> claudeRoots;
     std::vector<std::wstring> codexFolders;
 };

@@ -20,10 +20,16 @@ std::vector<std::wstring> Flatten(const std::vector<LogPlace>& places,
 
 }  // namespace
 
-LogPlaceFinder::LogPlaceFinder(PlaceEnvironment environment, WslSystem wsl, ListFolders listFolders,
-                               std::function<bool(const std::wstring&)> exists)
-    : environment_(std::move(environment)),
+LogPlaceFinder::LogPlaceFinder(
+    PlaceEnvironment environment, WslSystem wsl, ListFolders listFolders,
+    std::function<bool(const std::wstring&)> exists,
+    std::function<std::optional<std::string>(const std::wstring&, size_t)> readSmall)
+    : environment_(environment),
       wsl_(std::move(wsl)),
+      logins_(std::move(environment),
+              DiscoveryFiles{listFolders, exists,
+                             readSmall ? std::move(readSmall)
+                                       : DiscoveryFilesOfThisSystem().readSmall}),
       listFolders_(std::move(listFolders)),
       exists_(std::move(exists)) {}
 
@@ -31,16 +37,26 @@ LogPlaceFinder::LogPlaceFinder()
     : LogPlaceFinder(
           PlaceEnvironmentOfThisProcess(), ThisWslSystem(),
           [](const std::wstring& folder) { return ListSubfolders(folder, kMaxListedFolders); },
-          PathExists) {}
+          PathExists) {
+    // A home may hold more folders than a level of the bounded walks lists.
+    logins_ = LoginFinder(environment_, DiscoveryFilesOfThisSystem());
+}
 
 const std::vector<LogPlace>& LogPlaceFinder::Places(int64_t now) {
     if (havePlaces_ && now == placesAt_) return places_;  // asked again in the same cycle
     places_ = LocalPlaces(environment_);
     localCount_ = places_.size();
-    for (LogPlace& place : WslLogPlaces(wsl_.Places(now))) places_.push_back(std::move(place));
+    const std::vector<WslPlace>& distributions = wsl_.Places(now);
+    wslHomes_ = WslHomesOf(distributions);
+    for (LogPlace& place : WslLogPlaces(distributions)) places_.push_back(std::move(place));
+    localCount_ = AddLoginPlaces(places_, localCount_, Logins(now));
     placesAt_ = now;
     havePlaces_ = true;
     return places_;
+}
+
+const std::vector<Login>& LogPlaceFinder::Logins(int64_t now) {
+    return logins_.Logins(now, wslHomes_, agentRoots);
 }
 
 const std::vector<std::wstring>& LogPlaceFinder::AgentBases(int64_t now) {

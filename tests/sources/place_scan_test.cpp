@@ -12,6 +12,7 @@
 #include "core/log_files.h"
 #include "platform/file_walk.h"
 #include "platform/system.h"
+#include "sources/login_estimate.h"
 #include "support/claude_lines.h"
 #include "support/temp_dir.h"
 
@@ -433,3 +434,73 @@ TEST(SourceLines, NamesCountsAndStoppedDistributions) {
 }
 
 }  // namespace
+
+TEST(PlaceScan, EachLoginsEstimateFromTheScanOfEveryPlace) {
+    struct Case {
+        const char* what;
+        bool work;    // a second login in ~/.claude-work
+        bool ubuntu;  // a WSL distribution with its own login runs
+        std::vector<std::wstring> names;
+        std::vector<int> messages;  // each login's, in order
+    };
+    const std::wstring desktop = kDesktopLoginName;
+    const std::vector<Case> cases = {
+        {"one login: the combined estimate, agent sessions included",
+         false,
+         false,
+         {L"default"},
+         {3}},
+        {"a second login: each its own, the agent sessions apart",
+         true,
+         false,
+         {L"default", L"work", desktop},
+         {2, 1, 1}},
+        {"a WSL login besides", false, true, {L"default", L"default", desktop}, {2, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine m;
+        m.running = c.ubuntu ? std::vector<std::wstring>{L"Ubuntu"} : std::vector<std::wstring>{};
+        Write(m.home / ".claude/projects/app/a.jsonl",
+              Reply("shared", "2025-03-01T10:00:00Z") + Reply("win", "2025-03-01T10:01:00Z"));
+        Write(m.dir.path() /
+                  "roaming/Claude/local-agent-mode-sessions/app-1/machine-1/local_1/"
+                  ".claude/projects/h/s.jsonl",
+              Reply("agent", "2025-03-01T10:02:00Z"));
+        if (c.work) {
+            Write(m.home / ".claude-work/projects/w/w.jsonl",
+                  Reply("work", "2025-03-01T10:03:00Z"));
+        }
+        Write(m.wsl / "Ubuntu/home/dev/.claude/projects/p/u.jsonl",
+              Reply("wsl", "2025-03-01T10:04:00Z") + Reply("shared", "2025-03-01T10:00:00Z"));
+        LogPlaceFinder finder = m.Finder();
+        ClaudeLogScanner claude;
+        AtomicDouble maxblock = 0;
+        const ClaudeLogSummary all =
+            ScanClaudePlaces(claude, finder, kNow, kNow, maxblock, nullptr);
+        const std::vector<Login>& logins = finder.Logins(kNow);
+        std::vector<std::wstring> names;
+        std::vector<int> messages;
+        for (const Login& login : logins) {
+            if (login.tool != LoginTool::kClaude)
+                continue;
+            LoginRecords records;
+            AtomicDouble own = 0;
+            const ClaudeLogSummary summary = EstimateLogin(records, claude, login, kNow, own);
+            names.push_back(login.name);
+            messages.push_back(summary.blocks.empty() ? 0 : summary.blocks.back().messages);
+            if (logins.size() == 1) {
+                EXPECT_EQ(summary.blocks.size(), all.blocks.size());
+                EXPECT_EQ(summary.current.tokens, all.current.tokens);
+                EXPECT_EQ(summary.percent, all.percent);
+            }
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(messages, c.messages);
+        if (c.work) {
+            // The named folder is read, as a place of its own named by its folder.
+            EXPECT_EQ(ShownSourceLines(all.sources, {}).at(1).name,
+                      WideFromPath(m.home / ".claude-work"));
+        }
+    }
+}
