@@ -11,6 +11,7 @@
 #include "display/history_text.h"
 #include "display/limit_level.h"
 #include "history/history_rows.h"
+#include "history/login_places.h"
 #include "panel/claude_connect_win.h"
 #include "panel/theme_win.h"
 #include "statusline/claude_settings.h"
@@ -94,7 +95,8 @@ bool DesktopApp::Start(HINSTANCE instance, bool autostart) {
     const HWND window = window_;
     worker_.Start(published_, settings_.values().maxblock,
                   [window] { PostMessageW(window, MSG_DATA_READY, 0, 0); },
-                  [&choice = historyFolder_] { return choice.Get(); });
+                  [&choice = historyFolder_] { return choice.Get(); },
+                  settings_.values().loginMaxblocks);
     // A writer killed halfway (Claude Code ends a slow status line run) leaves its temporary
     // file behind; ten minutes on, no write can still own it.
     RemoveAbandonedTempFiles(DataDirectory(), 600);
@@ -550,8 +552,10 @@ void DesktopApp::ExportHistory() {
         return;
     const LedgerLocation ledgers = LedgerToRead();
     const int64_t now = Now();
-    exportJob_.Start(window_, MSG_EXPORT_DONE, [ledgers, path, now] {
-        return Export{path, ExportHistoryCsv(ledgers, path, now)};
+    std::vector<Login> logins;
+    for (const AccountUsage& account : snapshot_.accounts) logins.push_back(account.login);
+    exportJob_.Start(window_, MSG_EXPORT_DONE, [ledgers, path, now, defaults = DefaultAccountsOf(logins)] {
+        return Export{path, ExportHistoryCsv(ledgers, path, now, defaults)};
     });
 }
 

@@ -7,10 +7,12 @@
 #include "core/settings.h"
 #include "history/history_csv.h"
 #include "history/history_rows.h"
+#include "history/login_places.h"
 #include "platform/atomic_file.h"
 #include "platform/std_streams.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
+#include "sources/place_scan.h"
 
 HistoryExportResult ExportHistoryCsv(const LedgerLocation& location, const std::wstring& outputPath,
                                      int64_t now, const DefaultAccounts& defaults) {
@@ -65,9 +67,11 @@ LedgerLocation ConfiguredLedgerLocation(const std::wstring& historyFolder) {
 
 int RunHistoryCsvExport(const std::wstring& outputPath) {
     const Settings settings = LoadSettings();
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    LogPlaceFinder places;
     const HistoryExportResult result =
-        ExportHistoryCsv(ConfiguredLedgerLocation(settings.historyFolder), outputPath,
-                         static_cast<int64_t>(std::time(nullptr)));
+        ExportHistoryCsv(ConfiguredLedgerLocation(settings.historyFolder), outputPath, now,
+                         DefaultAccountsOf(places.Logins(now)));
     const std::string errors = HistoryExportErrorText(result, outputPath);
     if (!errors.empty())
         WriteStandardError(errors);

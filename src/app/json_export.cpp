@@ -15,6 +15,7 @@
 #include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
+#include "sources/login_estimate.h"
 #include "sources/place_scan.h"
 
 namespace {
@@ -157,17 +158,27 @@ int RunJsonExport(const std::wstring& outputPath, const JsonLoginSources& loginS
     const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
     std::vector<AccountUsage> accounts;
     const std::vector<Login> logins =
-        loginSources.logins ? loginSources.logins(now) : std::vector<Login>();
+        loginSources.logins ? loginSources.logins(now) : places.Logins(now);
     const std::wstring home = ReadUserProfile();
     for (const Login& login : logins) {
         AccountUsage account;
         account.login = login;
         if (login.tool == LoginTool::kClaude) {
             account.planLimits = ReadCachedLoginLimits(login, home, now);
-            if (loginSources.claudeEstimate)
+            if (loginSources.claudeEstimate) {
                 account.claude = loginSources.claudeEstimate(login, now);
-        } else if (loginSources.codexEstimate) {
-            account.codex = loginSources.codexEstimate(login, now);
+            } else {
+                // The default login's largest block is the one always learned; another's is
+                // stored by its tag.
+                LoginRecords records;
+                const auto stored = settings.loginMaxblocks.find(LoginFileTag(login.key));
+                AtomicDouble maxblock(stored == settings.loginMaxblocks.end() ? 0 : stored->second);
+                account.claude = EstimateLogin(records, claudeScanner, login, now,
+                                               login.isDefault ? settings.maxblock : maxblock);
+            }
+        } else {
+            account.codex = loginSources.codexEstimate ? loginSources.codexEstimate(login, now)
+                                                       : CodexLimitsOfLogin(codexScanner, login, now);
         }
         accounts.push_back(std::move(account));
     }

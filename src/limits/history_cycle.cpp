@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "history/ledger_days.h"
+#include "history/login_places.h"
 #include "platform/system.h"
 
 std::vector<HistoryPlace> HistoryPlacesAfterScan(LogPlaceFinder& finder,
@@ -17,7 +18,7 @@ std::vector<HistoryPlace> HistoryPlacesAfterScan(LogPlaceFinder& finder,
     std::vector<std::wstring> unfinished = claude.unfinishedRoots();
     unfinished.insert(unfinished.end(), codex.unfinishedFolders().begin(),
                       codex.unfinishedFolders().end());
-    return HistoryPlacesOf(places, unread, unfinished);
+    return HistoryPlacesByLogin(HistoryPlacesOf(places, unread, unfinished), finder.Logins(now));
 }
 
 std::vector<HistoryFile> HistoryFilesAfterScan(const ClaudeLogScanner& claude,

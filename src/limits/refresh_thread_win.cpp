@@ -33,7 +33,9 @@ RefreshThread::~RefreshThread() {
 
 bool RefreshThread::Start(PublishedState& state, AtomicDouble& maxblock,
                           std::function<void()> published,
-                          std::function<std::wstring()> historyFolder) {
+                          std::function<std::wstring()> historyFolder,
+                          std::map<std::wstring, double> loginMaxblocks) {
+    scanners_.loginMaxblockSeeds = std::move(loginMaxblocks);
     scanners_.claude.StopWhen(&quit_);
     scanners_.codex.StopWhen(&quit_);
     RefreshSources sources = DefaultRefreshSources(scanners_, maxblock, &quit_);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 
 #include "limits/refresh_worker.h"
 #include "platform/handles_win.h"
@@ -24,8 +25,10 @@ public:
     // woken, until stopped. `state` and `maxblock` must outlive the thread. False when the
     // event or the thread could not be created.
     // `historyFolder` gives the history folder setting (none: the data folder).
+    // `loginMaxblocks` are the other logins' largest blocks as stored (by login tag).
     bool Start(PublishedState& state, AtomicDouble& maxblock, std::function<void()> published,
-               std::function<std::wstring()> historyFolder = nullptr);
+               std::function<std::wstring()> historyFolder = nullptr,
+               std::map<std::wstring, double> loginMaxblocks = {});
     // The same with other sources (tests).
     bool Start(RefreshSources sources, PublishedState& state, std::function<void()> published);
 

@@ -97,6 +97,27 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
                               rows, static_cast<int64_t>(std::time(nullptr)));
     };
     sources.primaryCredentials = [] { return FindClaudeCredentials(); };
+    sources.logins = [&scanners](int64_t now) { return scanners.places.Logins(now); };
+    // The default login's largest block is the one the program always learned.
+    const auto loginScan = [&scanners](const Login& login) -> LogScanners::LoginScan& {
+        auto [it, added] = scanners.loginScans.try_emplace(login.key);
+        if (added) {
+            const auto seed = scanners.loginMaxblockSeeds.find(LoginFileTag(login.key));
+            if (seed != scanners.loginMaxblockSeeds.end()) it->second.maxblock = seed->second;
+        }
+        return it->second;
+    };
+    sources.claudeEstimate = [&scanners, &maxblock, loginScan](const Login& login, int64_t now) {
+        LogScanners::LoginScan& scan = loginScan(login);
+        return EstimateLogin(scan.records, scanners.claude, login, now,
+                             login.isDefault ? maxblock : scan.maxblock, &scan.days);
+    };
+    sources.claudeMaxblock = [&maxblock, loginScan](const Login& login) {
+        return login.isDefault ? maxblock.Load() : loginScan(login).maxblock.Load();
+    };
+    sources.codexEstimate = [&scanners](const Login& login, int64_t now) {
+        return CodexLimitsOfLogin(scanners.codex, login, now);
+    };
     scanners.history.StopWhen(stop);
     sources.recordHistory = [&scanners](int64_t now, const std::wstring& historyFolder) {
         HistoryRecorder& recorder = scanners.history;
@@ -127,6 +148,15 @@ void RefreshWorker::RunCycle(int64_t now, bool requested) {
 }
 
 void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
+    // The scans fill this worker's own results; the lock is taken only to move them in, so a
+    // reader never waits for a scan. They come first: what they find decides the logins (the
+    // desktop app's agent sessions) and each login's estimate.
+    ClaudeLogSummary claude = sources_.scanClaudeLogs(now);
+    CodexLimits codex = sources_.scanCodexLimits(now);
+    if (stop_ && stop_->load()) {
+        return;  // a scan cut short by quitting is not the picture of the logs
+    }
+
     const std::vector<Login> logins = sources_.logins ? sources_.logins(now) : std::vector<Login>();
     std::optional<PlanLimits> limits;
     std::vector<AccountUsage> accounts;
@@ -150,13 +180,6 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     }
     accounts = WithGoneLogins(std::move(accounts), lastAccounts_);
 
-    // The scans fill this worker's own results; the lock is taken only to move them in, so a
-    // reader never waits for a scan.
-    ClaudeLogSummary claude = sources_.scanClaudeLogs(now);
-    CodexLimits codex = sources_.scanCodexLimits(now);
-    if (stop_ && stop_->load()) {
-        return;  // a scan cut short by quitting is not the picture of the logs
-    }
     std::optional<HistoryState> history;
     if (sources_.recordHistory) {
         history = sources_.recordHistory(

@@ -22,6 +22,7 @@
 #include "limits/limit_cache.h"
 #include "limits/limit_rows.h"
 #include "limits/usage_client.h"
+#include "sources/login_estimate.h"
 #include "sources/place_scan.h"
 
 // What the refresh worker publishes.
@@ -97,6 +98,16 @@ struct LogScanners {
     LogPlaceFinder places;
     HistoryRecorder history{LocalDayOf};
     std::map<std::wstring, LiveCacheReader> loginLive;  // by path: every login's live files
+    // Each login's own records, largest block and local days, by login key. The default login's
+    // largest block is the settings' own; another's starts from `loginMaxblockSeeds` (by
+    // LoginFileTag), the blocks stored at the last run.
+    struct LoginScan {
+        LoginRecords records;
+        AtomicDouble maxblock;
+        LocalDays days;
+    };
+    std::map<std::wstring, LoginScan> loginScans;
+    std::map<std::wstring, double> loginMaxblockSeeds;
 };
 
 // The newest of the live files `fileNames` (in the cache folder), each read through its own
