@@ -31,9 +31,15 @@ int RunProgram(const std::vector<std::string>& args, const fs::path& config,
                const fs::path& errors) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "XDG_CONFIG_HOME=", 16) != 0)
+        const std::string_view name(*entry, std::strcspn(*entry, "="));
+        if (name != "XDG_CONFIG_HOME" && name != "HOME" && name != "CLAUDE_CONFIG_DIR" &&
+            name != "CODEX_HOME")
             environment.emplace_back(*entry);
     }
+    // A home of its own, with Claude Code's default folder: this computer's rows recorded
+    // before logins were told apart are that login's.
+    fs::create_directories(config.parent_path() / "home" / ".claude" / "projects");
+    environment.push_back("HOME=" + (config.parent_path() / "home").string());
     environment.push_back("XDG_CONFIG_HOME=" + config.string());
     std::vector<std::string> words = {TIDEWELL_EXECUTABLE};
     words.insert(words.end(), args.begin(), args.end());
@@ -100,7 +106,7 @@ TEST(HistoryCsvCommand, WritesEveryComputersHistoryWhileTheLedgerIsOpen) {
                   "claude-sonnet-4-5,3,3000,0,0,0,15000,0.07,0,\r\n2026-12-09," +
                   machine +
                   ",claude,This computer ~/.claude,/home/dev/app,claude-opus-4-1,12,12000,0,0,0,"
-                  "60000,3.40,0,\r\n");
+                  "60000,3.40,0,default\r\n");
 
     // What cannot be written is said in one line, with exit code 1; a missing file name is a
     // mistake of the command line (2).
