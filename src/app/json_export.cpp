@@ -12,6 +12,8 @@
 #include "core/settings.h"
 #include "display/display_format.h"
 #include "limits/cached_limits.h"
+#include "limits/login_files.h"
+#include "limits/usage_client.h"
 #include "platform/atomic_file.h"
 #include "platform/system.h"
 #include "platform/unicode.h"
@@ -158,7 +160,8 @@ int RunJsonExport(const std::wstring& outputPath, const JsonLoginSources& loginS
     const CodexLimits codex = ScanCodexPlaces(codexScanner, places, now);
     std::vector<AccountUsage> accounts;
     const std::vector<Login> logins =
-        loginSources.logins ? loginSources.logins(now) : places.Logins(now);
+        loginSources.logins ? loginSources.logins(now)
+                           : WithPrimaryLogin(places.Logins(now), FindClaudeCredentials());
     const std::wstring home = ReadUserProfile();
     for (const Login& login : logins) {
         AccountUsage account;
@@ -168,13 +171,13 @@ int RunJsonExport(const std::wstring& outputPath, const JsonLoginSources& loginS
             if (loginSources.claudeEstimate) {
                 account.claude = loginSources.claudeEstimate(login, now);
             } else {
-                // The default login's largest block is the one always learned; another's is
+                // The primary login's largest block is the one always learned; another's is
                 // stored by its tag.
                 LoginRecords records;
                 const auto stored = settings.loginMaxblocks.find(LoginFileTag(login.key));
                 AtomicDouble maxblock(stored == settings.loginMaxblocks.end() ? 0 : stored->second);
                 account.claude = EstimateLogin(records, claudeScanner, login, now,
-                                               login.isDefault ? settings.maxblock : maxblock);
+                                               login.primary ? settings.maxblock : maxblock);
             }
         } else {
             account.codex = loginSources.codexEstimate ? loginSources.codexEstimate(login, now)

@@ -21,7 +21,7 @@ std::wstring ComparableFolder(const std::wstring& folder) {
 }  // namespace
 
 std::wstring ApiCacheFileName(const Login& login) {
-    return login.isDefault ? L"api.ini" : L"api-" + LoginFileTag(login.key) + L".ini";
+    return login.primary ? L"api.ini" : L"api-" + LoginFileTag(login.key) + L".ini";
 }
 
 std::wstring LiveCacheFileName(const std::wstring& folder, const std::wstring& home) {
@@ -41,6 +41,13 @@ std::vector<std::wstring> LiveCacheFileNames(const Login& login, const std::wstr
             names.push_back(std::move(name));
     }
     return names;
+}
+
+std::vector<Login> WithPrimaryLogin(std::vector<Login> logins,
+                                    const std::optional<std::wstring>& credentialsPath) {
+    if (const auto primary = PrimaryClaudeLogin(logins, credentialsPath))
+        logins[*primary].primary = true;
+    return logins;
 }
 
 std::optional<size_t> PrimaryClaudeLogin(const std::vector<Login>& logins,

@@ -7,11 +7,11 @@
 #include "limits/account_usage.h"
 #include "sources/login.h"
 
-// The names of each login's own cache files in the program's local folder. The login of old
-// (~/.claude) keeps "api.ini" and "live.ini", so that one login reads what earlier versions
+// The names of each login's own cache files in the program's local folder. The primary login
+// keeps "api.ini" and ~/.claude "live.ini", so that one login reads what earlier versions
 // wrote; every other login has files named by a tag of its key or folder.
 
-// "api.ini" for the default login, else "api-<tag of its key>.ini".
+// "api.ini" for the primary login, else "api-<tag of its key>.ini".
 std::wstring ApiCacheFileName(const Login& login);
 
 // The live file the status line writes when it runs for the configuration folder `folder`:
@@ -28,6 +28,10 @@ std::vector<std::wstring> LiveCacheFileNames(const Login& login, const std::wstr
 // Claude login; none without a Claude login.
 std::optional<size_t> PrimaryClaudeLogin(const std::vector<Login>& logins,
                                          const std::optional<std::wstring>& credentialsPath);
+
+// `logins` with the primary Claude login (PrimaryClaudeLogin) marked.
+std::vector<Login> WithPrimaryLogin(std::vector<Login> logins,
+                                    const std::optional<std::wstring>& credentialsPath);
 
 // `current` with every login of `previous` that is no longer found and was not gone already,
 // marked gone, after the last login of its tool: its last figures stay for one cycle.

@@ -97,8 +97,10 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
                               rows, static_cast<int64_t>(std::time(nullptr)));
     };
     sources.primaryCredentials = [] { return FindClaudeCredentials(); };
-    sources.logins = [&scanners](int64_t now) { return scanners.places.Logins(now); };
-    // The default login's largest block is the one the program always learned.
+    sources.logins = [&scanners](int64_t now) {
+        return WithPrimaryLogin(scanners.places.Logins(now), FindClaudeCredentials());
+    };
+    // The primary login's largest block is the one the program always learned.
     const auto loginScan = [&scanners](const Login& login) -> LogScanners::LoginScan& {
         auto [it, added] = scanners.loginScans.try_emplace(login.key);
         if (added) {
@@ -110,10 +112,10 @@ RefreshSources DefaultRefreshSources(LogScanners& scanners, AtomicDouble& maxblo
     sources.claudeEstimate = [&scanners, &maxblock, loginScan](const Login& login, int64_t now) {
         LogScanners::LoginScan& scan = loginScan(login);
         return EstimateLogin(scan.records, scanners.claude, login, now,
-                             login.isDefault ? maxblock : scan.maxblock, &scan.days);
+                             login.primary ? maxblock : scan.maxblock, &scan.days);
     };
     sources.claudeMaxblock = [&maxblock, loginScan](const Login& login) {
-        return login.isDefault ? maxblock.Load() : loginScan(login).maxblock.Load();
+        return login.primary ? maxblock.Load() : loginScan(login).maxblock.Load();
     };
     sources.codexEstimate = [&scanners](const Login& login, int64_t now) {
         return CodexLimitsOfLogin(scanners.codex, login, now);

@@ -27,7 +27,10 @@ struct Login {
     std::vector<std::wstring> claudeRoots;   // its "projects" folders
     std::vector<std::wstring> codexFolders;  // its "sessions" folders
     bool fromWsl = false;
-    bool isDefault = false;  // ~/.claude or ~/.codex of this computer: the caches of old keep it
+    bool isDefault = false;  // ~/.claude or ~/.codex of this computer
+    // The Claude login whose limits the program showed before logins were told apart (the
+    // credentials it found first): it keeps "api.ini" and the largest block learned then.
+    bool primary = false;
 
     friend bool operator==(const Login&, const Login&) = default;
 };

@@ -307,7 +307,17 @@ std::vector<Login> DiscoverTool(LoginTool tool, const PlaceEnvironment& env,
             AddHome(discovery, tool, wslHome, distribution.distribution + L" (WSL)", true, false);
         }
     }
-    return discovery.Take();
+    std::vector<Login> logins = discovery.Take();
+    // A distribution's login named by its folder is told from this computer's by the
+    // distribution: "Ubuntu" for its default folder, "work (Ubuntu)" for ".claude-work".
+    constexpr std::wstring_view kWslMark = L" (WSL)";
+    for (Login& login : logins) {
+        if (!login.fromWsl || !login.key.starts_with(L"dir:") || !login.where.ends_with(kWslMark))
+            continue;
+        const std::wstring distribution = login.where.substr(0, login.where.size() - kWslMark.size());
+        login.name = login.name == L"default" ? distribution : login.name + L" (" + distribution + L")";
+    }
+    return logins;
 }
 
 }  // namespace

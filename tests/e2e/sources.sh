@@ -68,8 +68,14 @@ sources="$sources{\"name\":\"$(json_name "$CODEX_HOME")\",\"files\":1,\"read\":t
 sources="$sources{\"name\":\"Claude desktop agent sessions\",\"files\":1,\"read\":true},"
 sources="$sources{\"name\":\"Ubuntu-24.04 (WSL)\",\"files\":2,\"read\":true},"
 sources="$sources{\"name\":\"Ubuntu (WSL)\",\"files\":0,\"read\":false}"
-check "the export counts every record once and lists the places" same_bytes "$scratch/out.json" \
+sed 's/,"accounts":\[.*\]}$/}/' "$scratch/out.json" >"$scratch/before-accounts.json"
+check "the export counts every record once and lists the places" same_bytes "$scratch/before-accounts.json" \
     '{"claude":{"found":true,"active":true,"current_tokens":2500,"pct":25},"codex":{"primary_pct":33.3333,"primary_minutes":299},"sources":['"$sources"']}'
+# Every login apart: this computer's, the configured folder's, the running distribution's, the
+# desktop app's agent sessions; then Codex's.
+logins=$(grep -o '"name":"[^"]*","tool":"[a-z]*"' "$scratch/out.json" | sed 's/"name":"\([^"]*\)","tool":"\([a-z]*\)"/\2:\1/' | tr '\n' '|')
+check "the export lists every login ($logins)" \
+    [ "$logins" = "claude:default|claude:R&D's logs|claude:Ubuntu-24.04|claude:Claude desktop|codex:default|codex:Ubuntu-24.04|" ]
 
 # The desktop program: the settings page lists the six places, the report's footer too.
 mkdir -p "$data"

@@ -47,6 +47,7 @@ protected:
         login.folders = {dir.File(name)};
         login.credentialsPath = dir.File(name + "/.credentials.json");
         login.isDefault = isDefault;
+        login.primary = isDefault;
         return login;
     }
     std::wstring ApiPath(const Login& login) const {

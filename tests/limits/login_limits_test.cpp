@@ -85,7 +85,9 @@ TEST(LoginCacheFiles, TheDefaultFolderKeepsTheOldNamesOthersTheirOwn) {
 
     Login login = ClaudeLogin(L"C:\\Users\\Ann\\.claude-work");
     EXPECT_EQ(ApiCacheFileName(login), L"api-" + LoginFileTag(login.key) + L".ini");
-    login.isDefault = true;
+    login.isDefault = true;  // ~/.claude alone does not keep the old file: the primary login does
+    EXPECT_EQ(ApiCacheFileName(login), L"api-" + LoginFileTag(login.key) + L".ini");
+    login.primary = true;
     EXPECT_EQ(ApiCacheFileName(login), L"api.ini");
     login.folders = {L"C:\\Users\\Ann\\.claude-work", L"c:/users/ann/.claude-work/",
                      L"C:\\Users\\Ann\\.claude"};
@@ -104,6 +106,9 @@ TEST(PrimaryClaudeLogin, TheHolderOfTheOldCredentialsElseTheFirstClaudeLogin) {
     for (const Case& c : cases)
         EXPECT_EQ(PrimaryClaudeLogin(logins, c.credentials), c.primary);
     EXPECT_EQ(PrimaryClaudeLogin({CodexLogin(L"c")}, std::nullopt), std::nullopt);
+    const std::vector<Login> marked = WithPrimaryLogin(logins, L"b/.credentials.json");
+    EXPECT_EQ((std::vector<bool>{marked[0].primary, marked[1].primary, marked[2].primary}),
+              (std::vector<bool>{false, false, true}));
 }
 
 TEST(CachedLoginLimits, FreshCachesOnlyAndTheLiveRowsWin) {

@@ -352,8 +352,12 @@ TEST(LoginDiscovery, WslHomesAreLoginsOfTheirDistribution) {
         EXPECT_FALSE(logins[i].isDefault);
         EXPECT_EQ(logins[i].where, L"Ubuntu (WSL)");
     }
-    EXPECT_EQ(logins[2].name, L"work");
+    // Named apart from this computer's logins of the same folder names.
+    EXPECT_EQ(logins[0].name, L"default");
+    EXPECT_EQ(logins[1].name, L"Ubuntu");
+    EXPECT_EQ(logins[2].name, L"work (Ubuntu)");
     EXPECT_EQ(logins[3].tool, LoginTool::kCodex);
+    EXPECT_EQ(logins[3].name, L"Ubuntu");
 }
 
 TEST(LoginIdentity, ClaudeJson) {

@@ -455,7 +455,7 @@ TEST(PlaceScan, EachLoginsEstimateFromTheScanOfEveryPlace) {
          false,
          {L"default", L"work", desktop},
          {2, 1, 1}},
-        {"a WSL login besides", false, true, {L"default", L"default", desktop}, {2, 2, 1}},
+        {"a WSL login besides", false, true, {L"default", L"Ubuntu", desktop}, {2, 2, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
