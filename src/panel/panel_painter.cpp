@@ -489,7 +489,8 @@ private:
         const Settings& settings = in_.settings;
         Separator();
         SectionHeading(L"NUMBER ON THE TRAY ICON", S(28));
-        const int show = settings.show == L"auto"     ? 0
+        // "Highest" is what Auto shows while several logins are: the same choice.
+        const int show = settings.show == L"auto" || settings.show == L"highest" ? 0
                          : settings.show == L"claude" ? 1
                          : settings.show == L"codex"  ? 2
                                                       : -1;

@@ -88,7 +88,7 @@ std::wstring WindowsPath(const char* path) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: tidewell_panel_shot main|settings[-contrast] SECONDS [FONT.ttf...]\n");
+                     "usage: tidewell_panel_shot main|settings[-contrast][-accounts] SECONDS [FONT.ttf...]\n");
         return 2;
     }
     SetProcessDPIAware();
@@ -124,6 +124,31 @@ int main(int argc, char** argv) {
     s.history.historyBytesTotal = 3'400'000'000;
     s.history.unreachableFolder = L"\\\\nas\\shared folders\\tidewell history of the team";
     shot.settings.historyFolder = L"\\\\nas\\shared folders\\tidewell history of the team";
+    if (std::strstr(argv[1], "-accounts")) {
+        // Two Claude logins and a Codex one, each with its own figures.
+        AccountUsage me;
+        me.login.key = L"id:1";
+        me.login.name = L"me@example.com";
+        me.login.where = L"C:\\Users\\someone\\.claude";
+        me.login.folders = {me.login.where};
+        me.planLimits = s.planLimits;
+        me.claude.found = true;
+        AccountUsage work = me;
+        work.login.key = L"id:2";
+        work.login.name = L"work";
+        work.login.where = L"C:\\Users\\someone\\.claude-work";
+        work.login.folders = {work.login.where};
+        work.planLimits.plan = L"Team";
+        work.planLimits.limits = {{L"5-hour limit", 81.2, now + 5400, true},
+                                  {L"Weekly \u00b7 All models", 96, now + 2 * 86400}};
+        AccountUsage codex;
+        codex.login.tool = LoginTool::kCodex;
+        codex.login.key = L"dir:C:\\Users\\someone\\.codex";
+        codex.login.name = L"personal";
+        codex.login.where = L"C:\\Users\\someone\\.codex-personal";
+        codex.codex = s.codex;
+        s.accounts = {me, work, codex};
+    }
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
