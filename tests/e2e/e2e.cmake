@@ -59,6 +59,9 @@ if(WIN32)
     # app's agent sessions, the Sources section, the report's footer and the export.
     tidewell_e2e(sources $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
     set_tests_properties(e2e.sources PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
+    # Two accounts of Claude Code: each with its own live figures, shown apart.
+    tidewell_e2e(accounts $<TARGET_FILE:tidewell_probe> ${PROJECT_SOURCE_DIR}/tests/fixtures)
+    set_tests_properties(e2e.accounts PROPERTIES LABELS "e2e;gui" RUN_SERIAL TRUE)
     # The usage ledger: backfilled from 40 days of logs, kept when the old logs go, shown in the
     # report's chart and the CSV, rebuilt when damaged.
     tidewell_e2e(history $<TARGET_FILE:tidewell_probe>)
