@@ -58,8 +58,9 @@ probe press Settings >/dev/null
 sleep 1
 probe accessible | tr -d '\r' >"$scratch/accessible.txt"
 shot accounts-settings
+dot=$(printf '\302\267')
 check "the settings page has a switch for each account" \
-    sh -c "grep -q 'Claude \302\267 me@example.com\$' '$scratch/accessible.txt' && grep -q 'Claude \302\267 work@example.com\$' '$scratch/accessible.txt'"
+    sh -c "grep -q '^checkbox.* Claude $dot me@example.com\$' '$scratch/accessible.txt' && grep -q '^checkbox.* Claude $dot work@example.com\$' '$scratch/accessible.txt'"
 probe command 107 >/dev/null
 wait $program
 
