@@ -162,7 +162,15 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
     const std::vector<Login> logins = sources_.logins ? sources_.logins(now) : std::vector<Login>();
     std::optional<PlanLimits> limits;
     std::vector<AccountUsage> accounts;
-    if (logins.empty()) {
+    if (!logins.empty()) accounts = LoginCycle(logins, now, requested);
+    const auto primary = PrimaryClaudeLogin(
+        logins, logins.empty() || !sources_.primaryCredentials ? std::nullopt
+                                                               : sources_.primaryCredentials());
+    if (primary) {
+        limits = loginLimits_[logins[*primary].key].last;
+    } else {
+        // No Claude login (none signed in, or Codex alone): the limits are asked for as they
+        // always were, which says "Sign in" without sending anything.
         if (FetchIsDue(schedule_, now, requested)) {
             limits = sources_.fetchPlanLimits(now);
             ScheduleAfterFetch(schedule_, now, *limits);
@@ -173,12 +181,6 @@ void RefreshWorker::RunCycleOrThrow(int64_t now, bool requested) {
             limits = MergeLiveRows(live, liveAt, limits ? *limits : lastPlanLimits_, now,
                                    sources_.planFromCredentials);
         }
-    } else {
-        accounts = LoginCycle(logins, now, requested);
-        const auto primary = PrimaryClaudeLogin(
-            logins, sources_.primaryCredentials ? sources_.primaryCredentials() : std::nullopt);
-        if (primary)
-            limits = loginLimits_[logins[*primary].key].last;
     }
     accounts = WithGoneLogins(std::move(accounts), lastAccounts_);
 

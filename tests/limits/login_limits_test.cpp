@@ -222,6 +222,20 @@ TEST_F(LoginWorker, OneLoginIsAskedACycleEachWithItsOwnFiguresAndTheOldPathIsUnu
     EXPECT_EQ(state.planLimits.limits.front().percent, 10);  // the first Claude login's
 }
 
+TEST_F(LoginWorker, WithoutAClaudeLoginTheLimitsAreAskedForAsBefore) {
+    logins = {CodexLogin(L"c")};
+    worker.RunCycle(kNow, false);
+    EXPECT_EQ(oldFetches, 1);  // the one fetch of old: "Sign in" when there are no credentials
+    EXPECT_TRUE(fetched.empty());
+    ASSERT_FALSE(state.planLimits.limits.empty());
+    EXPECT_EQ(state.planLimits.limits.front().percent, 99);
+    ASSERT_EQ(state.accounts.size(), 1u);
+    logins = {ClaudeLogin(L"a", true), CodexLogin(L"c")};
+    worker.RunCycle(kNow + 45, false);
+    EXPECT_EQ(oldFetches, 1);
+    EXPECT_EQ(state.planLimits.limits.front().percent, 10);
+}
+
 TEST_F(LoginWorker, ARateLimitBacksOffThatLoginAloneAndLeavesTheOthersFresh) {
     replies[L"dir:b"] = Reply(0, FetchStatus::kRateLimited);
     worker.RunCycle(kNow, false);
