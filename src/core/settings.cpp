@@ -223,7 +223,8 @@ bool WriteChangedSettings(const Settings& s, const Settings& before) {
     }
     // A login's block that was stored before and is not now.
     const IniEntries now = StoredEntries(s);
-    for (const auto& [key, value] : old) {
+    for (const auto& entry : old) {
+        const std::wstring& key = entry.first;
         if (key.starts_with(kLoginBlockPrefix) &&
             std::none_of(now.begin(), now.end(), [&](const auto& e) { return e.first == key; }))
             removed.push_back(key);
